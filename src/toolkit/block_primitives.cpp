@@ -1,0 +1,138 @@
+#include "toolkit/block_primitives.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+
+#include "toolkit/line_relocation.h"
+
+namespace veltrin {
+
+namespace {
+
+char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperCase(c); });
+    return upper;
+}
+
+// Whether the upper-cased text equals a key that is already upper case.
+bool EqualsKey(std::string_view text, std::string_view key) {
+    return text.size() == key.size() &&
+           std::equal(text.begin(), text.end(), key.begin(), [](char a, char b) { return UpperCase(a) == b; });
+}
+
+// A line that a header-aware search keeps with the code above the label's header.
+bool IsSignificant(const std::string& line, LabelMode mode) {
+    if (mode == kUpToLabelLine) {
+        return true;
+    }
+    if (mode == kLeaveHeader) {
+        return !TrimTrailingWhitespace(line).empty() && line.front() != ';';
+    }
+    return false;
+}
+
+// Where a label search ended.
+struct LabelBlock {
+    SourceIndex start;
+    SourceIndex keepMark;  // just past the last significant line before the label
+};
+
+// Scans from sourceIndex for the first line whose start matches the key. On failure sourceIndex is left one
+// past the last line.
+std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sourceIndex,
+                                         const SourceLines& sourceLines, LabelMode mode) {
+    SourceLineAt(sourceLines, sourceIndex);
+    const LabelBlock block{sourceIndex, sourceIndex};
+    SourceIndex keepMark = block.start;
+    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
+    for (; sourceIndex < lineCount; ++sourceIndex) {
+        const std::string& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        if (EqualsKey(std::string_view(line).substr(0, key.size()), key)) {
+            return LabelBlock{block.start, keepMark};
+        }
+        if (IsSignificant(line, mode)) {
+            keepMark = sourceIndex + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+void AppendRelocated(const SourceLines& sourceLines, SourceIndex from, SourceIndex to, OutputLines& outputLines,
+                     TargetModel targetModel) {
+    for (SourceIndex index = from; index < to; ++index) {
+        outputLines.push_back(RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel));
+    }
+}
+
+}  // namespace
+
+std::string TrimTrailingWhitespace(std::string_view text) {
+    const std::size_t last = text.find_last_not_of(" \t");
+    return std::string(last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1));
+}
+
+bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,
+                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel, ConversionHost& host) {
+    // An address label is only found where it is defined, with its ":"; other texts match any line start.
+    std::string key = UpperCase(label);
+    if (key.starts_with('L')) {
+        key += ':';
+    }
+    const std::optional<LabelBlock> block = FindLabelBlock(key, sourceIndex, sourceLines, mode);
+    if (!block) {
+        return false;
+    }
+    AppendRelocated(sourceLines, block->start, block->keepMark, outputLines, targetModel);
+    sourceIndex = block->keepMark;
+    host.Yield();
+    return true;
+}
+
+bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode,
+                    ConversionHost& host) {
+    const std::string key = std::string(label) + ':';
+    const std::optional<LabelBlock> block = FindLabelBlock(key, sourceIndex, sourceLines, mode);
+    if (!block) {
+        return false;
+    }
+    sourceIndex = block->keepMark;
+    host.Yield();
+    return true;
+}
+
+bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const SourceLines& sourceLines,
+                      OutputLines& outputLines, TargetModel targetModel, ConversionHost& host) {
+    const std::string key = UpperCase(comment);
+    SourceLineAt(sourceLines, sourceIndex);
+    const SourceIndex start = sourceIndex;
+    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
+    for (;; ++sourceIndex) {
+        if (sourceIndex >= lineCount) {
+            return false;
+        }
+        const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        const std::size_t semicolon = line.find(';');
+        const std::string_view rest = semicolon == std::string_view::npos ? line : line.substr(semicolon + 1);
+        if (EqualsKey(rest, key)) {
+            break;
+        }
+    }
+    // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
+    for (SourceIndex index = start; index < sourceIndex; ++index) {
+        outputLines.push_back(RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel));
+        if (UpperCase(outputLines.back()).find("NEVER CALLED BY THIS ROM]") != std::string::npos) {
+            outputLines.pop_back();
+            if (!outputLines.empty() && outputLines.back() == ";") {
+                outputLines.pop_back();
+            }
+        }
+    }
+    host.Yield();
+    return true;
+}
+
+}  // namespace veltrin

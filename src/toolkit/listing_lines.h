@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace veltrin {
+
+// A listing held in memory: element 0 stands for no line, line n of the file is element n.
+using ListingLines = std::vector<std::string>;
+using SourceLines = ListingLines;
+using OutputLines = ListingLines;
+
+// Index of the next source line that no step has handled yet.
+using SourceIndex = std::int32_t;
+
+// The +2 model whose addresses a conversion writes. Any other value leaves addresses as they are.
+using TargetModel = std::int32_t;
+inline constexpr TargetModel kEnglishModel = 0;
+inline constexpr TargetModel kSpanishModel = 1;
+inline constexpr TargetModel kFrenchModel = 2;
+
+// A cursor that lies outside the source listing: a script walked past the last line, or started on a
+// listing too short for it. The generators turn it into a failed listing.
+class SourceIndexError : public std::out_of_range {
+public:
+    using std::out_of_range::out_of_range;
+};
+
+// The source line at a cursor, or SourceIndexError when the cursor lies outside the listing.
+inline const std::string& SourceLineAt(const SourceLines& sourceLines, SourceIndex sourceIndex) {
+    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= sourceLines.size()) {
+        throw SourceIndexError("source line " + std::to_string(sourceIndex) + " does not exist");
+    }
+    return sourceLines[static_cast<std::size_t>(sourceIndex)];
+}
+
+}  // namespace veltrin

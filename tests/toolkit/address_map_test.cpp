@@ -1,0 +1,3 @@
+#include "toolkit/address_map.h"
+
+#include <gtest/gtest.h>
