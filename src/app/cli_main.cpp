@@ -1,1 +1,103 @@
-int main() { return 0; }
+// veltrin-cli: regenerates the three +2 listings from a script, through the same create command as the window.
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/create_command.h"
+#include "app/version_text.h"
+
+namespace {
+
+using veltrin::FileBox;
+
+constexpr std::string_view kUsage =
+    "Usage: veltrin-cli [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
+    "       veltrin-cli --help | --version\n"
+    "\n"
+    "Derives the English, Spanish and French Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing.\n"
+    "Each name defaults to the window's: Spectrum128_ROM0.asm, Spectrum+2_ROM0.asm,\n"
+    "Spectrum+2_Spanish_ROM0.asm and Spectrum+2_French_ROM0.asm, in the current folder.\n"
+    "Messages go to standard error as \"<title>: <message>\"; the last line of standard output is \"Done!\" or\n"
+    "\"Error!\". Exit status: 0 after Done!, 1 after Error!, 2 for a usage error.\n";
+
+constexpr int kUsageError = 2;
+
+// The file names of a run, as the window's boxes would hold them.
+class CommandLineView final : public veltrin::CreateView {
+public:
+    CommandLineView()
+        : names_{{FileBox::k128Rom, "Spectrum128_ROM0.asm"},
+                 {FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
+                 {FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
+                 {FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"}} {}
+
+    void SetFileName(FileBox box, std::string name) { names_[box] = std::move(name); }
+    const std::string& Status() const { return status_; }
+
+    std::string FileName(FileBox box) const override { return names_.at(box); }
+    void SetStatus(const std::string& caption) override { status_ = caption; }
+    void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
+    void SetBusyPointer(bool /*busy*/) override {}
+    void ShowMessage(std::string_view message, std::string_view title) override {
+        std::cerr << title << ": " << message << '\n';
+    }
+
+private:
+    std::map<FileBox, std::string> names_;
+    std::string status_;
+};
+
+int UsageError(std::string_view problem) {
+    std::cerr << "veltrin-cli: " << problem << " (try 'veltrin-cli --help')\n";
+    return kUsageError;
+}
+
+std::optional<FileBox> BoxOfOption(std::string_view option) {
+    static const std::map<std::string_view, FileBox> kOptions{{"--source", FileBox::k128Rom},
+                                                              {"--english", FileBox::kPlus2Rom},
+                                                              {"--spanish", FileBox::kSpanishPlus2Rom},
+                                                              {"--french", FileBox::kFrenchPlus2Rom}};
+    const auto found = kOptions.find(option);
+    return found == kOptions.end() ? std::nullopt : std::optional<FileBox>(found->second);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    CommandLineView view;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (option == "--version") {
+            std::cout << veltrin::VersionText() << '\n';
+            return 0;
+        }
+        std::optional<std::string_view> value;
+        if (const std::size_t equals = option.find('='); option.starts_with("--") && equals != std::string_view::npos) {
+            value = option.substr(equals + 1);
+            option = option.substr(0, equals);
+        }
+        const std::optional<FileBox> box = BoxOfOption(option);
+        if (!box) {
+            return UsageError("unknown argument '" + std::string(arguments[i]) + "'");
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                return UsageError(std::string(option) + " needs a file name");
+            }
+            value = arguments[++i];
+        }
+        view.SetFileName(*box, std::string(*value));
+    }
+
+    const veltrin::RunOutcome outcome = veltrin::CreateCommand(view).Run();
+    std::cout << view.Status() << '\n';
+    return outcome == veltrin::RunOutcome::kDone ? 0 : 1;
+}

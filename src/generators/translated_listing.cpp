@@ -1,1 +1,190 @@
-// placeholder
+#include <array>
+#include <string_view>
+
+#include "generators/common_steps.h"
+#include "generators/listing_script.h"
+#include "generators/model_listings.h"
+
+namespace veltrin {
+
+namespace {
+
+// What a translated +2 model brings of its own to the one script that the Spanish and French models share.
+// Menu and message lines are written with their 128 labels and leave with the model's.
+struct TranslatedModel {
+    TargetModel targetModel;
+    TitleBlock title;
+    std::string_view regenerateLine;
+    std::array<std::string_view, 10> mainMenuTexts;
+    std::array<std::string_view, 15> editMenuTexts;
+    std::array<std::string_view, 9> calculatorMenuTexts;
+    std::array<std::string_view, 8> tapeLoaderMessage;
+    UnusedSpaceBlock unusedSpace;
+};
+
+constexpr TranslatedModel kSpanish{
+    kSpanishModel,
+    {
+        "; *********************************************",
+        "; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
+        "; *********************************************",
+    },
+    "; regenerate the Spanish Spectrum +2 listing.",
+    {
+        R"(L275E:  DEFM "Carg. cint")",
+        R"(        DEFB 'a'+$80)",
+        R"(L2769:  DEFM "128 BASI")",
+        R"(        DEFB 'C'+$80)",
+        R"(L2772:  DEFM "Calculador")",
+        R"(        DEFB 'a'+$80)",
+        R"(        DEFM "48 BASI")",
+        R"(        DEFB 'C'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27A0:  DEFB $06          ; Number of entries.)",
+        R"(        DEFM "Opciones")",
+        R"(        DEFB $FF)",
+        R"(        DEFM "128 BASI")",
+        R"(        DEFB 'C'+$80)",
+        R"(        DEFM "Renumera")",
+        R"(        DEFB 'r'+$80)",
+        R"(        DEFM "Pantall")",
+        R"(        DEFB 'a'+$80)",
+        R"(        DEFM "Imprima")",
+        R"(        DEFB 'r'+$80)",
+        R"(        DEFM "Salid")",
+        R"(        DEFB 'a'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27D2:  DEFB $03          ; Number of entries.)",
+        R"(        DEFM "Opciones")",
+        R"(        DEFB $FF)",
+        R"(        DEFM "Calculador")",
+        R"(        DEFB 'a'+$80)",
+        R"(        DEFM "Salid")",
+        R"(        DEFB 'a'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27EB:  DEFB $16,$00,$00  ; AT 0,0;)",
+        R"(        DEFB $10,$00      ; INK 0;)",
+        R"(        DEFB $11,$07      ; PAPER 7;)",
+        R"(        DEFB $13,$00      ; BRIGHT 1;)",
+        R"(        DEFM "Introduzca la cinta/pulse PLAY")",
+        R"(        DEFB $0D)",
+        R"(        DEFM "Cancelar: pulse BREAK dos vece")",
+        R"(        DEFB 's'+$80)",
+    },
+    {"L3FB8:  DEFB $00, $00, $00, $00", 16, "        DEFB $00, $00, $00"},
+};
+
+constexpr TranslatedModel kFrench{
+    kFrenchModel,
+    {
+        "; ********************************************",
+        "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
+        "; ********************************************",
+    },
+    "; regenerate the French Spectrum +2 listing.",
+    {
+        R"(L275E:  DEFM "Cassett")",
+        R"(        DEFB 'e'+$80)",
+        R"(L2769:  DEFM "BASIC 128")",
+        R"(        DEFB 'K'+$80)",
+        R"(L2772:  DEFM "Calculatric")",
+        R"(        DEFB 'e'+$80)",
+        R"(        DEFM "BASIC 48")",
+        R"(        DEFB 'K'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27A0:  DEFB $06          ; Number of entries.)",
+        R"(        DEFM "Options ")",
+        R"(        DEFB $FF)",
+        R"(        DEFM "BASIC 128")",
+        R"(        DEFB 'K'+$80)",
+        R"(        DEFM "Renumerote")",
+        R"(        DEFB 'r'+$80)",
+        R"(        DEFM "Ecra")",
+        R"(        DEFB 'n'+$80)",
+        R"(        DEFM "Impressio")",
+        R"(        DEFB 'n'+$80)",
+        R"(        DEFM "Sorti")",
+        R"(        DEFB 'e'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27D2:  DEFB $03          ; Number of entries.)",
+        R"(        DEFM "Options ")",
+        R"(        DEFB $FF)",
+        R"(        DEFM "Calculatric")",
+        R"(        DEFB 'e'+$80)",
+        R"(        DEFM "Sorti")",
+        R"(        DEFB 'e'+$80)",
+        "",
+        R"(        DEFB ' '+$80      ; $A0. End marker.)",
+    },
+    {
+        R"(L27EB:  DEFB $16,$00,$00  ; AT 0,0;)",
+        R"(        DEFB $10,$00      ; INK 0;)",
+        R"(        DEFB $11,$07      ; PAPER 7;)",
+        R"(        DEFB $13,$00      ; BRIGHT 1;)",
+        R"(        DEFM "Mettre la K7, appuyer sur PLAY")",
+        R"(        DEFB $0D)",
+        R"(        DEFM "Annulation: Touche BREAK 2 foi")",
+        R"(        DEFB 's'+$80)",
+    },
+    {"L3FBB:  DEFB $00, $00, $00, $00", 16, ""},
+};
+
+template <std::size_t N>
+void AppendRelocatedTexts(ListingScript& script, const std::array<std::string_view, N>& lines) {
+    for (const std::string_view line : lines) {
+        script.AppendRelocated({line});
+    }
+}
+
+// The translated models replace the texts of all three menus and the whole Tape Loader message.
+void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
+    script.StartListing(model.title);
+    CopyReleaseNotesAndCopyright(script, model.regenerateLine);
+    CopyMainMenuJumpTable(script);
+    script.CopyUntilLabel("L275E", kUpToLabelLine, "Failed to copy until label L275E");
+    AppendRelocatedTexts(script, model.mainMenuTexts);
+    script.SkipUntilLabel("L2790", kLeaveHeader, "Failed to find label L2790");  // 128 main menu texts
+    script.CopyUntilLabel("L27A0", kUpToLabelLine, "Failed to copy until label L27A0");
+    AppendRelocatedTexts(script, model.editMenuTexts);
+    script.SkipUntilLabel("L27CB", kLeaveHeader, "Failed to find label L27CB");  // 128 edit menu texts
+    script.CopyUntilLabel("L27D2", kUpToLabelLine, "Failed to copy until label L27D2");
+    AppendRelocatedTexts(script, model.calculatorMenuTexts);
+    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");  // 128 calculator menu texts
+    script.CopyUntilLabel("L27EB", kUpToLabelLine, "Failed to copy until label L27EB");  // its comment header
+    AppendRelocatedTexts(script, model.tapeLoaderMessage);
+    script.SkipUntilLabel("L2811", kLeaveHeader, "Failed to find label L2811");  // 128 Tape Loader message
+    CopyToEndWithoutTapeTester(script, model.unusedSpace);
+}
+
+bool CreateTranslatedListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host,
+                             const TranslatedModel& model) {
+    return RunListingScript(sourceLines, outputLines, model.targetModel, host,
+                            [&model](ListingScript& script) { TranslatedScript(script, model); });
+}
+
+}  // namespace
+
+bool CreateSpanishListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, outputLines, host, kSpanish);
+}
+
+bool CreateFrenchListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, outputLines, host, kFrench);
+}
+
+}  // namespace veltrin

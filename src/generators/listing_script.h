@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <string_view>
+
+#include "toolkit/block_primitives.h"
+#include "toolkit/conversion_host.h"
+#include "toolkit/listing_lines.h"
+
+namespace veltrin {
+
+using TitleBlock = std::array<std::string_view, 3>;
+
+// The unused bytes in front of the last byte of a +2 ROM 0, listed as one labelled line of four $00 bytes,
+// a number of unlabelled ones and, where the count is not a multiple of four, a shorter closing line.
+struct UnusedSpaceBlock {
+    std::string_view labelLine;
+    int fourByteLines;
+    std::string_view closingLine;  // empty when there is none
+};
+
+// The steps that a model script is written in. Each step works on the one cursor that walks the 128 listing
+// from top to bottom and on the +2 listing that grows behind it. A search step that does not find its label
+// or comment ends the script with the step's message.
+class ListingScript {
+public:
+    ListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
+                  ConversionHost& host);
+
+    // Starts the +2 listing with its title block in place of the 128's, and the cursor on source line 4.
+    void StartListing(const TitleBlock& title);
+
+    void CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage);
+    void SkipUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage);
+    void CopyUntilComment(std::string_view comment, std::string_view failureMessage);
+
+    void CopyLinesRelocated(int count);
+    void CopyLinesVerbatim(int count);
+    void AdvanceCursor(int count);
+    void CopyRestVerbatim();
+
+    // Literal lines are written with their 128 labels; the relocated form carries the model's labels.
+    void AppendRelocated(std::initializer_list<std::string_view> lines);
+    void Append(std::initializer_list<std::string_view> lines);
+    void AppendUnusedSpace(const UnusedSpaceBlock& block);
+
+    // What closes every +2 listing: the tape message pass, the differences block, then the ROM 0 pass.
+    // The block comes after the tape pass because it quotes the 128 message as it was.
+    void CloseListing();
+
+private:
+    const SourceLines& sourceLines_;
+    OutputLines& outputLines_;
+    TargetModel targetModel_;
+    ConversionHost& host_;
+    SourceIndex sourceIndex_ = 0;
+};
+
+// Runs a model script over the 128 listing. A step that fails shows its message ("Convert Error") and the
+// result is false at once; any other run-time error, such as a cursor outside the listing, gives false with
+// no message of its own. RunCancelled passes through.
+bool RunListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
+                      ConversionHost& host, const std::function<void(ListingScript&)>& steps);
+
+}  // namespace veltrin
