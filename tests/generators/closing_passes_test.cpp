@@ -1,0 +1,84 @@
+#include "generators/closing_passes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace veltrin {
+namespace {
+
+TEST(UpdateTapeLoaderMessage, PutsTheInsertTapeSentenceInFrontOfTheFirstCancelMessageOnly) {
+    OutputLines lines{
+        "To cancel - press BREAK twice",
+        "; Prints \"To cancel - press BREAK twice\" and \"To cancel - press BREAK twice\".",
+        "; to cancel - press break twice",
+        "        DEFM \"To cancel - press BREAK twic\"",
+    };
+    UpdateTapeLoaderMessage(lines);
+    EXPECT_EQ(lines[0], "To cancel - press BREAK twice");  // element 0 is no line of the listing
+    EXPECT_EQ(lines[1],
+              "; Prints \"Insert tape and press PLAY. To cancel - press BREAK twice\" and \"To cancel - press BREAK "
+              "twice\".");
+    EXPECT_EQ(lines[2], "; to cancel - press break twice");
+    EXPECT_EQ(lines[3], "        DEFM \"To cancel - press BREAK twic\"");
+}
+
+struct Rom0Case {
+    const char* line;
+    TargetModel model;
+    const char* expected;
+};
+
+class RelocateRom0ReferencesTest : public testing::TestWithParam<Rom0Case> {};
+
+TEST_P(RelocateRom0ReferencesTest, RewritesOnlyMarkedAddressesInComments) {
+    OutputLines lines{"", GetParam().line};
+    RelocateRom0References(lines, GetParam().model);
+    EXPECT_EQ(lines[1], GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Comments, RelocateRom0ReferencesTest,
+    testing::Values(
+        Rom0Case{"; See $2744 (ROM 0).", kEnglishModel, "; See $2763 (ROM 0)."},
+        Rom0Case{"; See $2744 (ROM 0).", kSpanishModel, "; See $2763 (ROM 0)."},
+        Rom0Case{"; See $27EB (ROM 0).", kFrenchModel, "; See $280B (ROM 0)."},
+        Rom0Case{"; Range $281C-$3854 (ROM 0).", kEnglishModel, "; Range $2842-$387A (ROM 0)."},
+        Rom0Case{"; Range $281C-$3854 (ROM 0).", kSpanishModel, "; Range $2854-$388C (ROM 0)."},
+        Rom0Case{"; lower case digits $27eb (ROM 0)", kEnglishModel, "; lower case digits $27FC (ROM 0)"},
+        // Unmarked addresses, or a marker in other letter case, stay as they are.
+        Rom0Case{"; Screen at $4000-$5AFF and $2744 here.", kEnglishModel, "; Screen at $4000-$5AFF and $2744 here."},
+        Rom0Case{"; $2744 (rom 0)", kEnglishModel, "; $2744 (rom 0)"},
+        Rom0Case{"; $2744  (ROM 0)", kEnglishModel, "; $2744  (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 1)", kEnglishModel, "; $2744 (ROM 1)"},
+        // Only the second address of an unmarked range ends the look at it; the next "$" is examined afresh.
+        Rom0Case{"; $4000-$5AFF $2744 (ROM 0)", kEnglishModel, "; $4000-$5AFF $2763 (ROM 0)"},
+        Rom0Case{"; $2744-$2754 and $2754 (ROM 0)", kEnglishModel, "; $2744-$2754 and $2770 (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 0) and $2754 (ROM 0)", kEnglishModel, "; $2763 (ROM 0) and $2770 (ROM 0)"},
+        // A "$" without four digits makes the search resume six characters on: a "$" within reach is missed.
+        Rom0Case{"; $12 $2744 (ROM 0)", kEnglishModel, "; $12 $2744 (ROM 0)"},
+        Rom0Case{"; $12   $2744 (ROM 0)", kEnglishModel, "; $12   $2763 (ROM 0)"},
+        // Code in front of the first ";" is not read; a line without ";" is read from its start.
+        Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", kEnglishModel,
+                 "        LD   HL,$2744 (ROM 0) ; $2770 (ROM 0)"},
+        Rom0Case{"$2744 (ROM 0)", kFrenchModel, "$2763 (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 0", kEnglishModel, "; $2744 (ROM 0"},
+        Rom0Case{"; ends in a dollar $", kEnglishModel, "; ends in a dollar $"},
+        Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", kEnglishModel, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
+
+TEST(RelocateRom0References, LeavesElementZeroAlone) {
+    OutputLines lines{"; $2744 (ROM 0)", "; $2744 (ROM 0)"};
+    RelocateRom0References(lines, kEnglishModel);
+    EXPECT_EQ(lines[0], "; $2744 (ROM 0)");
+    EXPECT_EQ(lines[1], "; $2763 (ROM 0)");
+}
+
+// Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
+TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
+    OutputLines lines{"", ";" + std::string(40'000, ' ') + "$2744 (ROM 0)"};
+    RelocateRom0References(lines, kEnglishModel);
+    EXPECT_EQ(lines[1].substr(40'001), "$2763 (ROM 0)");
+}
+
+}  // namespace
+}  // namespace veltrin
