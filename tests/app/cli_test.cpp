@@ -1,0 +1,117 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/version_text.h"
+
+namespace veltrin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EndsWith;
+using testing::HasSubstr;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Result {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+// Runs veltrin-cli as a process in a folder of its own, as a script would.
+class CliTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("veltrin-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void CopySample(const std::string& name) { fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / name); }
+
+    Result Run(const std::string& arguments) const {
+        const std::string command = "cd '" + folder_.string() + "' && '" VELTRIN_CLI "' " + arguments +
+                                    " >'" + (folder_ / "stdout.txt").string() + "' 2>'" +
+                                    (folder_ / "stderr.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder_ / "stdout.txt"),
+                      ReadFile(folder_ / "stderr.txt")};
+        fs::remove(folder_ / "stdout.txt");
+        fs::remove(folder_ / "stderr.txt");
+        return result;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(CliTest, ConvertsUnderTheWindowsDefaultNames) {
+    CopySample("Spectrum128_ROM0.asm");
+    const Result result = Run("");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Done!\n");
+    EXPECT_EQ(result.err, "");
+    for (const char* name : {"Spectrum+2_ROM0.asm", "Spectrum+2_Spanish_ROM0.asm", "Spectrum+2_French_ROM0.asm"}) {
+        EXPECT_TRUE(fs::exists(folder_ / name)) << name;
+    }
+}
+
+TEST_F(CliTest, TakesEveryNameFromItsOption) {
+    CopySample("128.asm");
+    const Result result = Run("--source 128.asm --english en.asm --spanish=es.asm --french fr.asm");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(ReadFile(folder_ / "en.asm"), HasSubstr("; *** SPECTRUM +2 ROM 0 DISASSEMBLY ***"));
+    EXPECT_THAT(ReadFile(folder_ / "es.asm"), HasSubstr("; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***"));
+    EXPECT_THAT(ReadFile(folder_ / "fr.asm"), HasSubstr("; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***"));
+    EXPECT_FALSE(fs::exists(folder_ / "Spectrum+2_ROM0.asm"));
+}
+
+TEST_F(CliTest, MissingSourceReportsTheLoadErrorAndWritesNothing) {
+    const Result result = Run("--source absent.asm");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Load Error: Error loading Spectrum 128 ROM disassembly\n");
+    EXPECT_THAT(result.out, EndsWith("Error!\n"));
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(CliTest, FailedStepPrintsBothMessagesInOrder) {
+    std::ofstream(folder_ / "Spectrum128_ROM0.asm", std::ios::binary) << "; a\r\n; b\r\n; c\r\n; no release date\r\n";
+    const Result result = Run("");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "Convert Error: Failed to copy until release label\n"
+              "Load Error: Failed to create Spectrum +2 ROM disassembly\n");
+    EXPECT_EQ(result.out, "Error!\n");
+}
+
+TEST_F(CliTest, AnswersHelpAndVersion) {
+    const Result version = Run("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, VersionText() + "\n");
+    const Result help = Run("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_THAT(help.out, HasSubstr("--source FILE"));
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
+    for (const char* arguments : {"--sauce x.asm", "--english", "listing.asm"}) {
+        const Result result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_THAT(result.err, HasSubstr("--help")) << arguments;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
+    }
+}
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,223 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "generators/model_differences.h"
+#include "generators/model_listings.h"
+#include "sample_listing.h"
+#include "toolkit/line_relocation.h"
+
+namespace veltrin {
+namespace {
+
+using testing_support::IndexOfLineStartingWith;
+using testing_support::RecordingHost;
+using testing_support::SampleListing;
+using testing_support::WithoutLineStartingWith;
+
+OutputLines EnglishListing(const SourceLines& source = SampleListing()) {
+    OutputLines output{""};
+    RecordingHost host;
+    EXPECT_TRUE(CreatePlus2Listing(source, output, host));
+    EXPECT_TRUE(host.messages.empty());
+    return output;
+}
+
+// The lines of a listing from an index on, as many as expected.
+std::vector<std::string> LinesFrom(const OutputLines& lines, std::size_t index, std::size_t count) {
+    if (index == 0 || index + count > lines.size()) {
+        return {};
+    }
+    return {lines.begin() + static_cast<std::ptrdiff_t>(index),
+            lines.begin() + static_cast<std::ptrdiff_t>(index + count)};
+}
+
+std::size_t CountLinesContaining(const ListingLines& lines, std::size_t from, std::size_t to, std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(lines.begin() + static_cast<std::ptrdiff_t>(from),
+                                                  lines.begin() + static_cast<std::ptrdiff_t>(to),
+                                                  [text](const std::string& line) { return line.find(text) != std::string::npos; }));
+}
+
+TEST(EnglishListing, StartsWithItsOwnTitleInsteadOfThe128One) {
+    const OutputLines output = EnglishListing();
+    EXPECT_EQ(output[0], "");
+    EXPECT_THAT(LinesFrom(output, 1, 3), testing::ElementsAre("; *************************************",
+                                                              "; *** SPECTRUM +2 ROM 0 DISASSEMBLY ***",
+                                                              "; *************************************"));
+    EXPECT_EQ(std::count(output.begin(), output.end(), SampleListing()[2]), 0);
+}
+
+TEST(EnglishListing, KeepsTheReleaseLinesAndSaysWhereItComesFrom) {
+    const SourceLines& source = SampleListing();
+    const OutputLines output = EnglishListing();
+    const std::size_t sourceRelease = IndexOfLineStartingWith(source, "; Release Date");
+    const std::size_t release = IndexOfLineStartingWith(output, "; Release Date");
+    ASSERT_NE(release, 0U);
+    EXPECT_EQ(LinesFrom(output, release, 3), LinesFrom(source, sourceRelease, 3));
+    EXPECT_THAT(LinesFrom(output, release + 3, 3),
+                testing::ElementsAre("; This file was automatically derived from the Spectrum 128 ROM 0 disassembly, "
+                                     "using a conversion utility created by Brannock.",
+                                     "; Any enhancements or corrections should only be made to the Spectrum 128 ROM 0 "
+                                     "disassembly and then the utility used to automatically",
+                                     "; regenerate the Spectrum +2 listing."));
+}
+
+TEST(EnglishListing, InsertsThePlus2CopyrightMessage) {
+    const OutputLines output = EnglishListing();
+    EXPECT_THAT(LinesFrom(output, IndexOfLineStartingWith(output, "L0561:"), 8),
+                testing::ElementsAre("L0561:  DEFB $7F ; (c)", "        DEFM \"1986, \"", "        DEFB $7F ; (c)",
+                                     "        DEFM \"1982 Amstrad Consumer\" ; Copyright / Report 'p'.",
+                                     "        DEFB $0D", "        DEFM \"              Electronics pl\"",
+                                     "        DEFB 'c'+$80", testing::Not(testing::StartsWith("        DEF"))));
+}
+
+TEST(EnglishListing, CountsFourMainMenuEntriesAtTheirPlus2Labels) {
+    const OutputLines output = EnglishListing();
+    EXPECT_NE(IndexOfLineStartingWith(output, "L2763:  DEFB $04          ; Number of entries."), 0U);
+    EXPECT_NE(IndexOfLineStartingWith(output, "L2770:  DEFB $05          ; Number of entries."), 0U);
+    EXPECT_EQ(IndexOfLineStartingWith(output, "L2744:"), 0U);
+    EXPECT_EQ(IndexOfLineStartingWith(output, "L2754:"), 0U);
+}
+
+TEST(EnglishListing, ShowsTheTapeLoaderMessageOneRowHigherWithInsertTapeInFront) {
+    const OutputLines output = EnglishListing();
+    const std::size_t at = IndexOfLineStartingWith(output, "L27FC:");
+    ASSERT_NE(at, 0U);
+    EXPECT_EQ(output[at], "L27FC:  DEFB $16,$00,$00  ; AT 0,0;");
+    EXPECT_THAT(LinesFrom(output, at + 4, 2),
+                testing::ElementsAre("        DEFM \"Insert tape and press PLAY\"", "        DEFB $0D"));
+}
+
+// Every line that defines a label inside a Tape Tester block of the 128 is gone, under any address.
+TEST(EnglishListing, LeavesEveryTapeTesterBlockOut) {
+    const SourceLines& source = SampleListing();
+    const OutputLines output = EnglishListing();
+    const std::vector<std::pair<unsigned, unsigned>> tapeTester{
+        {0x2751, 0x2753}, {0x2784, 0x278E}, {0x2816, 0x281B}, {0x3855, 0x3859}, {0x3BE9, 0x3C62}};
+    int checked = 0;
+    for (std::size_t index = 4; index < source.size(); ++index) {
+        const std::string& line = source[index];
+        if (line.size() < 6 || line[0] != 'L' || line[5] != ':') {
+            continue;
+        }
+        const unsigned address = std::stoul(line.substr(1, 4), nullptr, 16);
+        for (const auto& [first, last] : tapeTester) {
+            if (address >= first && address <= last) {
+                ++checked;
+                EXPECT_EQ(std::count(output.begin(), output.end(), RelocateLine(line, kEnglishModel)), 0) << line;
+            }
+        }
+    }
+    EXPECT_GE(checked, 3);
+    EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "\"Tape Teste\""), 0U);
+}
+
+TEST(EnglishListing, ListsTheUnusedSpaceAtTheTopOfTheRom) {
+    const OutputLines output = EnglishListing();
+    const std::size_t at = IndexOfLineStartingWith(output, "L3FA6:");
+    ASSERT_NE(at, 0U);
+    EXPECT_THAT(LinesFrom(output, at - 6, 7),
+                testing::ElementsAre("", "", "; ============", "; UNUSED SPACE", "; ============", "",
+                                     "L3FA6:  DEFB $00, $00, $00, $00"));
+    EXPECT_EQ(LinesFrom(output, at + 1, 21), std::vector<std::string>(21, "        DEFB $00, $00, $00, $00"));
+    EXPECT_EQ(output[at + 22], "        DEFB $00");
+    EXPECT_NE(output[at + 23], "        DEFB $00, $00, $00, $00");
+}
+
+TEST(EnglishListing, SpeaksOfTheTwoScreensOfThePlus2) {
+    const OutputLines output = EnglishListing();
+    EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "; The two screens available on the Spectrum +2, the "
+                                                             "normal screen in RAM bank 5 ($4000-$5AFF) and the "
+                                                             "shadow screen in"),
+              1U);
+    EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "The two screens available on the Spectrum 128"), 0U);
+}
+
+TEST(EnglishListing, PutsInsertTapeInFrontOfEachCancelMessageOnceButNotInTheDifferencesBlock) {
+    const SourceLines& source = SampleListing();
+    const OutputLines output = EnglishListing();
+    const std::size_t blockStart = output.size() - kModelDifferencesLineCount;
+    const std::size_t quoted = CountLinesContaining(source, 4, source.size(), "To cancel - press BREAK twice");
+    ASSERT_GE(quoted, 1U);
+    EXPECT_EQ(CountLinesContaining(output, 1, blockStart, "Insert tape and press PLAY. To cancel - press BREAK twice"),
+              quoted);
+    EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "PLAY. Insert tape"), 0U);
+    EXPECT_EQ(CountLinesContaining(output, blockStart, output.size(), "Insert tape and press PLAY. "), 0U);
+}
+
+TEST(EnglishListing, EndsWithTheDifferencesBlock) {
+    const OutputLines output = EnglishListing();
+    OutputLines block;
+    AppendModelDifferences(block);
+    ASSERT_GT(output.size(), block.size());
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), output.end() - static_cast<std::ptrdiff_t>(block.size())));
+}
+
+struct MissingLine {
+    const char* lineStart;
+    const char* message;
+};
+
+class EnglishListingWithout : public testing::TestWithParam<MissingLine> {};
+
+TEST_P(EnglishListingWithout, StopsAtTheStepThatNeedsIt) {
+    const SourceLines source = WithoutLineStartingWith(SampleListing(), GetParam().lineStart);
+    OutputLines output{""};
+    RecordingHost host;
+    EXPECT_FALSE(CreatePlus2Listing(source, output, host));
+    EXPECT_THAT(host.messages, testing::ElementsAre(std::pair<std::string, std::string>("Convert Error",
+                                                                                         GetParam().message)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, EnglishListingWithout,
+    testing::Values(MissingLine{"; Release Date", "Failed to copy until release label"},
+                    MissingLine{"L0561:", "Failed to copy until label L0561"},
+                    MissingLine{"L057D:", "Failed to find label L057D"},
+                    MissingLine{"L2744:", "Failed to copy until label L2744"},
+                    MissingLine{"L2754:", "Failed to copy until label L2754"},
+                    MissingLine{"L2784:", "Failed to copy until label L2784"},
+                    MissingLine{"L27EB:", "Failed to copy until label L27EB"},
+                    MissingLine{"L2816:", "Failed to copy until label L2816"},
+                    MissingLine{"L281C:", "Failed to find label L281C"},
+                    MissingLine{"L3852:", "Failed to copy until label L3852"},
+                    MissingLine{"L385A:", "Failed to find label L385A"},
+                    MissingLine{"L3BE9:", "Failed to copy until label L3BE9"},
+                    MissingLine{"L3C63:", "Failed to find label L3C63"},
+                    MissingLine{"L3FEF:", "Failed to copy until label L3FEF"},
+                    MissingLine{"; The two screens available on the Spectrum 128", "Failed to copy until comment"}));
+
+TEST(EnglishListing, ShortSourcesFailWithoutAMessage) {
+    const SourceLines& sample = SampleListing();
+    const std::size_t l3fef = IndexOfLineStartingWith(sample, "L3FEF:");
+    const std::vector<SourceLines> sources{
+        {},
+        {"", "; title", "; title", "; title"},
+        SourceLines(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(l3fef + 5)),
+    };
+    for (const SourceLines& source : sources) {
+        OutputLines output{""};
+        RecordingHost host;
+        EXPECT_FALSE(CreatePlus2Listing(source, output, host)) << source.size();
+        EXPECT_TRUE(host.messages.empty()) << source.size();
+    }
+}
+
+// A listing longer than 32,767 lines, with the marked references at its end, converts like any other.
+TEST(EnglishListing, ConvertsListingsOfMoreThanFortyThousandLines) {
+    SourceLines source = SampleListing();
+    const std::size_t notes = IndexOfLineStartingWith(source, "; The two screens available on the Spectrum 128");
+    ASSERT_NE(notes, 0U);
+    const std::size_t release = IndexOfLineStartingWith(source, "; Release Date");
+    source.insert(source.begin() + static_cast<std::ptrdiff_t>(release + 3), 41'000, "; More notes on the ROM.");
+    source.push_back("; See $2744 (ROM 0).");
+    const OutputLines output = EnglishListing(source);
+    EXPECT_EQ(output.size(), EnglishListing().size() + 41'001);
+    EXPECT_EQ(output[output.size() - kModelDifferencesLineCount - 1], "; See $2763 (ROM 0).");
+}
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,148 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <string>
+
+#include "generators/model_listings.h"
+#include "sample_listing.h"
+
+namespace veltrin {
+namespace {
+
+using testing_support::IndexOfLineStartingWith;
+using testing_support::RecordingHost;
+using testing_support::SampleListing;
+using testing_support::WithoutLineStartingWith;
+
+using Generator = bool (*)(const SourceLines&, OutputLines&, ConversionHost&);
+
+OutputLines Listing(Generator generate, const SourceLines& source = SampleListing()) {
+    OutputLines output{""};
+    RecordingHost host;
+    EXPECT_TRUE(generate(source, output, host));
+    EXPECT_TRUE(host.messages.empty());
+    return output;
+}
+
+// A line with every label and hexadecimal address blanked out.
+std::string WithoutAddresses(const std::string& line) {
+    static const std::regex kAddress("(L|\\$)[0-9A-F]{4}");
+    return std::regex_replace(line, kAddress, "$1....");
+}
+
+// The lines that the two translated models write in their own words.
+bool IsTranslatedText(const std::string& line) {
+    static const std::set<std::string> kOwnLines{
+        "; *********************************************", "; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
+        "; regenerate the Spanish Spectrum +2 listing.",      "; ********************************************",
+        "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",   "; regenerate the French Spectrum +2 listing."};
+    return kOwnLines.contains(line) || line.find("DEFM \"") != std::string::npos ||
+           line.find("'+$80") != std::string::npos;
+}
+
+TEST(TranslatedListings, DifferOnlyInTheirTextsAddressesAndFreeSpace) {
+    const OutputLines spanish = Listing(CreateSpanishListing);
+    const OutputLines french = Listing(CreateFrenchListing);
+    ASSERT_EQ(spanish.size(), french.size() + 1);  // 7 + 17 lines of free space against 7 + 16
+
+    const std::size_t spanishFree = IndexOfLineStartingWith(spanish, "L3FB8:  DEFB $00, $00, $00, $00");
+    const std::size_t frenchFree = IndexOfLineStartingWith(french, "L3FBB:  DEFB $00, $00, $00, $00");
+    ASSERT_EQ(spanishFree, frenchFree);
+    EXPECT_EQ(spanish[spanishFree + 17], "        DEFB $00, $00, $00");
+    EXPECT_EQ(french[frenchFree + 16], spanish[spanishFree + 18]);
+
+    int ownTexts = 0;
+    for (std::size_t index = 1; index < french.size(); ++index) {
+        const std::string& spanishLine = spanish[index <= frenchFree + 16 ? index : index + 1];
+        const std::string& frenchLine = french[index];
+        if (spanishLine == frenchLine) {
+            continue;
+        }
+        if (IsTranslatedText(spanishLine) && IsTranslatedText(frenchLine)) {
+            ++ownTexts;
+            continue;
+        }
+        EXPECT_EQ(WithoutAddresses(spanishLine), WithoutAddresses(frenchLine)) << "line " << index;
+    }
+    EXPECT_GE(ownTexts, 3 + 1 + 20);
+}
+
+TEST(TranslatedListings, LabelledMenuLinesComeOutAtEachModelsAddress) {
+    const OutputLines spanish = Listing(CreateSpanishListing);
+    const OutputLines french = Listing(CreateFrenchListing);
+    for (const char* line : {"L277A:  DEFM \"Carg. cint\"", "L2785:  DEFM \"128 BASI\"", "L278E:  DEFM \"Calculador\"",
+                             "L27B2:  DEFB $06          ; Number of entries.",
+                             "L27EC:  DEFB $03          ; Number of entries.", "L2808:  DEFB $16,$00,$00  ; AT 0,0;"}) {
+        EXPECT_NE(IndexOfLineStartingWith(spanish, line), 0U) << line;
+    }
+    for (const char* line : {"L277A:  DEFM \"Cassett\"", "L2782:  DEFM \"BASIC 128\"", "L278C:  DEFM \"Calculatric\"",
+                             "L27B2:  DEFB $06          ; Number of entries.",
+                             "L27EE:  DEFB $03          ; Number of entries.", "L280B:  DEFB $16,$00,$00  ; AT 0,0;"}) {
+        EXPECT_NE(IndexOfLineStartingWith(french, line), 0U) << line;
+    }
+}
+
+TEST(TranslatedListings, EditAndCalculatorMenusAreTitledWithTheirOwnWord) {
+    const OutputLines spanish = Listing(CreateSpanishListing);
+    const OutputLines french = Listing(CreateFrenchListing);
+    EXPECT_EQ(std::count(spanish.begin(), spanish.end(), "        DEFM \"Opciones\""), 2);
+    EXPECT_EQ(std::count(french.begin(), french.end(), "        DEFM \"Options \""), 2);
+}
+
+TEST(TranslatedListings, InsertTheEnglishTapeSentenceInComments) {
+    for (const Generator generate : {CreateSpanishListing, CreateFrenchListing}) {
+        const OutputLines output = Listing(generate);
+        EXPECT_GE(std::count_if(output.begin(), output.end(),
+                                [](const std::string& line) {
+                                    return line.find("Insert tape and press PLAY. To cancel - press BREAK twice") !=
+                                           std::string::npos;
+                                }),
+                  1);
+    }
+}
+
+struct Failure {
+    Generator generate;
+    const char* missingLine;
+    const char* message;
+};
+
+class TranslatedListingWithout : public testing::TestWithParam<Failure> {};
+
+TEST_P(TranslatedListingWithout, StopsWithTheStepsMessage) {
+    const SourceLines source = WithoutLineStartingWith(SampleListing(), GetParam().missingLine);
+    OutputLines output{""};
+    RecordingHost host;
+    EXPECT_FALSE(GetParam().generate(source, output, host));
+    EXPECT_THAT(host.messages,
+                testing::ElementsAre(std::pair<std::string, std::string>("Convert Error", GetParam().message)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, TranslatedListingWithout,
+    testing::Values(Failure{CreateSpanishListing, "L275E:", "Failed to copy until label L275E"},
+                    Failure{CreateSpanishListing, "L2790:", "Failed to find label L2790"},
+                    Failure{CreateSpanishListing, "L27A0:", "Failed to copy until label L27A0"},
+                    Failure{CreateSpanishListing, "L27CB:", "Failed to find label L27CB"},
+                    Failure{CreateSpanishListing, "L27D2:", "Failed to copy until label L27D2"},
+                    Failure{CreateSpanishListing, "L27EB:", "Failed to find label L27EB"},
+                    Failure{CreateSpanishListing, "L2811:", "Failed to find label L2811"},
+                    Failure{CreateFrenchListing, "L2790:", "Failed to find label L2790"},
+                    Failure{CreateFrenchListing, "L3C63:", "Failed to find label L3C63"}));
+
+TEST(TranslatedListings, SourceEndingSoonAfterTheLastLabelFailsWithoutAMessage) {
+    const SourceLines& sample = SampleListing();
+    const std::size_t l3fef = IndexOfLineStartingWith(sample, "L3FEF:");
+    const SourceLines source(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(l3fef + 10));
+    for (const Generator generate : {CreateSpanishListing, CreateFrenchListing}) {
+        OutputLines output{""};
+        RecordingHost host;
+        EXPECT_FALSE(generate(source, output, host));
+        EXPECT_TRUE(host.messages.empty());
+    }
+}
+
+}  // namespace
+}  // namespace veltrin
