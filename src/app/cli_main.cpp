@@ -27,7 +27,7 @@ constexpr int kUsageError = 2;
 
 // The file names of a run, as the window's boxes would hold them.
 class CommandLineView final : public veltrin::CreateView {
-public:
+  public:
     CommandLineView()
         : names_{{FileBox::k128Rom, "Spectrum128_ROM0.asm"},
                  {FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
@@ -45,7 +45,7 @@ public:
         std::cerr << title << ": " << message << '\n';
     }
 
-private:
+  private:
     std::map<FileBox, std::string> names_;
     std::string status_;
 };

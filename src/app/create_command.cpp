@@ -102,9 +102,9 @@ RunOutcome CreateCommand::Run() {
             const std::string fileName = view_.FileName(model.box);
             std::string failureReason;
             if (!WriteListing(PathFromUtf8(fileName), outputLines, failureReason)) {
-                return fail("Could not write the " + std::string(model.modelName) + " ROM disassembly to \"" +
-                                fileName + "\": " + failureReason,
-                            kWriteErrorTitle);
+                std::string message = "Could not write the ";
+                message.append(model.modelName).append(" ROM disassembly to \"").append(fileName).append("\": ");
+                return fail(message.append(failureReason), kWriteErrorTitle);
             }
         }
     } catch (const RunCancelled&) {

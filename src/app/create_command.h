@@ -14,7 +14,7 @@ enum class RunInput { kTxt128Rom, kTxtPlus2Rom, kTxtFrenchPlus2Rom, kTxtSpanishP
 
 // What the create command needs of the window. Yield and ShowMessage come from ConversionHost.
 class CreateView : public ConversionHost {
-public:
+  public:
     virtual std::string FileName(FileBox box) const = 0;  // the text of the box, UTF-8
     virtual void SetStatus(const std::string& caption) = 0;
     virtual void SetInputEnabled(RunInput input, bool enabled) = 0;
@@ -32,11 +32,11 @@ inline constexpr const char* kErrorStatus = "Error!";
 
 // Load the 128 listing once, then generate and write the English, Spanish and French +2 listings in turn.
 class CreateCommand {
-public:
+  public:
     explicit CreateCommand(CreateView& view) : view_(view) {}
     RunOutcome Run();
 
-private:
+  private:
     CreateView& view_;
 };
 

@@ -88,8 +88,7 @@ void ListingScript::Append(std::initializer_list<std::string_view> lines) {
 
 void ListingScript::AppendUnusedSpace(const UnusedSpaceBlock& block) {
     Append({"", "", "; ============", "; UNUSED SPACE", "; ============", "", block.labelLine});
-    outputLines_.insert(outputLines_.end(), static_cast<std::size_t>(block.fourByteLines),
-                        std::string(kFourZeroBytes));
+    outputLines_.insert(outputLines_.end(), static_cast<std::size_t>(block.fourByteLines), std::string(kFourZeroBytes));
     if (!block.closingLine.empty()) {
         Append({block.closingLine});
     }

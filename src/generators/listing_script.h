@@ -25,7 +25,7 @@ struct UnusedSpaceBlock {
 // from top to bottom and on the +2 listing that grows behind it. A search step that does not find its label
 // or comment ends the script with the step's message.
 class ListingScript {
-public:
+  public:
     ListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
                   ConversionHost& host);
 
@@ -50,7 +50,7 @@ public:
     // The block comes after the tape pass because it quotes the 128 message as it was.
     void CloseListing();
 
-private:
+  private:
     const SourceLines& sourceLines_;
     OutputLines& outputLines_;
     TargetModel targetModel_;

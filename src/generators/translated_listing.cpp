@@ -164,7 +164,7 @@ void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
     script.SkipUntilLabel("L27CB", kLeaveHeader, "Failed to find label L27CB");  // 128 edit menu texts
     script.CopyUntilLabel("L27D2", kUpToLabelLine, "Failed to copy until label L27D2");
     AppendRelocatedTexts(script, model.calculatorMenuTexts);
-    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");  // 128 calculator menu texts
+    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");          // 128 calculator menu texts
     script.CopyUntilLabel("L27EB", kUpToLabelLine, "Failed to copy until label L27EB");  // its comment header
     AppendRelocatedTexts(script, model.tapeLoaderMessage);
     script.SkipUntilLabel("L2811", kLeaveHeader, "Failed to find label L2811");  // 128 Tape Loader message

@@ -43,8 +43,8 @@ struct LabelBlock {
 
 // Scans from sourceIndex for the first line whose start matches the key. On failure sourceIndex is left one
 // past the last line.
-std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sourceIndex,
-                                         const SourceLines& sourceLines, LabelMode mode) {
+std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sourceIndex, const SourceLines& sourceLines,
+                                         LabelMode mode) {
     SourceLineAt(sourceLines, sourceIndex);
     const LabelBlock block{sourceIndex, sourceIndex};
     SourceIndex keepMark = block.start;

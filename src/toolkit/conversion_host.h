@@ -7,7 +7,7 @@ namespace veltrin {
 // What a conversion needs from the program around it: a chance for the window to repaint after each block,
 // and a modal message when a step of a model script fails. Without a window both do nothing.
 class ConversionHost {
-public:
+  public:
     ConversionHost() = default;
     ConversionHost(const ConversionHost&) = delete;
     ConversionHost& operator=(const ConversionHost&) = delete;

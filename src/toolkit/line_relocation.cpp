@@ -45,8 +45,7 @@ OperandSplit SplitOperand(std::string_view statement) {
     const std::string_view trimmed = TrimSpaces(Slice(statement, 1));
     for (const std::string_view mnemonic : kJumpMnemonics) {
         if (trimmed.starts_with(mnemonic)) {
-            const std::size_t headLength =
-                std::min(statement.find(mnemonic) + mnemonic.size() + 1, statement.size());
+            const std::size_t headLength = std::min(statement.find(mnemonic) + mnemonic.size() + 1, statement.size());
             return {statement.substr(0, headLength), statement.substr(headLength)};
         }
     }

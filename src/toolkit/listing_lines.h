@@ -25,7 +25,7 @@ inline constexpr TargetModel kFrenchModel = 2;
 // A cursor that lies outside the source listing: a script walked past the last line, or started on a
 // listing too short for it. The generators turn it into a failed listing.
 class SourceIndexError : public std::out_of_range {
-public:
+  public:
     using std::out_of_range::out_of_range;
 };
 

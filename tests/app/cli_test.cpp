@@ -29,7 +29,7 @@ struct Result {
 
 // Runs veltrin-cli as a process in a folder of its own, as a script would.
 class CliTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
                   ("veltrin-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -41,9 +41,9 @@ protected:
     void CopySample(const std::string& name) { fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / name); }
 
     Result Run(const std::string& arguments) const {
-        const std::string command = "cd '" + folder_.string() + "' && '" VELTRIN_CLI "' " + arguments +
-                                    " >'" + (folder_ / "stdout.txt").string() + "' 2>'" +
-                                    (folder_ / "stderr.txt").string() + "'";
+        const std::string command = "cd '" + folder_.string() + "' && '" VELTRIN_CLI "' " + arguments + " >'" +
+                                    (folder_ / "stdout.txt").string() + "' 2>'" + (folder_ / "stderr.txt").string() +
+                                    "'";
         const int status = std::system(command.c_str());
         Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder_ / "stdout.txt"),
                       ReadFile(folder_ / "stderr.txt")};

@@ -49,7 +49,7 @@ const char* InputName(RunInput input) {
 
 // Records what the create command asks of the window, yields apart: the primitives yield after every block.
 class RecordingView : public CreateView {
-public:
+  public:
     std::map<FileBox, std::string> names;
     std::vector<std::string> calls;
     int yields = 0;
@@ -73,7 +73,7 @@ public:
 };
 
 class CreateCommandTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
                   ("veltrin-create-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
@@ -103,11 +103,11 @@ protected:
     }
 
     std::vector<std::string> RunStart() const {
-        return {"status " + VersionText(), "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
+        return {"status " + VersionText(),    "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
                 "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer"};
     }
     std::vector<std::string> RunEnd(const std::string& status) const {
-        return {"status " + status,        "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM",
+        return {"status " + status,          "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM",
                 "enable txtSpanishPlus2ROM", "enable cmdCreate", "default pointer"};
     }
     std::vector<std::string> FailedRun(const std::vector<std::string>& messages) const {

@@ -41,10 +41,12 @@ TEST(ModelDifferences, KeepsTheExactSpacingOfDrawingAndTable) {
     EXPECT_EQ(lines[28], ";" + std::string(124, ' ') + "\"" + std::string(18, ' ') + "Electronics plc\".");
     EXPECT_EQ(lines[32], "; $2751-$2753" + std::string(45, ' ') +
                              "Present in the 128 only. Contains the Tape Tester main menu option jump table entry.");
-    EXPECT_EQ(lines[34], "; $2755-$275D   $2771-$2779   $2771-$2779   $2771-$2779   Main menu \"128    \" menu title "
-                         "text.");
-    EXPECT_EQ(lines[41], "; $27A1-$27A9   $27B2-$27BA   $27B3-$27BB   $27B3-$27BB   Edit menu \"Options \" menu "
-                         "title text.");
+    EXPECT_EQ(lines[34],
+              "; $2755-$275D   $2771-$2779   $2771-$2779   $2771-$2779   Main menu \"128    \" menu title "
+              "text.");
+    EXPECT_EQ(lines[41],
+              "; $27A1-$27A9   $27B2-$27BA   $27B3-$27BB   $27B3-$27BB   Edit menu \"Options \" menu "
+              "title text.");
     EXPECT_EQ(lines[55], ";" + std::string(126, ' ') + "\"To cancel - press BREAK twice\".");
     EXPECT_EQ(lines[63], ";" + std::string(15, ' ') +
                              "$3FA6-$3FFE   $3FBB-$3FFE   $3FB8-$3FFE   Unused space, all containing $00.");

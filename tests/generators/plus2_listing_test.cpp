@@ -36,9 +36,9 @@ std::vector<std::string> LinesFrom(const OutputLines& lines, std::size_t index, 
 }
 
 std::size_t CountLinesContaining(const ListingLines& lines, std::size_t from, std::size_t to, std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(lines.begin() + static_cast<std::ptrdiff_t>(from),
-                                                  lines.begin() + static_cast<std::ptrdiff_t>(to),
-                                                  [text](const std::string& line) { return line.find(text) != std::string::npos; }));
+    return static_cast<std::size_t>(std::count_if(
+        lines.begin() + static_cast<std::ptrdiff_t>(from), lines.begin() + static_cast<std::ptrdiff_t>(to),
+        [text](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 TEST(EnglishListing, StartsWithItsOwnTitleInsteadOfThe128One) {
@@ -129,9 +129,10 @@ TEST(EnglishListing, ListsTheUnusedSpaceAtTheTopOfTheRom) {
 
 TEST(EnglishListing, SpeaksOfTheTwoScreensOfThePlus2) {
     const OutputLines output = EnglishListing();
-    EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "; The two screens available on the Spectrum +2, the "
-                                                             "normal screen in RAM bank 5 ($4000-$5AFF) and the "
-                                                             "shadow screen in"),
+    EXPECT_EQ(CountLinesContaining(output, 1, output.size(),
+                                   "; The two screens available on the Spectrum +2, the "
+                                   "normal screen in RAM bank 5 ($4000-$5AFF) and the "
+                                   "shadow screen in"),
               1U);
     EXPECT_EQ(CountLinesContaining(output, 1, output.size(), "The two screens available on the Spectrum 128"), 0U);
 }
@@ -168,27 +169,24 @@ TEST_P(EnglishListingWithout, StopsAtTheStepThatNeedsIt) {
     OutputLines output{""};
     RecordingHost host;
     EXPECT_FALSE(CreatePlus2Listing(source, output, host));
-    EXPECT_THAT(host.messages, testing::ElementsAre(std::pair<std::string, std::string>("Convert Error",
-                                                                                         GetParam().message)));
+    EXPECT_THAT(host.messages,
+                testing::ElementsAre(std::pair<std::string, std::string>("Convert Error", GetParam().message)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, EnglishListingWithout,
-    testing::Values(MissingLine{"; Release Date", "Failed to copy until release label"},
-                    MissingLine{"L0561:", "Failed to copy until label L0561"},
-                    MissingLine{"L057D:", "Failed to find label L057D"},
-                    MissingLine{"L2744:", "Failed to copy until label L2744"},
-                    MissingLine{"L2754:", "Failed to copy until label L2754"},
-                    MissingLine{"L2784:", "Failed to copy until label L2784"},
-                    MissingLine{"L27EB:", "Failed to copy until label L27EB"},
-                    MissingLine{"L2816:", "Failed to copy until label L2816"},
-                    MissingLine{"L281C:", "Failed to find label L281C"},
-                    MissingLine{"L3852:", "Failed to copy until label L3852"},
-                    MissingLine{"L385A:", "Failed to find label L385A"},
-                    MissingLine{"L3BE9:", "Failed to copy until label L3BE9"},
-                    MissingLine{"L3C63:", "Failed to find label L3C63"},
-                    MissingLine{"L3FEF:", "Failed to copy until label L3FEF"},
-                    MissingLine{"; The two screens available on the Spectrum 128", "Failed to copy until comment"}));
+    testing::Values(
+        MissingLine{"; Release Date", "Failed to copy until release label"},
+        MissingLine{"L0561:", "Failed to copy until label L0561"}, MissingLine{"L057D:", "Failed to find label L057D"},
+        MissingLine{"L2744:", "Failed to copy until label L2744"},
+        MissingLine{"L2754:", "Failed to copy until label L2754"},
+        MissingLine{"L2784:", "Failed to copy until label L2784"},
+        MissingLine{"L27EB:", "Failed to copy until label L27EB"},
+        MissingLine{"L2816:", "Failed to copy until label L2816"}, MissingLine{"L281C:", "Failed to find label L281C"},
+        MissingLine{"L3852:", "Failed to copy until label L3852"}, MissingLine{"L385A:", "Failed to find label L385A"},
+        MissingLine{"L3BE9:", "Failed to copy until label L3BE9"}, MissingLine{"L3C63:", "Failed to find label L3C63"},
+        MissingLine{"L3FEF:", "Failed to copy until label L3FEF"},
+        MissingLine{"; The two screens available on the Spectrum 128", "Failed to copy until comment"}));
 
 TEST(EnglishListing, ShortSourcesFailWithoutAMessage) {
     const SourceLines& sample = SampleListing();

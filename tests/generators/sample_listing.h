@@ -25,7 +25,7 @@ inline const SourceLines& SampleListing() {
 
 // Remembers the messages that a conversion shows and counts its yields.
 class RecordingHost : public ConversionHost {
-public:
+  public:
     std::vector<std::pair<std::string, std::string>> messages;  // title, text
     int yields = 0;
 

@@ -36,8 +36,8 @@ std::string WithoutAddresses(const std::string& line) {
 bool IsTranslatedText(const std::string& line) {
     static const std::set<std::string> kOwnLines{
         "; *********************************************", "; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
-        "; regenerate the Spanish Spectrum +2 listing.",      "; ********************************************",
-        "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",   "; regenerate the French Spectrum +2 listing."};
+        "; regenerate the Spanish Spectrum +2 listing.",   "; ********************************************",
+        "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",  "; regenerate the French Spectrum +2 listing."};
     return kOwnLines.contains(line) || line.find("DEFM \"") != std::string::npos ||
            line.find("'+$80") != std::string::npos;
 }
@@ -120,17 +120,16 @@ TEST_P(TranslatedListingWithout, StopsWithTheStepsMessage) {
                 testing::ElementsAre(std::pair<std::string, std::string>("Convert Error", GetParam().message)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, TranslatedListingWithout,
-    testing::Values(Failure{CreateSpanishListing, "L275E:", "Failed to copy until label L275E"},
-                    Failure{CreateSpanishListing, "L2790:", "Failed to find label L2790"},
-                    Failure{CreateSpanishListing, "L27A0:", "Failed to copy until label L27A0"},
-                    Failure{CreateSpanishListing, "L27CB:", "Failed to find label L27CB"},
-                    Failure{CreateSpanishListing, "L27D2:", "Failed to copy until label L27D2"},
-                    Failure{CreateSpanishListing, "L27EB:", "Failed to find label L27EB"},
-                    Failure{CreateSpanishListing, "L2811:", "Failed to find label L2811"},
-                    Failure{CreateFrenchListing, "L2790:", "Failed to find label L2790"},
-                    Failure{CreateFrenchListing, "L3C63:", "Failed to find label L3C63"}));
+INSTANTIATE_TEST_SUITE_P(Steps, TranslatedListingWithout,
+                         testing::Values(Failure{CreateSpanishListing, "L275E:", "Failed to copy until label L275E"},
+                                         Failure{CreateSpanishListing, "L2790:", "Failed to find label L2790"},
+                                         Failure{CreateSpanishListing, "L27A0:", "Failed to copy until label L27A0"},
+                                         Failure{CreateSpanishListing, "L27CB:", "Failed to find label L27CB"},
+                                         Failure{CreateSpanishListing, "L27D2:", "Failed to copy until label L27D2"},
+                                         Failure{CreateSpanishListing, "L27EB:", "Failed to find label L27EB"},
+                                         Failure{CreateSpanishListing, "L2811:", "Failed to find label L2811"},
+                                         Failure{CreateFrenchListing, "L2790:", "Failed to find label L2790"},
+                                         Failure{CreateFrenchListing, "L3C63:", "Failed to find label L3C63"}));
 
 TEST(TranslatedListings, SourceEndingSoonAfterTheLastLabelFailsWithoutAMessage) {
     const SourceLines& sample = SampleListing();
