@@ -1,1 +1,232 @@
-// placeholder
+#include "app/frm_veltrin.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QEvent>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRect>
+#include <utility>
+
+#include "app/version_text.h"
+
+namespace {
+
+// The layout is drawn in twips; the window shows 15 twips to the pixel.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr QRect FromTwips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+constexpr QSize kClientSize{4470 / kTwipsPerPixel, 3645 / kTwipsPerPixel};
+
+template <typename Control>
+Control* MakeControl(QWidget* parent, const char* name, const char* text, const QRect& geometry) {
+    auto* control = new Control(QString::fromUtf8(text), parent);
+    control->setObjectName(QString::fromUtf8(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+frmVeltrin::frmVeltrin(QWidget* parent)
+    : QWidget(parent),
+      lblFilename_(MakeControl<QLabel>(this, "lblFilename", "128 ROM 0 Filename:", FromTwips(120, 180, 1695, 255))),
+      txt128ROM_(MakeControl<QLineEdit>(this, "txt128ROM", "Spectrum128_ROM0.asm", FromTwips(120, 480, 4215, 315))),
+      lblPlus2ROM_(MakeControl<QLabel>(this, "lblPlus2ROM", "+2 ROM 0 Filename:", FromTwips(120, 900, 1695, 255))),
+      txtPlus2ROM_(MakeControl<QLineEdit>(this, "txtPlus2ROM", "Spectrum+2_ROM0.asm", FromTwips(120, 1200, 4215, 315))),
+      Label1_(MakeControl<QLabel>(this, "Label1", "French +2 ROM 0 Filename:", FromTwips(120, 1620, 2655, 255))),
+      txtFrenchPlus2ROM_(MakeControl<QLineEdit>(this, "txtFrenchPlus2ROM", "Spectrum+2_French_ROM0.asm",
+                                                FromTwips(120, 1920, 4215, 315))),
+      Label2_(MakeControl<QLabel>(this, "Label2", "Spanish +2 ROM 0 Filename:", FromTwips(120, 2340, 2655, 255))),
+      txtSpanishPlus2ROM_(MakeControl<QLineEdit>(this, "txtSpanishPlus2ROM", "Spectrum+2_Spanish_ROM0.asm",
+                                                 FromTwips(120, 2640, 4215, 315))),
+      lblStatus_(MakeControl<QLabel>(this, "lblStatus", "", FromTwips(180, 3180, 2475, 255))),
+      cmdCreate_(MakeControl<QPushButton>(this, "cmdCreate", "C&reate", FromTwips(2760, 3120, 735, 375))),
+      cmdExit_(MakeControl<QPushButton>(this, "cmdExit", "E&xit", FromTwips(3600, 3120, 735, 375))),
+      presenter_(
+          [this](const QString& message, const QString& title) { MakeMessageBox(this, message, title)->exec(); }) {
+    setObjectName(QStringLiteral("frmVeltrin"));
+    setWindowTitle(QStringLiteral("Veltrin"));
+    setFixedSize(kClientSize);
+    // The layout is drawn for the classic 8-point dialog font: 11 pixels, whatever the screen's resolution.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(11);
+    dialogFont.setStretch(QFont::SemiCondensed);
+    setFont(dialogFont);
+
+    for (QLabel* label : {lblFilename_, lblPlus2ROM_, Label1_, Label2_, lblStatus_}) {
+        label->setTextFormat(Qt::PlainText);
+    }
+
+    // Focus order: the buttons first, then the boxes from top to bottom.
+    setTabOrder(cmdCreate_, cmdExit_);
+    setTabOrder(cmdExit_, txt128ROM_);
+    setTabOrder(txt128ROM_, txtPlus2ROM_);
+    setTabOrder(txtPlus2ROM_, txtFrenchPlus2ROM_);
+    setTabOrder(txtFrenchPlus2ROM_, txtSpanishPlus2ROM_);
+
+    // Only the source and English boxes react to edits and focus; the other two leave the status standing.
+    connect(txt128ROM_, &QLineEdit::textChanged, this, &frmVeltrin::txt128ROM_Change);
+    connect(txtPlus2ROM_, &QLineEdit::textChanged, this, &frmVeltrin::txtPlus2ROM_Change);
+    txt128ROM_->installEventFilter(this);
+    txtPlus2ROM_->installEventFilter(this);
+    connect(cmdCreate_, &QPushButton::clicked, this, &frmVeltrin::cmdCreate_Click);
+    connect(cmdExit_, &QPushButton::clicked, this, &frmVeltrin::cmdExit_Click);
+
+    cmdCreate_->setFocus();
+    Form_Load();
+}
+
+frmVeltrin::~frmVeltrin() {
+    if (busy_) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void frmVeltrin::SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+std::unique_ptr<QMessageBox> frmVeltrin::MakeMessageBox(QWidget* parent, const QString& message, const QString& title) {
+    return std::make_unique<QMessageBox>(QMessageBox::Warning, title, message, QMessageBox::Ok, parent);
+}
+
+std::string frmVeltrin::FileName(veltrin::FileBox box) const {
+    const QLineEdit* text = nullptr;
+    switch (box) {
+        case veltrin::FileBox::k128Rom:
+            text = txt128ROM_;
+            break;
+        case veltrin::FileBox::kPlus2Rom:
+            text = txtPlus2ROM_;
+            break;
+        case veltrin::FileBox::kFrenchPlus2Rom:
+            text = txtFrenchPlus2ROM_;
+            break;
+        case veltrin::FileBox::kSpanishPlus2Rom:
+            text = txtSpanishPlus2ROM_;
+            break;
+    }
+    return text == nullptr ? std::string() : text->text().toStdString();
+}
+
+void frmVeltrin::SetStatus(const std::string& caption) { lblStatus_->setText(FromUtf8(caption)); }
+
+void frmVeltrin::ShowVersionText() { lblStatus_->setText(QString::fromStdString(veltrin::VersionText())); }
+
+void frmVeltrin::SetInputEnabled(veltrin::RunInput input, bool enabled) {
+    QWidget* control = nullptr;
+    switch (input) {
+        case veltrin::RunInput::kTxt128Rom:
+            control = txt128ROM_;
+            break;
+        case veltrin::RunInput::kTxtPlus2Rom:
+            control = txtPlus2ROM_;
+            break;
+        case veltrin::RunInput::kTxtFrenchPlus2Rom:
+            control = txtFrenchPlus2ROM_;
+            break;
+        case veltrin::RunInput::kTxtSpanishPlus2Rom:
+            control = txtSpanishPlus2ROM_;
+            break;
+        case veltrin::RunInput::kCmdCreate:
+            control = cmdCreate_;
+            break;
+    }
+    if (control != nullptr) {
+        control->setEnabled(enabled);
+    }
+}
+
+void frmVeltrin::SetBusyPointer(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void frmVeltrin::Yield() {
+    QCoreApplication::processEvents();
+    if (exitRequested_) {
+        throw veltrin::RunCancelled{};
+    }
+}
+
+void frmVeltrin::ShowMessage(std::string_view message, std::string_view title) {
+    presenter_(FromUtf8(message), FromUtf8(title));
+}
+
+bool frmVeltrin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == txt128ROM_) {
+            txt128ROM_GotFocus();
+        } else if (watched == txtPlus2ROM_) {
+            txtPlus2ROM_GotFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmVeltrin::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run holds the stack below this event; it unwinds at its next yield and then the program ends.
+        exitRequested_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void frmVeltrin::Form_Load() { ShowVersionText(); }
+
+void frmVeltrin::txt128ROM_Change() { ShowVersionText(); }
+
+void frmVeltrin::txt128ROM_GotFocus() { ShowVersionText(); }
+
+void frmVeltrin::txtPlus2ROM_Change() { ShowVersionText(); }
+
+void frmVeltrin::txtPlus2ROM_GotFocus() { ShowVersionText(); }
+
+void frmVeltrin::cmdCreate_Click() {
+    if (running_) {
+        return;
+    }
+    running_ = true;
+    exitRequested_ = false;
+    veltrin::RunOutcome outcome = veltrin::RunOutcome::kCancelled;
+    try {
+        outcome = veltrin::CreateCommand(*this).Run();
+    } catch (const veltrin::RunCancelled&) {
+        outcome = veltrin::RunOutcome::kCancelled;
+    }
+    running_ = false;
+    SetBusyPointer(false);  // an unwound run leaves the busy pointer up
+    if (outcome == veltrin::RunOutcome::kCancelled || exitRequested_) {
+        EndProgram();
+    }
+}
+
+void frmVeltrin::cmdExit_Click() {
+    if (running_) {
+        exitRequested_ = true;
+        return;
+    }
+    EndProgram();
+}
+
+void frmVeltrin::EndProgram() {
+    close();
+    QCoreApplication::quit();
+}
