@@ -51,7 +51,7 @@ TEST(TranslatedListings, DifferOnlyInTheirTextsAddressesAndFreeSpace) {
     const std::size_t frenchFree = IndexOfLineStartingWith(french, "L3FBB:  DEFB $00, $00, $00, $00");
     ASSERT_EQ(spanishFree, frenchFree);
     EXPECT_EQ(spanish[spanishFree + 17], "        DEFB $00, $00, $00");
-    EXPECT_EQ(french[frenchFree + 16], spanish[spanishFree + 18]);
+    EXPECT_EQ(french[frenchFree + 17], spanish[spanishFree + 18]);
 
     int ownTexts = 0;
     for (std::size_t index = 1; index < french.size(); ++index) {
