@@ -149,6 +149,32 @@ TEST(EnglishListing, PutsInsertTapeInFrontOfEachCancelMessageOnceButNotInTheDiff
     EXPECT_EQ(CountLinesContaining(output, blockStart, output.size(), "Insert tape and press PLAY. "), 0U);
 }
 
+// Marked references are rewritten in the notes that are copied with the code and in those copied verbatim.
+TEST(EnglishListing, RelocatesMarkedRom0ReferencesOnly) {
+    const OutputLines output = EnglishListing();
+    const auto has = [&output](std::string_view text) {
+        return std::any_of(output.begin(), output.end(),
+                           [text](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("as in $2763 (ROM 0) for the main menu"));
+    EXPECT_TRUE(has("a range such as $2842-$387A (ROM 0). Addresses without the marker"));
+    EXPECT_TRUE(has("at $4000-$5AFF or the system variables from $5B00, are left as written."));
+    EXPECT_TRUE(has("\"$0556 (ROM 1)\""));
+    EXPECT_TRUE(has("continues at $00C7 (ROM 0)."));
+    EXPECT_TRUE(has("The Tape Loader message at $27FC (ROM 0) reads"));
+    EXPECT_TRUE(has("and the routines $2842-$387A (ROM 0) handle the menu options."));
+    EXPECT_FALSE(has("$2744 (ROM 0)"));
+    EXPECT_FALSE(has("$281C-$3854 (ROM 0)"));
+}
+
+// A "[Never called by this ROM]" note and the lone ";" above it are not carried over in front of the last byte.
+TEST(EnglishListing, DropsTheNeverCalledNoteBeforeTheLastByte) {
+    const OutputLines output = EnglishListing();
+    const std::size_t lastByte = IndexOfLineStartingWith(output, "L3FFF:");
+    ASSERT_NE(lastByte, 0U);
+    EXPECT_EQ(output[lastByte - 1], "; Holds the value $01, which a paging test can read to tell ROM 0 from ROM 1.");
+}
+
 TEST(EnglishListing, EndsWithTheDifferencesBlock) {
     const OutputLines output = EnglishListing();
     OutputLines block;
