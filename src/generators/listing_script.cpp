@@ -77,6 +77,10 @@ void ListingScript::CopyRestVerbatim() {
 }
 
 void ListingScript::AppendRelocated(std::initializer_list<std::string_view> lines) {
+    AppendRelocated(std::span<const std::string_view>(lines.begin(), lines.size()));
+}
+
+void ListingScript::AppendRelocated(std::span<const std::string_view> lines) {
     for (const std::string_view line : lines) {
         outputLines_.push_back(RelocateLine(line, targetModel_));
     }

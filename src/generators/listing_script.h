@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "toolkit/block_primitives.h"
@@ -43,6 +44,7 @@ class ListingScript {
 
     // Literal lines are written with their 128 labels; the relocated form carries the model's labels.
     void AppendRelocated(std::initializer_list<std::string_view> lines);
+    void AppendRelocated(std::span<const std::string_view> lines);
     void Append(std::initializer_list<std::string_view> lines);
     void AppendUnusedSpace(const UnusedSpaceBlock& block);
 

@@ -15,10 +15,12 @@ struct TranslatedModel {
     TargetModel targetModel;
     TitleBlock title;
     std::string_view regenerateLine;
-    std::array<std::string_view, 10> mainMenuTexts;
-    std::array<std::string_view, 15> editMenuTexts;
-    std::array<std::string_view, 9> calculatorMenuTexts;
-    std::array<std::string_view, 8> tapeLoaderMessage;
+    std::array<std::string_view, 8> mainMenuOptions;        // Tape Loader, 128 BASIC, Calculator, 48 BASIC
+    std::string_view optionsTitle;                          // heads the edit and the calculator menu
+    std::array<std::string_view, 10> editMenuOptions;       // 128 BASIC, Renumber, Screen, Print, Exit
+    std::array<std::string_view, 4> calculatorMenuOptions;  // Calculator, Exit
+    std::string_view insertTapeRow;                         // the two rows of the Tape Loader message
+    std::string_view cancelRow;
     UnusedSpaceBlock unusedSpace;
 };
 
@@ -39,13 +41,9 @@ constexpr TranslatedModel kSpanish{
         R"(        DEFB 'a'+$80)",
         R"(        DEFM "48 BASI")",
         R"(        DEFB 'C'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
+    R"(        DEFM "Opciones")",
     {
-        R"(L27A0:  DEFB $06          ; Number of entries.)",
-        R"(        DEFM "Opciones")",
-        R"(        DEFB $FF)",
         R"(        DEFM "128 BASI")",
         R"(        DEFB 'C'+$80)",
         R"(        DEFM "Renumera")",
@@ -56,30 +54,15 @@ constexpr TranslatedModel kSpanish{
         R"(        DEFB 'r'+$80)",
         R"(        DEFM "Salid")",
         R"(        DEFB 'a'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
     {
-        R"(L27D2:  DEFB $03          ; Number of entries.)",
-        R"(        DEFM "Opciones")",
-        R"(        DEFB $FF)",
         R"(        DEFM "Calculador")",
         R"(        DEFB 'a'+$80)",
         R"(        DEFM "Salid")",
         R"(        DEFB 'a'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
-    {
-        R"(L27EB:  DEFB $16,$00,$00  ; AT 0,0;)",
-        R"(        DEFB $10,$00      ; INK 0;)",
-        R"(        DEFB $11,$07      ; PAPER 7;)",
-        R"(        DEFB $13,$00      ; BRIGHT 1;)",
-        R"(        DEFM "Introduzca la cinta/pulse PLAY")",
-        R"(        DEFB $0D)",
-        R"(        DEFM "Cancelar: pulse BREAK dos vece")",
-        R"(        DEFB 's'+$80)",
-    },
+    R"(        DEFM "Introduzca la cinta/pulse PLAY")",
+    R"(        DEFM "Cancelar: pulse BREAK dos vece")",
     {"L3FB8:  DEFB $00, $00, $00, $00", 16, "        DEFB $00, $00, $00"},
 };
 
@@ -100,13 +83,9 @@ constexpr TranslatedModel kFrench{
         R"(        DEFB 'e'+$80)",
         R"(        DEFM "BASIC 48")",
         R"(        DEFB 'K'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
+    R"(        DEFM "Options ")",
     {
-        R"(L27A0:  DEFB $06          ; Number of entries.)",
-        R"(        DEFM "Options ")",
-        R"(        DEFB $FF)",
         R"(        DEFM "BASIC 128")",
         R"(        DEFB 'K'+$80)",
         R"(        DEFM "Renumerote")",
@@ -117,57 +96,57 @@ constexpr TranslatedModel kFrench{
         R"(        DEFB 'n'+$80)",
         R"(        DEFM "Sorti")",
         R"(        DEFB 'e'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
     {
-        R"(L27D2:  DEFB $03          ; Number of entries.)",
-        R"(        DEFM "Options ")",
-        R"(        DEFB $FF)",
         R"(        DEFM "Calculatric")",
         R"(        DEFB 'e'+$80)",
         R"(        DEFM "Sorti")",
         R"(        DEFB 'e'+$80)",
-        "",
-        R"(        DEFB ' '+$80      ; $A0. End marker.)",
     },
-    {
-        R"(L27EB:  DEFB $16,$00,$00  ; AT 0,0;)",
-        R"(        DEFB $10,$00      ; INK 0;)",
-        R"(        DEFB $11,$07      ; PAPER 7;)",
-        R"(        DEFB $13,$00      ; BRIGHT 1;)",
-        R"(        DEFM "Mettre la K7, appuyer sur PLAY")",
-        R"(        DEFB $0D)",
-        R"(        DEFM "Annulation: Touche BREAK 2 foi")",
-        R"(        DEFB 's'+$80)",
-    },
+    R"(        DEFM "Mettre la K7, appuyer sur PLAY")",
+    R"(        DEFM "Annulation: Touche BREAK 2 foi")",
     {"L3FBB:  DEFB $00, $00, $00, $00", 16, ""},
 };
 
-template <std::size_t N>
-void AppendRelocatedTexts(ListingScript& script, const std::array<std::string_view, N>& lines) {
-    for (const std::string_view line : lines) {
-        script.AppendRelocated({line});
-    }
-}
+// Every menu ends with an empty line and the $A0 end marker.
+constexpr std::string_view kMenuEndMarker = R"(        DEFB ' '+$80      ; $A0. End marker.)";
 
 // The translated models replace the texts of all three menus and the whole Tape Loader message.
 void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
     script.StartListing(model.title);
     CopyReleaseNotesAndCopyright(script, model.regenerateLine);
     CopyMainMenuJumpTable(script);
+
     script.CopyUntilLabel("L275E", kUpToLabelLine, "Failed to copy until label L275E");
-    AppendRelocatedTexts(script, model.mainMenuTexts);
+    script.AppendRelocated(model.mainMenuOptions);
+    script.AppendRelocated({"", kMenuEndMarker});
     script.SkipUntilLabel("L2790", kLeaveHeader, "Failed to find label L2790");  // 128 main menu texts
+
     script.CopyUntilLabel("L27A0", kUpToLabelLine, "Failed to copy until label L27A0");
-    AppendRelocatedTexts(script, model.editMenuTexts);
+    script.AppendRelocated({"L27A0:  DEFB $06          ; Number of entries.", model.optionsTitle, "        DEFB $FF"});
+    script.AppendRelocated(model.editMenuOptions);
+    script.AppendRelocated({"", kMenuEndMarker});
     script.SkipUntilLabel("L27CB", kLeaveHeader, "Failed to find label L27CB");  // 128 edit menu texts
+
     script.CopyUntilLabel("L27D2", kUpToLabelLine, "Failed to copy until label L27D2");
-    AppendRelocatedTexts(script, model.calculatorMenuTexts);
-    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");          // 128 calculator menu texts
+    script.AppendRelocated({"L27D2:  DEFB $03          ; Number of entries.", model.optionsTitle, "        DEFB $FF"});
+    script.AppendRelocated(model.calculatorMenuOptions);
+    script.AppendRelocated({"", kMenuEndMarker});
+    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");  // 128 calculator menu texts
+
     script.CopyUntilLabel("L27EB", kUpToLabelLine, "Failed to copy until label L27EB");  // its comment header
-    AppendRelocatedTexts(script, model.tapeLoaderMessage);
+    script.AppendRelocated({
+        "L27EB:  DEFB $16,$00,$00  ; AT 0,0;",
+        "        DEFB $10,$00      ; INK 0;",
+        "        DEFB $11,$07      ; PAPER 7;",
+        "        DEFB $13,$00      ; BRIGHT 1;",
+        model.insertTapeRow,
+        "        DEFB $0D",
+        model.cancelRow,
+        "        DEFB 's'+$80",
+    });
     script.SkipUntilLabel("L2811", kLeaveHeader, "Failed to find label L2811");  // 128 Tape Loader message
+
     CopyToEndWithoutTapeTester(script, model.unusedSpace);
 }
 
