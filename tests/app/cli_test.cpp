@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/version_text.h"
+#include "support/test_folder.h"
 
 namespace veltrin {
 namespace {
@@ -15,11 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::EndsWith;
 using testing::HasSubstr;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::ReadFile;
+using testing_support::TestFolder;
 
 struct Result {
     int exitCode;
@@ -30,18 +27,10 @@ struct Result {
 // Runs veltrin-cli as a process in a folder of its own, as a script would.
 class CliTest : public testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("veltrin-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     void CopySample(const std::string& name) { fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / name); }
 
     Result Run(const std::string& arguments) const {
-        const std::string command = "cd '" + folder_.string() + "' && '" VELTRIN_CLI "' " + arguments + " >'" +
+        const std::string command = "cd '" + folder_.Path().string() + "' && '" VELTRIN_CLI "' " + arguments + " >'" +
                                     (folder_ / "stdout.txt").string() + "' 2>'" + (folder_ / "stderr.txt").string() +
                                     "'";
         const int status = std::system(command.c_str());
@@ -52,7 +41,7 @@ class CliTest : public testing::Test {
         return result;
     }
 
-    fs::path folder_;
+    TestFolder folder_;
 };
 
 TEST_F(CliTest, ConvertsUnderTheWindowsDefaultNames) {
@@ -81,7 +70,7 @@ TEST_F(CliTest, MissingSourceReportsTheLoadErrorAndWritesNothing) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Load Error: Error loading Spectrum 128 ROM disassembly\n");
     EXPECT_THAT(result.out, EndsWith("Error!\n"));
-    EXPECT_TRUE(fs::is_empty(folder_));
+    EXPECT_TRUE(fs::is_empty(folder_.Path()));
 }
 
 TEST_F(CliTest, FailedStepPrintsBothMessagesInOrder) {

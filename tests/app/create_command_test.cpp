@@ -3,49 +3,25 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/version_text.h"
+#include "support/test_folder.h"
 
 namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ElementsAre;
 using testing::ElementsAreArray;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-const char* InputName(RunInput input) {
-    switch (input) {
-        case RunInput::kTxt128Rom:
-            return "txt128ROM";
-        case RunInput::kTxtPlus2Rom:
-            return "txtPlus2ROM";
-        case RunInput::kTxtFrenchPlus2Rom:
-            return "txtFrenchPlus2ROM";
-        case RunInput::kTxtSpanishPlus2Rom:
-            return "txtSpanishPlus2ROM";
-        case RunInput::kCmdCreate:
-            return "cmdCreate";
-    }
-    return "?";
-}
+using testing_support::ReadFile;
+using testing_support::TestFolder;
+using testing_support::WriteFile;
 
 // Records what the create command asks of the window, yields apart: the primitives yield after every block.
 class RecordingView : public CreateView {
@@ -58,7 +34,9 @@ class RecordingView : public CreateView {
     std::string FileName(FileBox box) const override { return names.at(box); }
     void SetStatus(const std::string& caption) override { calls.push_back("status " + caption); }
     void SetInputEnabled(RunInput input, bool enabled) override {
-        calls.push_back(std::string(enabled ? "enable " : "disable ") + InputName(input));
+        static constexpr std::array<const char*, 5> kNames{"txt128ROM", "txtPlus2ROM", "txtFrenchPlus2ROM",
+                                                           "txtSpanishPlus2ROM", "cmdCreate"};
+        calls.push_back(std::string(enabled ? "enable " : "disable ") + kNames.at(static_cast<std::size_t>(input)));
     }
     void SetBusyPointer(bool busy) override { calls.push_back(busy ? "busy pointer" : "default pointer"); }
     void ShowMessage(std::string_view message, std::string_view title) override {
@@ -75,18 +53,12 @@ class RecordingView : public CreateView {
 class CreateCommandTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("veltrin-create-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
         view_.names = {{FileBox::k128Rom, Source().string()},
                        {FileBox::kPlus2Rom, English().string()},
                        {FileBox::kSpanishPlus2Rom, Spanish().string()},
                        {FileBox::kFrenchPlus2Rom, French().string()}};
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     fs::path Source() const { return folder_ / "Spectrum128_ROM0.asm"; }
     fs::path English() const { return folder_ / "Spectrum+2_ROM0.asm"; }
@@ -94,7 +66,7 @@ class CreateCommandTest : public testing::Test {
     fs::path French() const { return folder_ / "Spectrum+2_French_ROM0.asm"; }
 
     // Takes the line that defines a label out of the source listing.
-    void RemoveLabelFromSource(const std::string& label) {
+    void RemoveLabelFromSource(const std::string& label) const {
         std::string source = ReadFile(Source());
         const std::size_t at = source.find("\r\n" + label + ":");
         ASSERT_NE(at, std::string::npos) << label;
@@ -102,85 +74,73 @@ class CreateCommandTest : public testing::Test {
         WriteFile(Source(), source);
     }
 
-    std::vector<std::string> RunStart() const {
-        return {"status " + VersionText(),    "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
-                "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer"};
-    }
-    std::vector<std::string> RunEnd(const std::string& status) const {
-        return {"status " + status,          "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM",
-                "enable txtSpanishPlus2ROM", "enable cmdCreate", "default pointer"};
-    }
-    std::vector<std::string> FailedRun(const std::vector<std::string>& messages) const {
-        std::vector<std::string> calls = RunStart();
-        calls.insert(calls.end(), messages.begin(), messages.end());
-        const std::vector<std::string> end = RunEnd("Error!");
-        calls.insert(calls.end(), end.begin(), end.end());
+    // The calls of a whole run: the start, what happens in between, and the end with its status.
+    static std::vector<std::string> Run(const std::vector<std::string>& between, const std::string& status) {
+        std::vector<std::string> calls{
+            "status " + VersionText(),    "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
+            "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer"};
+        calls.insert(calls.end(), between.begin(), between.end());
+        for (const char* call : {"enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM",
+                                 "enable txtSpanishPlus2ROM", "enable cmdCreate", "default pointer"}) {
+            calls.emplace_back(call);
+        }
+        calls.insert(calls.end() - 6, "status " + status);
         return calls;
     }
 
-    fs::path folder_;
+    std::vector<bool> Written() const { return {fs::exists(English()), fs::exists(Spanish()), fs::exists(French())}; }
+
+    TestFolder folder_;
     RecordingView view_;
 };
 
 TEST_F(CreateCommandTest, WritesTheThreeListingsAndReportsDone) {
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    std::vector<std::string> expected = RunStart();
-    const std::vector<std::string> end = RunEnd("Done!");
-    expected.insert(expected.end(), end.begin(), end.end());
-    EXPECT_THAT(view_.calls, ElementsAreArray(expected));
+    EXPECT_THAT(view_.calls, ElementsAreArray(Run({}, "Done!")));
     EXPECT_GT(view_.yields, 4);
-    for (const fs::path& output : {English(), Spanish(), French()}) {
-        EXPECT_GT(fs::file_size(output), fs::file_size(Source()) / 2) << output;
-    }
+    EXPECT_EQ(Written(), std::vector<bool>({true, true, true}));
     EXPECT_NE(ReadFile(English()), ReadFile(Spanish()));
     EXPECT_NE(ReadFile(Spanish()), ReadFile(French()));
-}
 
-TEST_F(CreateCommandTest, TwoRunsGiveIdenticalFiles) {
+    const std::array<std::string, 3> first{ReadFile(English()), ReadFile(Spanish()), ReadFile(French())};
     ASSERT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    const std::string english = ReadFile(English());
-    const std::string spanish = ReadFile(Spanish());
-    const std::string french = ReadFile(French());
-    ASSERT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    EXPECT_EQ(ReadFile(English()), english);
-    EXPECT_EQ(ReadFile(Spanish()), spanish);
-    EXPECT_EQ(ReadFile(French()), french);
+    EXPECT_EQ(first, (std::array<std::string, 3>{ReadFile(English()), ReadFile(Spanish()), ReadFile(French())}));
 }
 
 TEST_F(CreateCommandTest, MissingSourceWritesNothing) {
     fs::remove(Source());
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls, ElementsAreArray(FailedRun({"Load Error: Error loading Spectrum 128 ROM disassembly"})));
-    EXPECT_FALSE(fs::exists(English()));
+    EXPECT_THAT(view_.calls,
+                ElementsAreArray(Run({"Load Error: Error loading Spectrum 128 ROM disassembly"}, "Error!")));
+    EXPECT_EQ(Written(), std::vector<bool>({false, false, false}));
 }
 
-TEST_F(CreateCommandTest, EnglishStepFailureShowsBothMessagesAndWritesNothing) {
+TEST_F(CreateCommandTest, EnglishStepFailureShowsBothMessagesAndTouchesNoListing) {
     RemoveLabelFromSource("L2744");
     WriteFile(French(), "old French listing");
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls, ElementsAreArray(FailedRun({"Convert Error: Failed to copy until label L2744",
-                                                         "Load Error: Failed to create Spectrum +2 ROM disassembly"})));
-    EXPECT_FALSE(fs::exists(English()));
-    EXPECT_FALSE(fs::exists(Spanish()));
+    EXPECT_THAT(view_.calls, ElementsAreArray(Run({"Convert Error: Failed to copy until label L2744",
+                                                   "Load Error: Failed to create Spectrum +2 ROM disassembly"},
+                                                  "Error!")));
+    EXPECT_EQ(Written(), std::vector<bool>({false, false, true}));
     EXPECT_EQ(ReadFile(French()), "old French listing");
 }
 
 TEST_F(CreateCommandTest, ShortSourceFailsTheEnglishListingWithoutAStepMessage) {
     WriteFile(Source(), "; one\r\n; two\r\n; three\r\n");
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls, ElementsAreArray(FailedRun({"Load Error: Failed to create Spectrum +2 ROM disassembly"})));
-    EXPECT_FALSE(fs::exists(English()));
+    EXPECT_THAT(view_.calls,
+                ElementsAreArray(Run({"Load Error: Failed to create Spectrum +2 ROM disassembly"}, "Error!")));
+    EXPECT_EQ(Written(), std::vector<bool>({false, false, false}));
 }
 
 TEST_F(CreateCommandTest, SpanishStepFailureKeepsTheEnglishListing) {
     RemoveLabelFromSource("L2790");  // only the translated menus need it
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls,
-                ElementsAreArray(FailedRun({"Convert Error: Failed to find label L2790",
-                                            "Load Error: Failed to create Spanish Spectrum +2 ROM disassembly"})));
-    EXPECT_TRUE(fs::exists(English()));
-    EXPECT_FALSE(fs::exists(Spanish()));
-    EXPECT_FALSE(fs::exists(French()));
+    EXPECT_THAT(view_.calls, ElementsAreArray(Run({"Convert Error: Failed to find label L2790",
+                                                   "Load Error: Failed to create Spanish Spectrum +2 ROM disassembly"},
+                                                  "Error!")));
+    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
 }
 
 // The French script is the Spanish one, so only a run-time error can fail it alone.
@@ -193,29 +153,28 @@ TEST_F(CreateCommandTest, FrenchFailureLeavesAnExistingFrenchListingUntouched) {
     };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
     EXPECT_THAT(view_.calls,
-                ElementsAreArray(FailedRun({"Load Error: Failed to create French Spectrum +2 ROM disassembly"})));
-    EXPECT_TRUE(fs::exists(English()));
-    EXPECT_TRUE(fs::exists(Spanish()));
+                ElementsAreArray(Run({"Load Error: Failed to create French Spectrum +2 ROM disassembly"}, "Error!")));
+    EXPECT_EQ(Written(), std::vector<bool>({true, true, true}));
     EXPECT_EQ(ReadFile(French()), "old French listing");
 }
 
 TEST_F(CreateCommandTest, UnwritableListingEndsTheRunLikeAFailedStep) {
     view_.names[FileBox::kSpanishPlus2Rom] = (folder_ / "no such folder" / "Spanish.asm").string();
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    ASSERT_EQ(view_.calls.size(), RunStart().size() + 1 + RunEnd("Error!").size());
-    const std::string& message = view_.calls[RunStart().size()];
+    const std::vector<std::string> expected = Run({"message"}, "Error!");
+    ASSERT_EQ(view_.calls.size(), expected.size());
+    const std::string& message = view_.calls[7];
     EXPECT_THAT(message, testing::StartsWith("Write Error: Could not write the Spanish Spectrum +2 ROM disassembly"));
     EXPECT_THAT(message, testing::HasSubstr("Spanish.asm"));
-    EXPECT_TRUE(fs::exists(English()));
-    EXPECT_FALSE(fs::exists(French()));
+    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
 }
 
 TEST_F(CreateCommandTest, RefusesToWriteOverTheSourceListing) {
     const std::string source = ReadFile(Source());
     view_.names[FileBox::kFrenchPlus2Rom] = (folder_ / "." / "Spectrum128_ROM0.asm").string();
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    ASSERT_EQ(view_.calls.size(), RunStart().size() + 1 + RunEnd("Error!").size());
-    EXPECT_THAT(view_.calls[RunStart().size()], testing::StartsWith("Name Error: The French +2 ROM 0 Filename"));
+    ASSERT_EQ(view_.calls.size(), Run({"message"}, "Error!").size());
+    EXPECT_THAT(view_.calls[7], testing::StartsWith("Name Error: The French +2 ROM 0 Filename"));
     EXPECT_EQ(ReadFile(Source()), source);
     EXPECT_FALSE(fs::exists(English()));
 }
@@ -227,9 +186,8 @@ TEST_F(CreateCommandTest, ExitDuringAYieldWritesNothingMore) {
         }
     };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kCancelled);
-    EXPECT_THAT(view_.calls, ElementsAreArray(RunStart()));
-    EXPECT_FALSE(fs::exists(Spanish()));
-    EXPECT_FALSE(fs::exists(French()));
+    EXPECT_EQ(view_.calls.size(), 7U);  // the start of the run, and nothing after it
+    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "generators/model_differences.h"
 #include "generators/model_listings.h"
-#include "sample_listing.h"
+#include "support/sample_listing.h"
 #include "toolkit/line_relocation.h"
 
 namespace veltrin {
@@ -103,7 +103,7 @@ TEST(EnglishListing, LeavesEveryTapeTesterBlockOut) {
         if (line.size() < 6 || line[0] != 'L' || line[5] != ':') {
             continue;
         }
-        const unsigned address = std::stoul(line.substr(1, 4), nullptr, 16);
+        const auto address = static_cast<unsigned>(std::stoul(line.substr(1, 4), nullptr, 16));
         for (const auto& [first, last] : tapeTester) {
             if (address >= first && address <= last) {
                 ++checked;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "generators/model_listings.h"
-#include "sample_listing.h"
+#include "support/sample_listing.h"
 
 namespace veltrin {
 namespace {
