@@ -18,3 +18,15 @@ run: build
 
 clean:
 	rm -rf build build-*
+
+# Windows and Linux packaging.
+.PHONY: test-windows package
+
+# The core, its tests and veltrin-cli cross-compiled with mingw-w64 into build-windows/, tested under Wine.
+test-windows: build
+	@JOBS=$(JOBS) bash scripts/test-windows.sh
+
+# The Debian package of both executables, in build/.
+package: build
+	@bash scripts/install-deps.sh desktop-file-utils
+	@cd build && cpack -G DEB

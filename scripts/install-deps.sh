@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev
     pasmo
     xvfb xauth
+    desktop-file-utils  # the package test validates the desktop entry
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

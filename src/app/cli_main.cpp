@@ -9,6 +9,16 @@
 #include "app/create_command.h"
 #include "app/version_text.h"
 
+// After the project's headers, as windows.h defines macros (Yield among them) that clash with their names.
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h first: shellapi.h needs its types.
+#include <shellapi.h>
+#endif
+
 namespace {
 
 using veltrin::FileBox;
@@ -64,10 +74,64 @@ std::optional<FileBox> BoxOfOption(std::string_view option) {
     return found == kOptions.end() ? std::nullopt : std::optional<FileBox>(found->second);
 }
 
+#ifdef _WIN32
+std::string Utf8FromWide(const wchar_t* wide) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return {};
+    }
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.pop_back();  // the terminating null
+    return utf8;
+}
+#endif
+
+// The arguments after the program name, in UTF-8 on every platform: the file names go through PathFromUtf8.
+// On Windows argv is in the ANSI code page, which cannot spell every file name, so they are taken from the
+// UTF-16 command line instead.
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    if (wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count); wide != nullptr) {
+        std::vector<std::string> arguments;
+        for (int index = 1; index < count; ++index) {
+            arguments.push_back(Utf8FromWide(wide[index]));
+        }
+        ::LocalFree(wide);
+        return arguments;
+    }
+#endif
+    return {argv + 1, argv + argc};
+}
+
+#ifdef _WIN32
+// The messages quote file names in UTF-8, which a console shows as such only in its UTF-8 code page. The
+// console's own code page is given back when the run ends, as the console outlives the program.
+class Utf8Console {
+  public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+    ~Utf8Console() {
+        if (previous_ != 0) {
+            ::SetConsoleOutputCP(previous_);
+        }
+    }
+
+  private:
+    UINT previous_;
+};
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+#ifdef _WIN32
+    const Utf8Console utf8Console;
+#endif
+    const std::vector<std::string> argumentTexts = CommandLineArguments(argc, argv);
+    const std::vector<std::string_view> arguments(argumentTexts.begin(), argumentTexts.end());
     CommandLineView view;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view option = arguments[i];

@@ -145,7 +145,14 @@ bool CheckTarget(const fs::path& target, const fs::path& shownName, bool& exists
         failureReason = Quoted(shownName) + " is read-only.";
         return false;
     }
-#ifndef _WIN32
+#ifdef _WIN32
+    // The C library's view of the read-only attribute is not the same in every runtime: ask for it directly.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        failureReason = Quoted(shownName) + " is read-only.";
+        return false;
+    }
+#else
     if (::access(target.c_str(), W_OK) != 0) {
         const int accessError = errno;
         failureReason = accessError == EACCES || accessError == EROFS

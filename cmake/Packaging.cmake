@@ -1,0 +1,91 @@
+# What an installation holds, the Windows resources of the executables, and the Debian package:
+#
+#   cmake --install build --prefix DIR      the files below, under DIR
+#   cd build && cpack -G DEB                 veltrin_<version>_<arch>.deb (make package)
+include(GNUInstallDirs)
+
+set(VELTRIN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+install(TARGETS veltrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET veltrin)
+    install(TARGETS veltrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+# The icon and the version that Explorer shows for each executable; the window also takes its icon from it.
+if(WIN32)
+    set(VELTRIN_ICON_FILE ${VELTRIN_PACKAGING_DIR}/windows/veltrin.ico)
+    foreach(VELTRIN_EXECUTABLE IN ITEMS veltrin veltrin-cli)
+        if(NOT TARGET ${VELTRIN_EXECUTABLE})
+            continue()
+        endif()
+        if(VELTRIN_EXECUTABLE STREQUAL "veltrin")
+            set(VELTRIN_FILE_DESCRIPTION "Veltrin")
+        else()
+            set(VELTRIN_FILE_DESCRIPTION "Veltrin command-line companion")
+        endif()
+        set(resource_file ${CMAKE_BINARY_DIR}/packaging/${VELTRIN_EXECUTABLE}.rc)
+        configure_file(${VELTRIN_PACKAGING_DIR}/windows/veltrin.rc.in ${resource_file} @ONLY)
+        target_sources(${VELTRIN_EXECUTABLE} PRIVATE ${resource_file})
+        set_property(SOURCE ${resource_file} TARGET_DIRECTORY ${VELTRIN_EXECUTABLE} APPEND PROPERTY
+                     OBJECT_DEPENDS ${VELTRIN_ICON_FILE})
+    endforeach()
+endif()
+
+if(UNIX AND NOT APPLE)
+    if(TARGET veltrin)
+        install(FILES ${VELTRIN_PACKAGING_DIR}/linux/veltrin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        install(FILES ${VELTRIN_PACKAGING_DIR}/icons/veltrin.svg
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+        install(FILES ${VELTRIN_PACKAGING_DIR}/icons/veltrin-256.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME veltrin.png)
+    endif()
+
+    # Debian keeps manual pages compressed; -n leaves the time out, so the same page gives the same bytes.
+    set(man_page ${CMAKE_BINARY_DIR}/packaging/veltrin-cli.1.gz)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
+    add_custom_command(OUTPUT ${man_page}
+                       COMMAND gzip -9 -n -c ${VELTRIN_PACKAGING_DIR}/veltrin-cli.1 > ${man_page}
+                       DEPENDS ${VELTRIN_PACKAGING_DIR}/veltrin-cli.1
+                       COMMENT "Compressing the manual page of veltrin-cli"
+                       VERBATIM)
+    add_custom_target(veltrin_man_page ALL DEPENDS ${man_page})
+    install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+    install(FILES ${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrin/examples)
+endif()
+
+set(CPACK_PACKAGE_NAME veltrin)
+set(CPACK_PACKAGE_VENDOR "Veltrin team")
+set(CPACK_PACKAGE_CONTACT "Veltrin team")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Derives the Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "Veltrin derives, byte for byte, the annotated ROM 0 listings of the three"
+       "Spectrum +2 models (English, Spanish and French) from the annotated Z80"
+       "listing of ROM 0 of the Spectrum 128. It comes as a window, veltrin, and a"
+       "command-line companion, veltrin-cli, with a sample listing.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# dpkg-shlibdeps names the libraries that the executables link: the Qt 6 widgets runtime, libstdc++, libc.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
+
+# The package's files, checked by building the package into a folder of the test's own.
+find_program(VELTRIN_DPKG_DEB dpkg-deb)
+if(VELTRIN_BUILD_TESTS AND TARGET veltrin AND UNIX AND NOT APPLE AND NOT CMAKE_CROSSCOMPILING)
+    if(VELTRIN_DPKG_DEB)
+        add_test(NAME package_contents
+                 COMMAND ${CMAKE_COMMAND} -D CPACK=${CMAKE_CPACK_COMMAND}
+                         -D CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake
+                         -D WORK_DIR=${CMAKE_BINARY_DIR}/package-check
+                         -D EXPECTED=${VELTRIN_PACKAGING_DIR}/linux/package-files.txt -D VERSION=${PROJECT_VERSION}
+                         -D BUILT_CLI=$<TARGET_FILE:veltrin-cli> -D MAN_PAGE=${VELTRIN_PACKAGING_DIR}/veltrin-cli.1
+                         -D SAMPLE=${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm
+                         -P ${PROJECT_SOURCE_DIR}/cmake/CheckPackage.cmake)
+    else()
+        message(STATUS "dpkg-deb not found: the Debian package is not built or checked by the tests")
+    endif()
+endif()

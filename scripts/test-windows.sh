@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Cross-compiles the core, its tests and veltrin-cli for 64-bit Windows with mingw-w64, and runs the tests
+# under Wine: the core's GoogleTest suites and scripts/windows-cli-test.sh, which compares the Windows
+# veltrin-cli's listings with those of this machine's build (build/, which must be built first).
+#
+#   scripts/test-windows.sh [BUILD-FOLDER]      (default: build-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
+
+native=$PWD/build/bin/veltrin-cli
+[ -x "$native" ] || { echo "test-windows: no native veltrin-cli at $native: build it first (make build)" >&2; exit 1; }
+
+cmake -S . -B "$build" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELTRIN_NATIVE_CLI="$native" >/dev/null
+
+# One Wine server for the whole build and test run: when each Wine process starts its own, one that starts
+# just as the previous server is leaving can lose its connection.
+export WINEPREFIX=$PWD/$build/wine-prefix WINEDEBUG=-all
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+"$wineserver" --persistent
+trap '"$wineserver" --kill || true' EXIT
+
+cmake --build "$build" -j "${JOBS:-2}"
+ctest --test-dir "$build" --output-on-failure -j "${JOBS:-2}"
