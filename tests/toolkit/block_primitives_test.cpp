@@ -1,12 +1,9 @@
 #include "toolkit/block_primitives.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <ostream>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "toolkit/conversion_host.h"
@@ -15,645 +12,181 @@
 namespace veltrin {
 namespace {
 
-using testing::ElementsAre;
-
-// A host that counts the yields and notes what the caller's cursor and output held at each of them.
-class RecordingHost : public ConversionHost {
-  public:
-    RecordingHost(const SourceIndex* sourceIndex = nullptr, const OutputLines* outputLines = nullptr)
-        : sourceIndex_(sourceIndex), outputLines_(outputLines) {}
-
-    void Yield() override {
-        ++yieldCount;
-        if (sourceIndex_ != nullptr) {
-            indexAtYield.push_back(*sourceIndex_);
-        }
-        if (outputLines_ != nullptr) {
-            outputAtYield.push_back(*outputLines_);
-        }
-    }
-
-    void ShowMessage(std::string_view /*message*/, std::string_view /*title*/) override { ++messageCount; }
-
-    int yieldCount = 0;
-    int messageCount = 0;
-    std::vector<SourceIndex> indexAtYield;
-    std::vector<OutputLines> outputAtYield;
-
-  private:
-    const SourceIndex* sourceIndex_;
-    const OutputLines* outputLines_;
+// Notes where the caller's cursor stood at each yield.
+struct RecordingHost : ConversionHost {
+    explicit RecordingHost(const SourceIndex& cursor) : index(cursor) {}
+    void Yield() override { cursorAtYield.push_back(index); }
+    const SourceIndex& index;
+    std::vector<SourceIndex> cursorAtYield;
 };
 
 // A source listing as loaded from a file: element 0 stands for no line.
-SourceLines Listing(std::initializer_list<const char*> lines) {
-    SourceLines listing{""};
-    for (const char* line : lines) {
-        listing.emplace_back(line);
+SourceLines Listing(std::vector<std::string> lines) {
+    lines.insert(lines.begin(), "");
+    return lines;
+}
+
+class BlockTest : public testing::Test {
+  protected:
+    // A successful step yields once, with the cursor already on the next line; a failed one never.
+    void ExpectYield(bool found) {
+        EXPECT_EQ(host.cursorAtYield, found ? std::vector<SourceIndex>{index} : std::vector<SourceIndex>{});
     }
-    return listing;
-}
 
-// ---------------------------------------------------------------------------------------------------------------
-
-TEST(TrimTrailingWhitespaceTest, RemovesEveryMixOfTrailingSpacesAndTabs) {
-    EXPECT_EQ(TrimTrailingWhitespace("LD   A,B \t \t"), "LD   A,B");
-    EXPECT_EQ(TrimTrailingWhitespace("RET\t\t"), "RET");
-    EXPECT_EQ(TrimTrailingWhitespace("RET  "), "RET");
-}
-
-TEST(TrimTrailingWhitespaceTest, WhitespaceOnlyTextBecomesEmpty) {
-    EXPECT_EQ(TrimTrailingWhitespace("\t"), "");
-    EXPECT_EQ(TrimTrailingWhitespace(" \t  \t"), "");
-    EXPECT_EQ(TrimTrailingWhitespace(""), "");
-}
-
-TEST(TrimTrailingWhitespaceTest, KeepsLeadingAndInnerWhitespace) {
-    EXPECT_EQ(TrimTrailingWhitespace("   ; Comment"), "   ; Comment");
-    EXPECT_EQ(TrimTrailingWhitespace("\t; Comment \t"), "\t; Comment");
-    EXPECT_EQ(TrimTrailingWhitespace("L2744:\t DEFB  $04"), "L2744:\t DEFB  $04");
-}
-
-TEST(TrimTrailingWhitespaceTest, OtherControlCharactersAreNotWhitespace) {
-    EXPECT_EQ(TrimTrailingWhitespace("RET\r"), "RET\r");
-    EXPECT_EQ(TrimTrailingWhitespace("RET \r "), "RET \r");
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-// CopyUntilLabel
-
-// A routine, then the next label with a header of an empty line and two comment lines.
-SourceLines RoutineThenHeaderedLabel() {
-    return Listing({
-        "        RET",         // 1
-        "",                    // 2
-        "; ----------------",  // 3
-        "; Next routine",      // 4
-        "L2744:  DEFB $04",    // 5
-        "        DEFW L2754",  // 6
-    });
-}
-
-TEST(CopyUntilLabelTest, LeaveHeaderModeCopiesUpToTheLastCodeLineAndLeavesTheHeader) {
-    const SourceLines source = RoutineThenHeaderedLabel();
     SourceIndex index = 1;
     OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_THAT(output, ElementsAre("", "        RET"));
-    EXPECT_EQ(host.yieldCount, 1);
-    EXPECT_EQ(host.messageCount, 0);
-}
-
-TEST(CopyUntilLabelTest, UpToLabelLineModeCopiesEverythingBeforeTheLabel) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kUpToLabelLine, kEnglishModel, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_THAT(output, ElementsAre("", "        RET", "", "; ----------------", "; Next routine"));
-    EXPECT_EQ(host.yieldCount, 1);
-}
-
-TEST(CopyUntilLabelTest, OtherModeValuesCopyNothingAndLeaveTheCursor) {
-    for (const LabelMode mode : {LabelMode{2}, LabelMode{-1}, LabelMode{100}}) {
-        SCOPED_TRACE(mode);
-        const SourceLines source = RoutineThenHeaderedLabel();
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, mode, kEnglishModel, host));
-        EXPECT_EQ(index, 1);
-        EXPECT_THAT(output, ElementsAre(""));
-        EXPECT_EQ(host.yieldCount, 1);
-    }
-}
-
-TEST(CopyUntilLabelTest, LabelOnTheLineAtTheCursorCopiesNothing) {
-    for (const LabelMode mode : {kLeaveHeader, kUpToLabelLine}) {
-        SCOPED_TRACE(mode);
-        const SourceLines source = RoutineThenHeaderedLabel();
-        SourceIndex index = 5;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, mode, kEnglishModel, host));
-        EXPECT_EQ(index, 5);
-        EXPECT_THAT(output, ElementsAre(""));
-        EXPECT_EQ(host.yieldCount, 1);
-    }
-}
-
-TEST(CopyUntilLabelTest, OnlyHeaderLinesBeforeTheLabelCopyNothingInLeaveHeaderMode) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 2;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_THAT(output, ElementsAre(""));
-    EXPECT_EQ(host.yieldCount, 1);
-}
-
-TEST(CopyUntilLabelTest, HeaderIsOnlyTheRunDirectlyAboveTheLabel) {
-    // Comment lines between code lines belong to the code above the header.
-    const SourceLines source = Listing({
-        "        LD   A,B",  // 1
-        "; Middle note",     // 2
-        "",                  // 3
-        "        RET",       // 4
-        "",                  // 5
-        "; Header",          // 6
-        "L2744:  NOP",       // 7
-    });
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_THAT(output, ElementsAre("", "        LD   A,B", "; Middle note", "", "        RET"));
-}
-
-TEST(CopyUntilLabelTest, IndentedCommentAboveTheLabelCountsAsCode) {
-    for (const char* indentedComment : {"   ; Indented note", "\t; Indented note"}) {
-        SCOPED_TRACE(indentedComment);
-        const SourceLines source = Listing({"        RET", "", indentedComment, "L2744:  NOP"});
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-        EXPECT_EQ(index, 4);
-        EXPECT_THAT(output, ElementsAre("", "        RET", "", indentedComment));
-    }
-}
-
-TEST(CopyUntilLabelTest, WhitespaceOnlyLinesBelongToTheHeader) {
-    const SourceLines source = Listing({"        RET", " \t ", "\t", "L2744:  NOP"});
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_THAT(output, ElementsAre("", "        RET"));
-}
-
-TEST(CopyUntilLabelTest, LabelIsMatchedInAnyCase) {
-    {
-        const SourceLines source = Listing({"        RET", "l27eb:  defb $16"});
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("L27EB", index, source, output, kUpToLabelLine, kEnglishModel, host));
-        EXPECT_EQ(index, 2);
-    }
-    {
-        // The ":" is also added to a label given in lower case.
-        const SourceLines source = Listing({"        RET", "L27EB0  NOP", "L27EB:  DEFB $16"});
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("l27eb", index, source, output, kUpToLabelLine, kEnglishModel, host));
-        EXPECT_EQ(index, 3);
-    }
-}
-
-TEST(CopyUntilLabelTest, LabelFollowedByAnotherCharacterThanTheColonDoesNotMatch) {
-    const SourceLines source = Listing({
-        "L27440: NOP",          // 1: a further digit
-        "L2744  NOP",           // 2: a blank
-        "L2744",                // 3: the label alone
-        "        JP   L2744:",  // 4: not at the start of the line
-        " L2744: NOP",          // 5: indented
-        "L2744:  NOP",          // 6
-    });
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kUpToLabelLine, TargetModel{-1}, host));
-    EXPECT_EQ(index, 6);
-    EXPECT_EQ(output.size(), 6U);
-}
-
-TEST(CopyUntilLabelTest, OtherTextMatchesAnyLineThatBeginsWithItInAnyCase) {
-    for (const char* releaseLine : {"; Release Date", "; RELEASE DATE: 1986", "; release date and more"}) {
-        SCOPED_TRACE(releaseLine);
-        const SourceLines source = Listing({
-            ";",                 // 1
-            "; Version",         // 2
-            "  ; Release Date",  // 3: indented, does not begin with the text
-            "; Release",         // 4: shorter than the text
-            releaseLine,         // 5
-        });
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("; Release Date", index, source, output, kUpToLabelLine, kEnglishModel, host));
-        EXPECT_EQ(index, 5);
-        EXPECT_THAT(output, ElementsAre("", ";", "; Version", "  ; Release Date", "; Release"));
-        EXPECT_EQ(host.yieldCount, 1);
-    }
-}
-
-TEST(CopyUntilLabelTest, CopiedLinesCarryTheAddressesOfTheModelPassedIn) {
-    const SourceLines source = Listing({"L281C:  DEFW L27EB", "        JP   L2769", "L385A:  RET"});
-    const struct {
-        TargetModel model;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {kEnglishModel, {"", "L2842:  DEFW L27FC", "        JP   L2785"}},
-        {kSpanishModel, {"", "L2854:  DEFW L2808", "        JP   L2785"}},
-        {kFrenchModel, {"", "L2857:  DEFW L280B", "        JP   L2782"}},
-        {TargetModel{5}, {"", "L281C:  DEFW L27EB", "        JP   L2769"}},
-    };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.model);
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilLabel("L385A", index, source, output, kLeaveHeader, testCase.model, host));
-        EXPECT_EQ(output, testCase.expected);
-        EXPECT_EQ(index, 3);
-    }
-}
-
-TEST(CopyUntilLabelTest, AppendsAfterTheExistingOutput) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    OutputLines output{"", "; Title", ";"};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_THAT(output, ElementsAre("", "; Title", ";", "        RET"));
-}
-
-TEST(CopyUntilLabelTest, YieldsOnceAfterTheBlockIsCopied) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host(&index, &output);
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    ASSERT_EQ(host.yieldCount, 1);
-    EXPECT_THAT(host.indexAtYield, ElementsAre(2));
-    EXPECT_THAT(host.outputAtYield.front(), ElementsAre("", "        RET"));
-}
-
-TEST(CopyUntilLabelTest, CancellationDuringTheYieldReachesTheCaller) {
-    class CancellingHost : public ConversionHost {
-      public:
-        void Yield() override { throw RunCancelled{}; }
-    };
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    OutputLines output{""};
-    CancellingHost host;
-    EXPECT_THROW(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host), RunCancelled);
-}
-
-TEST(CopyUntilLabelTest, MissingLabelLeavesTheCursorPastTheLastLineAndTheOutputAlone) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    for (const LabelMode mode : {kLeaveHeader, kUpToLabelLine}) {
-        SCOPED_TRACE(mode);
-        SourceIndex index = 1;
-        OutputLines output{"", "kept"};
-        RecordingHost host;
-        EXPECT_FALSE(CopyUntilLabel("L2745", index, source, output, mode, kEnglishModel, host));
-        EXPECT_EQ(index, 7);
-        EXPECT_THAT(output, ElementsAre("", "kept"));
-        EXPECT_EQ(host.yieldCount, 0);
-        EXPECT_EQ(host.messageCount, 0);
-    }
-}
-
-TEST(CopyUntilLabelTest, LabelAboveTheCursorIsNotFound) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 6;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_FALSE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 7);
-    EXPECT_THAT(output, ElementsAre(""));
-}
-
-TEST(CopyUntilLabelTest, ScanFromTheEmptyElementZeroIsAllowed) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 0;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_THAT(output, ElementsAre("", "", "        RET"));
-}
-
-TEST(CopyUntilLabelTest, CursorOutsideTheListingThrows) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    for (const SourceIndex start : {SourceIndex{-1}, SourceIndex{7}, SourceIndex{100}}) {
-        SCOPED_TRACE(start);
-        SourceIndex index = start;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_THROW(CopyUntilLabel("L2744", index, source, output, kLeaveHeader, kEnglishModel, host),
-                     SourceIndexError);
-        EXPECT_THAT(output, ElementsAre(""));
-        EXPECT_EQ(host.yieldCount, 0);
-    }
-}
-
-TEST(CopyUntilLabelTest, EmptyListingThrows) {
-    const SourceLines source;
-    SourceIndex index = 0;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_THROW(CopyUntilLabel("L2744", index, source, output, kUpToLabelLine, kEnglishModel, host), SourceIndexError);
-    EXPECT_EQ(host.yieldCount, 0);
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-// SkipUntilLabel
-
-TEST(SkipUntilLabelTest, LeaveHeaderModeDropsTheCodeAndLeavesTheHeader) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    RecordingHost host(&index);
-    EXPECT_TRUE(SkipUntilLabel("L2744", index, source, kLeaveHeader, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_EQ(host.yieldCount, 1);
-    EXPECT_THAT(host.indexAtYield, ElementsAre(2));
-    EXPECT_EQ(host.messageCount, 0);
-}
-
-TEST(SkipUntilLabelTest, UpToLabelLineModeDropsEverythingBeforeTheLabel) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 1;
-    RecordingHost host;
-    EXPECT_TRUE(SkipUntilLabel("L2744", index, source, kUpToLabelLine, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_EQ(host.yieldCount, 1);
-}
-
-TEST(SkipUntilLabelTest, IndentedCommentAboveTheLabelIsDroppedWithTheCode) {
-    const SourceLines source = Listing({"        RET", "; Header", "  ; Indented note", "L057D:  NOP"});
-    SourceIndex index = 1;
-    RecordingHost host;
-    EXPECT_TRUE(SkipUntilLabel("L057D", index, source, kLeaveHeader, host));
-    EXPECT_EQ(index, 4);
-}
-
-TEST(SkipUntilLabelTest, OtherModeValuesDropNothing) {
-    for (const LabelMode mode : {LabelMode{2}, LabelMode{-1}}) {
-        SCOPED_TRACE(mode);
-        const SourceLines source = RoutineThenHeaderedLabel();
-        SourceIndex index = 1;
-        RecordingHost host;
-        EXPECT_TRUE(SkipUntilLabel("L2744", index, source, mode, host));
-        EXPECT_EQ(index, 1);
-        EXPECT_EQ(host.yieldCount, 1);
-    }
-}
-
-TEST(SkipUntilLabelTest, LabelOnTheLineAtTheCursorDropsNothing) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 5;
-    RecordingHost host;
-    EXPECT_TRUE(SkipUntilLabel("L2744", index, source, kLeaveHeader, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_EQ(host.yieldCount, 1);
-}
-
-TEST(SkipUntilLabelTest, LabelLineInLowerCaseMatches) {
-    const SourceLines source = Listing({"        RET", "l27eb:  nop"});
-    SourceIndex index = 1;
-    RecordingHost host;
-    EXPECT_TRUE(SkipUntilLabel("L27EB", index, source, kUpToLabelLine, host));
-    EXPECT_EQ(index, 2);
-}
-
-TEST(SkipUntilLabelTest, LabelFollowedByAnotherCharacterThanTheColonDoesNotMatch) {
-    const SourceLines source = Listing({"L057D0: NOP", "L057D  NOP", "L057D", "L057D:  NOP"});
-    SourceIndex index = 1;
-    RecordingHost host;
-    EXPECT_TRUE(SkipUntilLabel("L057D", index, source, kUpToLabelLine, host));
-    EXPECT_EQ(index, 4);
-}
-
-TEST(SkipUntilLabelTest, MissingLabelLeavesTheCursorPastTheLastLineWithoutYield) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    SourceIndex index = 2;
-    RecordingHost host;
-    EXPECT_FALSE(SkipUntilLabel("L3C63", index, source, kLeaveHeader, host));
-    EXPECT_EQ(index, 7);
-    EXPECT_EQ(host.yieldCount, 0);
-    EXPECT_EQ(host.messageCount, 0);
-}
-
-TEST(SkipUntilLabelTest, CursorOutsideTheListingThrows) {
-    const SourceLines source = RoutineThenHeaderedLabel();
-    for (const SourceIndex start : {SourceIndex{-1}, SourceIndex{7}, SourceIndex{8}}) {
-        SCOPED_TRACE(start);
-        SourceIndex index = start;
-        RecordingHost host;
-        EXPECT_THROW(SkipUntilLabel("L2744", index, source, kLeaveHeader, host), SourceIndexError);
-        EXPECT_EQ(host.yieldCount, 0);
-    }
-    const SourceLines empty;
-    SourceIndex index = 0;
-    RecordingHost host;
-    EXPECT_THROW(SkipUntilLabel("L2744", index, empty, kLeaveHeader, host), SourceIndexError);
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-// CopyUntilComment
-
-constexpr const char* kTwoScreens =
-    " The two screens available on the Spectrum 128, the normal screen in RAM bank 5 ($4000-$5AFF) and the shadow "
-    "screen in";
-
-std::string Line(const std::string& before, const char* after = "") { return before + after; }
-
-TEST(CopyUntilCommentTest, CopiesEverythingBeforeTheCommentLineAndStopsOnIt) {
-    const SourceLines source = Listing({"L2744:  DEFB $04", "", "; Screens", ""});
-    SourceLines withComment = source;
-    withComment.push_back(Line(";", kTwoScreens));
-    withComment.emplace_back("; RAM bank 7.");
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host(&index, &output);
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, withComment, output, kEnglishModel, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_THAT(output, ElementsAre("", "L2763:  DEFB $04", "", "; Screens", ""));
-    ASSERT_EQ(host.yieldCount, 1);
-    EXPECT_THAT(host.indexAtYield, ElementsAre(5));
-    EXPECT_EQ(host.outputAtYield.front(), output);
-    EXPECT_EQ(host.messageCount, 0);
-}
-
-TEST(CopyUntilCommentTest, CommentBehindAnInstructionMatches) {
-    const SourceLines source{"", "        RET", Line("        LD   A,B        ;", kTwoScreens)};
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-    EXPECT_THAT(output, ElementsAre("", "        RET"));
-}
-
-TEST(CopyUntilCommentTest, CommentIsMatchedInAnyCase) {
-    std::string upper = Line(";", kTwoScreens);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    const SourceLines source{"", "        RET", upper};
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-}
-
-TEST(CopyUntilCommentTest, WholeRestOfTheLineMustEqualTheComment) {
-    const SourceLines source{
-        "",
-        Line(";", kTwoScreens) + " RAM bank 7",  // 1: more text after "in"
-        Line(";", kTwoScreens) + " ",            // 2: a trailing blank
-        Line("; ;", kTwoScreens),                // 3: not behind the first ";"
-        Line(";;", kTwoScreens),                 // 4: the rest keeps the second ";"
-        Line(";", kTwoScreens),                  // 5
-    };
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_EQ(output.size(), 5U);
-}
-
-TEST(CopyUntilCommentTest, LineWithoutSemicolonIsComparedWhole) {
-    const SourceLines source{"", "        RET", kTwoScreens};
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 2);
-}
-
-TEST(CopyUntilCommentTest, CommentOnTheLineAtTheCursorCopiesNothing) {
-    const SourceLines source{"", Line(";", kTwoScreens), "        RET"};
-    SourceIndex index = 1;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 1);
-    EXPECT_THAT(output, ElementsAre(""));
-    EXPECT_EQ(host.yieldCount, 1);
-}
-
-TEST(CopyUntilCommentTest, CopiedLinesCarryTheAddressesOfTheModelPassedIn) {
-    const SourceLines source{"", "L281C:  CALL L3C63", "        DEFW L2769", Line(";", kTwoScreens)};
-    const struct {
-        TargetModel model;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {kEnglishModel, {"", "L2842:  CALL L3C0A", "        DEFW L2785"}},
-        {kSpanishModel, {"", "L2854:  CALL L3C1C", "        DEFW L2785"}},
-        {kFrenchModel, {"", "L2857:  CALL L3C1F", "        DEFW L2782"}},
-        {TargetModel{-3}, {"", "L281C:  CALL L3C63", "        DEFW L2769"}},
-    };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.model);
-        SourceIndex index = 1;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, testCase.model, host));
-        EXPECT_EQ(output, testCase.expected);
-    }
-}
-
-// The note on code that the 128 never calls is left out, with the lone ";" line above it.
-struct NeverCalledCase {
-    const char* name;
-    std::vector<std::string> outputBefore;
-    std::vector<std::string> copiedLines;
-    std::vector<std::string> expectedOutput;
+    RecordingHost host{index};
 };
 
-void PrintTo(const NeverCalledCase& testCase, std::ostream* os) { *os << testCase.name; }
+TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
+    EXPECT_EQ(TrimTrailingWhitespace("LD   A,B \t \t"), "LD   A,B");
+    EXPECT_EQ(TrimTrailingWhitespace("\t"), "");
+    EXPECT_EQ(TrimTrailingWhitespace(""), "");
+    EXPECT_EQ(TrimTrailingWhitespace("   ; Comment\t"), "   ; Comment");
+    EXPECT_EQ(TrimTrailingWhitespace("RET\r"), "RET\r");
+}
 
-class NeverCalledNoteTest : public testing::TestWithParam<NeverCalledCase> {};
+// A routine, then the next label with a header of an empty line and two comment lines.
+const SourceLines kHeadered = Listing({"        RET", "", "; ----------------", "; Next routine", "L0100:  NOP"});
 
-TEST_P(NeverCalledNoteTest, LeavesOutTheNoteAndItsOpeningSemicolon) {
-    const NeverCalledCase& testCase = GetParam();
-    SourceLines source{""};
-    source.insert(source.end(), testCase.copiedLines.begin(), testCase.copiedLines.end());
-    source.push_back(Line(";", kTwoScreens));
-    SourceIndex index = 1;
-    OutputLines output = testCase.outputBefore;
-    RecordingHost host;
-    EXPECT_TRUE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, static_cast<SourceIndex>(source.size()) - 1);
-    EXPECT_EQ(output, testCase.expectedOutput);
-    EXPECT_EQ(host.yieldCount, 1);
+struct LabelCase {
+    const char* name;
+    SourceLines source;
+    const char* label;
+    LabelMode mode;
+    SourceIndex end;
+};
+
+class LabelSearchTest : public BlockTest, public testing::WithParamInterface<LabelCase> {};
+
+// A search from line 1 fails exactly when it ends one past the last line. On success the lines up to the new
+// cursor are copied unchanged (none of them holds a moved address).
+TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
+    const LabelCase& row = GetParam();
+    const bool found = row.end < static_cast<SourceIndex>(row.source.size());
+    output = {"", "; before"};
+    EXPECT_EQ(CopyUntilLabel(row.label, index, row.source, output, row.mode, kEnglishModel, host), found);
+    EXPECT_EQ(index, row.end);
+    OutputLines expected{"", "; before"};
+    if (found) {
+        expected.insert(expected.end(), row.source.begin() + 1, row.source.begin() + row.end);
+    }
+    EXPECT_EQ(output, expected);
+    ExpectYield(found);
+    // SkipUntilLabel takes the label as it is, so only an upper-case address label fits it.
+    if (row.label[0] == 'L') {
+        index = 1;
+        host.cursorAtYield.clear();
+        EXPECT_EQ(SkipUntilLabel(row.label, index, row.source, row.mode, host), found);
+        EXPECT_EQ(index, row.end);
+        ExpectYield(found);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Notes, NeverCalledNoteTest,
-    testing::Values(
-        NeverCalledCase{"LoneSemicolonAndNote",
-                        {""},
-                        {"        RET", ";", "; [Never called by this ROM]", "L2744:  NOP"},
-                        {"", "        RET", "L2763:  NOP"}},
-        NeverCalledCase{"NoteInAnyCase", {""}, {";", "; [NEVER CALLED BY THIS rom]"}, {""}},
-        NeverCalledCase{"OtherCommentAboveTheNoteStays",
-                        {""},
-                        {"; Unused entry point.", "; [Never called by this ROM]"},
-                        {"", "; Unused entry point."}},
-        NeverCalledCase{"SemicolonWithABlankIsNotLone", {""}, {"; ", "; [Never called by this ROM]"}, {"", "; "}},
-        NeverCalledCase{"TwoSemicolonLinesKeepOne", {""}, {";", ";", "; [Never called by this ROM]"}, {"", ";"}},
-        NeverCalledCase{"SemicolonAlreadyInTheOutput",
-                        {"", "; Previous block", ";"},
-                        {"; [Never called by this ROM]", "        RET"},
-                        {"", "; Previous block", "        RET"}},
-        NeverCalledCase{
-            "NoteWithTextAroundIt", {""}, {";", "L3C63:  RET ; Exit. [Never called by this ROM] See above."}, {""}},
-        NeverCalledCase{"NoteWithoutItsBracketStays",
-                        {""},
-                        {";", "; Never called by this ROM"},
-                        {"", ";", "; Never called by this ROM"}},
-        NeverCalledCase{"TwoNotes",
-                        {""},
-                        {";", "; [Never called by this ROM]", "        RET", ";", "; [Never called by this ROM]"},
-                        {"", "        RET"}},
-        NeverCalledCase{"NoteOnAnEmptyOutput", {}, {"; [Never called by this ROM]", "        RET"}, {"        RET"}}),
-    [](const testing::TestParamInfo<NeverCalledCase>& paramInfo) { return std::string(paramInfo.param.name); });
+    Blocks, LabelSearchTest,
+    testing::Values(LabelCase{"LeaveHeader", kHeadered, "L0100", kLeaveHeader, 2},
+                    LabelCase{"UpToLabelLine", kHeadered, "L0100", kUpToLabelLine, 5},
+                    LabelCase{"OtherMode", kHeadered, "L0100", LabelMode{2}, 1},
+                    LabelCase{"NotFound", kHeadered, "L0101", kLeaveHeader, 6},
+                    LabelCase{"LabelAtTheCursor", Listing({"L0100:  NOP"}), "L0100", kLeaveHeader, 1},
+                    // The header is only the run of blank, blank-looking and comment lines directly above the label.
+                    LabelCase{"KeepMark", Listing({"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}),
+                              "L0100", kLeaveHeader, 5},
+                    LabelCase{"IndentedCommentIsCode", Listing({"  RET", "", "   ; Note", "L0100:  NOP"}), "L0100",
+                              kLeaveHeader, 4},
+                    LabelCase{"LabelLineInLowerCase", Listing({"  RET", "l0100:  nop"}), "L0100", kUpToLabelLine, 2},
+                    LabelCase{"LowerCaseLabelGetsItsColon", Listing({"  RET", "L01000  NOP", "L0100:  NOP"}), "l0100",
+                              kUpToLabelLine, 3},
+                    LabelCase{"FurtherCharacterAfterTheLabel",
+                              Listing({"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}),
+                              "L0100", kUpToLabelLine, 6},
+                    LabelCase{"OtherTextIsALineStartInAnyCase",
+                              Listing({";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}), "; Release Date",
+                              kUpToLabelLine, 4}),
+    [](const testing::TestParamInfo<LabelCase>& paramInfo) { return std::string(paramInfo.param.name); });
 
-TEST(CopyUntilCommentTest, MissingCommentLeavesTheCursorPastTheLastLineAndTheOutputAlone) {
-    const SourceLines source{"", "        RET", ";", "; [Never called by this ROM]", Line(";", kTwoScreens) + "."};
-    SourceIndex index = 1;
-    OutputLines output{"", ";"};
-    RecordingHost host;
-    EXPECT_FALSE(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host));
-    EXPECT_EQ(index, 5);
-    EXPECT_THAT(output, ElementsAre("", ";"));
-    EXPECT_EQ(host.yieldCount, 0);
-    EXPECT_EQ(host.messageCount, 0);
+constexpr const char* kComment = " Shadow screen";
+constexpr const char* kLine = "; Shadow screen";
+constexpr const char* kNote = "; [Never called by this ROM]";
+
+// The comment line, when there is one, is the last line of the source.
+struct CommentCase {
+    const char* name;
+    bool found;
+    OutputLines before;
+    std::vector<std::string> source;
+    OutputLines after;
+};
+
+class CommentSearchTest : public BlockTest, public testing::WithParamInterface<CommentCase> {};
+
+TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
+    const CommentCase& row = GetParam();
+    const SourceLines source = Listing(row.source);
+    output = row.before;
+    EXPECT_EQ(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), row.found);
+    EXPECT_EQ(index, static_cast<SourceIndex>(source.size()) - (row.found ? 1 : 0));
+    EXPECT_EQ(output, row.after);
+    ExpectYield(row.found);
 }
 
-TEST(CopyUntilCommentTest, CursorOutsideTheListingThrows) {
-    const SourceLines source{"", "        RET", Line(";", kTwoScreens)};
-    for (const SourceIndex start : {SourceIndex{-1}, SourceIndex{3}, SourceIndex{4}}) {
-        SCOPED_TRACE(start);
-        SourceIndex index = start;
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_THROW(CopyUntilComment(kTwoScreens, index, source, output, kEnglishModel, host), SourceIndexError);
-        EXPECT_THAT(output, ElementsAre(""));
-        EXPECT_EQ(host.yieldCount, 0);
+INSTANTIATE_TEST_SUITE_P(
+    Comments, CommentSearchTest,
+    testing::Values(
+        CommentCase{"CommentLine", true, {""}, {"  RET", "", kLine}, {"", "  RET", ""}},
+        CommentCase{"BehindCodeInAnyCase", true, {""}, {"  RET", "  LD A,B ; SHADOW screen"}, {"", "  RET"}},
+        CommentCase{"WholeRestMustMatch",
+                    true,
+                    {""},
+                    {"; Shadow screen.", "; ; Shadow screen", kLine},
+                    {"", "; Shadow screen.", "; ; Shadow screen"}},
+        CommentCase{"AtTheCursor", true, {"", "x"}, {kLine}, {"", "x"}},
+        CommentCase{"NotFound", false, {"", ";"}, {"  RET", ";", kNote, "; Shadow screen."}, {"", ";"}},
+        CommentCase{"NoteAndLoneSemicolon", true, {""}, {"  RET", ";", kNote, "  NOP", kLine}, {"", "  RET", "  NOP"}},
+        CommentCase{"OtherCommentAboveTheNoteStays", true, {""}, {"; Unused.", kNote, kLine}, {"", "; Unused."}},
+        CommentCase{"TwoSemicolonsKeepOne", true, {""}, {";", ";", "; [NEVER CALLED BY THIS rom]", kLine}, {"", ";"}},
+        CommentCase{
+            "SemicolonAlreadyInTheOutput", true, {"", "; Last", ";"}, {kNote, "  RET", kLine}, {"", "; Last", "  RET"}},
+        CommentCase{"NoteInsideALine", true, {""}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {""}},
+        CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}}),
+    [](const testing::TestParamInfo<CommentCase>& paramInfo) { return std::string(paramInfo.param.name); });
+
+TEST_F(BlockTest, CopiedLinesCarryTheAddressesOfTheModelPassedIn) {
+    const SourceLines source = Listing({"L281C:  DEFW L27EB", "        JP   L2769", kLine, "L385A:  RET"});
+    const struct {
+        TargetModel model;
+        OutputLines expected;
+    } rows[] = {{kEnglishModel, {"", "L2842:  DEFW L27FC", "        JP   L2785"}},
+                {kSpanishModel, {"", "L2854:  DEFW L2808", "        JP   L2785"}},
+                {kFrenchModel, {"", "L2857:  DEFW L280B", "        JP   L2782"}},
+                {TargetModel{5}, {"", "L281C:  DEFW L27EB", "        JP   L2769"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.model);
+        OutputLines byLabel{""};
+        OutputLines byComment{""};
+        EXPECT_TRUE(CopyUntilLabel("L385A", index = 1, source, byLabel, kLeaveHeader, row.model, host));
+        EXPECT_TRUE(CopyUntilComment(kComment, index = 1, source, byComment, row.model, host));
+        EXPECT_EQ(byLabel, row.expected);
+        EXPECT_EQ(byComment, row.expected);
     }
+}
+
+TEST_F(BlockTest, CursorOutsideTheListingThrows) {
     const SourceLines empty;
-    SourceIndex index = 0;
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_THROW(CopyUntilComment(kTwoScreens, index, empty, output, kEnglishModel, host), SourceIndexError);
+    for (const auto& [start, source] : {std::pair{SourceIndex{-1}, kHeadered}, std::pair{SourceIndex{6}, kHeadered},
+                                        std::pair{SourceIndex{0}, empty}}) {
+        SCOPED_TRACE(start);
+        index = start;
+        EXPECT_THROW(CopyUntilLabel("L0100", index, source, output, kUpToLabelLine, kEnglishModel, host),
+                     SourceIndexError);
+        index = start;
+        EXPECT_THROW(SkipUntilLabel("L0100", index, source, kUpToLabelLine, host), SourceIndexError);
+        index = start;
+        EXPECT_THROW(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), SourceIndexError);
+    }
+    EXPECT_EQ(output, OutputLines{""});
+    EXPECT_TRUE(host.cursorAtYield.empty());
 }
 
 }  // namespace
