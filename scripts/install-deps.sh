@@ -10,7 +10,7 @@ packages=(
     libbenchmark-dev
     pasmo
     xvfb xauth
-    desktop-file-utils  # the package test validates the desktop entry
+    dpkg-dev file desktop-file-utils  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop entry
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

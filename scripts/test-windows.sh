@@ -22,6 +22,8 @@ export WINEPREFIX=$PWD/$build/wine-prefix WINEDEBUG=-all
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 "$wineserver" --persistent
 trap '"$wineserver" --kill || true' EXIT
+# The first Wine process of a server starts Wine's own services, which takes a while; later ones are quick.
+wine cmd /c exit
 
 cmake --build "$build" -j "${JOBS:-2}"
 ctest --test-dir "$build" --output-on-failure -j "${JOBS:-2}"

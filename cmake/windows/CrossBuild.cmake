@@ -8,8 +8,11 @@
 if(VELTRIN_WINE)
     set(VELTRIN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
     set(VELTRIN_WINE_ENVIRONMENT WINEPREFIX=${VELTRIN_WINE_PREFIX} WINEDEBUG=-all LC_ALL=C.UTF-8)
-    # Also used by gtest_discover_tests, when the build lists each test binary's tests.
+    # Also used by gtest_discover_tests to list each test binary's tests. That happens when ctest starts rather
+    # than right after linking: a Wine process that starts while the compilers take both cores can outlast
+    # the few seconds that the listing is given.
     set(CMAKE_CROSSCOMPILING_EMULATOR env ${VELTRIN_WINE_ENVIRONMENT} ${VELTRIN_WINE})
+    set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
     if(NOT EXISTS ${VELTRIN_WINE_PREFIX}/system.reg)
         # Made once, here, so that parallel test runs do not race to make it.
         message(STATUS "Creating the Wine prefix ${VELTRIN_WINE_PREFIX}")
