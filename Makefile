@@ -19,6 +19,24 @@ run: build
 clean:
 	rm -rf build build-*
 
+# Robustness and speed: libFuzzer targets built with clang, and the conversion benchmark.
+.PHONY: fuzz bench test-sanitize
+FUZZ_SECONDS ?= 60
+
+fuzz:
+	@bash scripts/install-deps.sh clang libclang-rt-14-dev
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run.sh
+
+bench: deps
+	@bash scripts/install-deps.sh time
+	@JOBS=$(JOBS) bash bench/run.sh
+
+# Every test again with AddressSanitizer and UndefinedBehaviorSanitizer; the first report fails the run.
+test-sanitize: deps
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize -j $(JOBS)
+	@ctest --preset sanitize
+
 # Windows and Linux packaging.
 .PHONY: test-windows package
 
