@@ -217,10 +217,11 @@ class TemporaryFile {
 
     bool Create(const fs::path& folder, const fs::path& targetName, int& errorNumber) {
         constexpr int kAttempts = 100;
-        static std::uint64_t counter = 0;
+        // O_EXCL settles any clash; the clock only makes a clash unlikely, so no state is kept between calls.
         const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const std::uint64_t stamp = (clock * 6364136223846793005ULL) ^ (++counter * 1442695040888963407ULL);
+            const std::uint64_t stamp =
+                (clock * 6364136223846793005ULL) ^ (static_cast<std::uint64_t>(attempt + 1) * 1442695040888963407ULL);
             fs::path name = ".";
             name += targetName;
             name += ".tmp" + std::to_string(stamp % 1000000000ULL);
