@@ -220,8 +220,8 @@ class TemporaryFile {
         // O_EXCL settles any clash; the clock only makes a clash unlikely, so no state is kept between calls.
         const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const std::uint64_t stamp =
-                (clock * 6364136223846793005ULL) ^ (static_cast<std::uint64_t>(attempt + 1) * 1442695040888963407ULL);
+            const std::uint64_t stamp = (clock * std::uint64_t{6364136223846793005U}) ^
+                                        (static_cast<std::uint64_t>(attempt + 1) * std::uint64_t{1442695040888963407U});
             fs::path name = ".";
             name += targetName;
             name += ".tmp" + std::to_string(stamp % 1000000000ULL);
