@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/frm_veltrin.h"
 
@@ -6,6 +7,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrin"));
     QApplication::setApplicationVersion(QStringLiteral("1.9"));
+    // The installed icon theme names it; on Windows the executable's own icon is used.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("veltrin")));
 
     frmVeltrin window;
     window.show();
