@@ -182,21 +182,6 @@ bool CheckFolder(const fs::path& folder, std::string& failureReason) {
     return true;
 }
 
-std::string ListingText(const OutputLines& outputLines) {
-    std::size_t total = 0;
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        total += outputLines[index].size() + 2;
-    }
-    std::string text;
-    text.reserve(total);
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        text += outputLines[index];
-        text += kCarriageReturn;
-        text += kLineFeed;
-    }
-    return text;
-}
-
 // The file that receives a listing before it takes the target's place. It lives in the target's folder, so
 // that the final rename stays on one volume, and it is created exclusively, so that it never replaces a file.
 class TemporaryFile {
@@ -359,6 +344,27 @@ class TemporaryFile {
     fs::path path_;
 };
 
+// Writes elements 1 on, each followed by CR LF, through a buffer of modest size, so that a long listing is
+// never held a second time as one text.
+bool WriteLines(TemporaryFile& file, const OutputLines& outputLines, int& errorNumber) {
+    constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+    std::string buffer;
+    buffer.reserve(kBufferSize);
+    for (std::size_t index = 1; index < outputLines.size(); ++index) {
+        const std::string& line = outputLines[index];
+        if (!buffer.empty() && buffer.size() + line.size() + 2 > kBufferSize) {
+            if (!file.Write(buffer, errorNumber)) {
+                return false;
+            }
+            buffer.clear();
+        }
+        buffer += line;
+        buffer += kCarriageReturn;
+        buffer += kLineFeed;
+    }
+    return buffer.empty() || file.Write(buffer, errorNumber);
+}
+
 }  // namespace
 
 bool LoadListing(const fs::path& fileName, SourceLines& sourceLines) {
@@ -402,8 +408,6 @@ bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std:
         return false;
     }
 
-    const std::string text = ListingText(outputLines);
-
     TemporaryFile temporary;
     int errorNumber = 0;
     if (!temporary.Create(folder, target.filename(), errorNumber)) {
@@ -413,7 +417,8 @@ bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std:
     if (targetExists) {
         temporary.TakeAttributesOf(target);
     }
-    if (!temporary.Write(text, errorNumber) || !temporary.Flush(errorNumber) || !temporary.Close(errorNumber)) {
+    if (!WriteLines(temporary, outputLines, errorNumber) || !temporary.Flush(errorNumber) ||
+        !temporary.Close(errorNumber)) {
         failureReason = "Cannot write " + Quoted(fileName) + ": " + ErrorText(errorNumber) + ".";
         return false;
     }

@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::string_view kConvertErrorTitle = "Convert Error";
 constexpr SourceIndex kFirstLineAfterTitle = 4;
+// More than the lines that a script inserts: texts, the unused space and the differences block.
+constexpr std::size_t kInsertedLinesAllowance = 512;
 constexpr std::string_view kFourZeroBytes = "        DEFB $00, $00, $00, $00";
 
 // A search step that did not find its label or comment.
@@ -29,6 +31,9 @@ ListingScript::ListingScript(const SourceLines& sourceLines, OutputLines& output
 void ListingScript::StartListing(const TitleBlock& title) {
     sourceIndex_ = kFirstLineAfterTitle;
     const std::size_t size = outputLines_.size() + title.size();
+    // The listing grows to about the length of the source, so it is given that room at once rather than
+    // being moved to a larger array again and again.
+    outputLines_.reserve(size + sourceLines_.size() + kInsertedLinesAllowance);
     outputLines_.assign(size, std::string());
     for (std::size_t i = 0; i < title.size(); ++i) {
         outputLines_[size - title.size() + i] = title[i];

@@ -30,7 +30,7 @@ bool IsSignificant(const std::string& line, LabelMode mode) {
         return true;
     }
     if (mode == kLeaveHeader) {
-        return !TrimTrailingWhitespace(line).empty() && line.front() != ';';
+        return line.find_last_not_of(" \t") != std::string::npos && line.front() != ';';
     }
     return false;
 }

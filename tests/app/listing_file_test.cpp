@@ -119,6 +119,27 @@ TEST_F(ListingFileTest, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(read, written);
 }
 
+// A listing of several megabytes goes out in pieces; every line, the longest included, must arrive once and whole.
+TEST_F(ListingFileTest, LongListingIsWrittenWhole) {
+    OutputLines written{""};
+    std::string expected;
+    for (int line = 0; line < 120000; ++line) {
+        written.push_back("        DEFB $" + std::to_string(line) +
+                          std::string(static_cast<std::size_t>(line % 37), ' '));
+        if (line == 60000) {
+            written.push_back(std::string(3 << 20, 'x'));
+        }
+    }
+    for (std::size_t index = 1; index < written.size(); ++index) {
+        expected += written[index] + "\r\n";
+    }
+    ASSERT_TRUE(WriteListing(PathOf("out.asm"), written, reason_)) << reason_;
+    EXPECT_TRUE(ReadBytes(PathOf("out.asm")) == expected);
+    SourceLines read;
+    ASSERT_TRUE(LoadListing(PathOf("out.asm"), read));
+    EXPECT_TRUE(read == written);
+}
+
 TEST_F(ListingFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
     EXPECT_FALSE(WriteListing(PathOf("missing") / "out.asm", {"", "x"}, reason_));
     EXPECT_THAT(reason_, HasSubstr("does not exist"));
