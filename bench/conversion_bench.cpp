@@ -250,6 +250,9 @@ void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path
 // Prints the benchmarks as usual and keeps the time per iteration of each, for the summary.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
+    // Colours only on a terminal, so that a saved report reads as plain text.
+    RecordingReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {

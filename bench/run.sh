@@ -9,9 +9,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRIN_BUILD_BENCH=O
     -DVELTRIN_BUILD_WINDOW=OFF >/dev/null
 cmake --build "$build" -j "${JOBS:-2}" --target veltrin_bench veltrin-cli >/dev/null
 
-color=false
-[ -t 1 ] && color=true
-"$build/bin/veltrin_bench" --benchmark_color="$color" "$@"
+"$build/bin/veltrin_bench" "$@"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
