@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "app/listing_file.h"
 #include "fuzz_support.h"
@@ -54,9 +55,23 @@ SourceLines ExpectedLines(std::string_view bytes) {
     return lines;
 }
 
-std::filesystem::path ScratchFile() {
-    return std::filesystem::temp_directory_path() / ("veltrin-conversion-fuzz-" + std::to_string(::getpid()) + ".asm");
-}
+// The file that each input is written to, one per fuzzing process, removed when the process ends.
+class ScratchFile {
+  public:
+    ScratchFile()
+        : path_(std::filesystem::temp_directory_path() /
+                ("veltrin-conversion-fuzz-" + std::to_string(::getpid()) + ".asm")) {}
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 void CheckGenerator(bool (*generate)(const SourceLines&, OutputLines&, ConversionHost&), const SourceLines& lines,
                     std::string_view model) {
@@ -80,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace veltrin;
     using namespace veltrin::fuzzing;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::filesystem::path scratch = ScratchFile();
+    static const ScratchFile scratchFile;
+    const std::filesystem::path& scratch = scratchFile.path();
     {
         std::ofstream file(scratch, std::ios::binary | std::ios::trunc);
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
