@@ -16,7 +16,6 @@ namespace {
 using testing_support::IndexOfLineStartingWith;
 using testing_support::RecordingHost;
 using testing_support::SampleListing;
-using testing_support::WithoutLineStartingWith;
 
 OutputLines EnglishListing(const SourceLines& source = SampleListing()) {
     OutputLines output{""};
@@ -181,53 +180,6 @@ TEST(EnglishListing, EndsWithTheDifferencesBlock) {
     AppendModelDifferences(block);
     ASSERT_GT(output.size(), block.size());
     EXPECT_TRUE(std::equal(block.begin(), block.end(), output.end() - static_cast<std::ptrdiff_t>(block.size())));
-}
-
-struct MissingLine {
-    const char* lineStart;
-    const char* message;
-};
-
-class EnglishListingWithout : public testing::TestWithParam<MissingLine> {};
-
-TEST_P(EnglishListingWithout, StopsAtTheStepThatNeedsIt) {
-    const SourceLines source = WithoutLineStartingWith(SampleListing(), GetParam().lineStart);
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_FALSE(CreatePlus2Listing(source, output, host));
-    EXPECT_THAT(host.messages,
-                testing::ElementsAre(std::pair<std::string, std::string>("Convert Error", GetParam().message)));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, EnglishListingWithout,
-    testing::Values(
-        MissingLine{"; Release Date", "Failed to copy until release label"},
-        MissingLine{"L0561:", "Failed to copy until label L0561"}, MissingLine{"L057D:", "Failed to find label L057D"},
-        MissingLine{"L2744:", "Failed to copy until label L2744"},
-        MissingLine{"L2754:", "Failed to copy until label L2754"},
-        MissingLine{"L2784:", "Failed to copy until label L2784"},
-        MissingLine{"L27EB:", "Failed to copy until label L27EB"},
-        MissingLine{"L2816:", "Failed to copy until label L2816"}, MissingLine{"L281C:", "Failed to find label L281C"},
-        MissingLine{"L3852:", "Failed to copy until label L3852"}, MissingLine{"L385A:", "Failed to find label L385A"},
-        MissingLine{"L3BE9:", "Failed to copy until label L3BE9"}, MissingLine{"L3C63:", "Failed to find label L3C63"},
-        MissingLine{"L3FEF:", "Failed to copy until label L3FEF"},
-        MissingLine{"; The two screens available on the Spectrum 128", "Failed to copy until comment"}));
-
-TEST(EnglishListing, ShortSourcesFailWithoutAMessage) {
-    const SourceLines& sample = SampleListing();
-    const std::size_t l3fef = IndexOfLineStartingWith(sample, "L3FEF:");
-    const std::vector<SourceLines> sources{
-        {},
-        {"", "; title", "; title", "; title"},
-        SourceLines(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(l3fef + 5)),
-    };
-    for (const SourceLines& source : sources) {
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_FALSE(CreatePlus2Listing(source, output, host)) << source.size();
-        EXPECT_TRUE(host.messages.empty()) << source.size();
-    }
 }
 
 // A listing longer than 32,767 lines, with the marked references at its end, converts like any other.

@@ -14,7 +14,6 @@ namespace {
 using testing_support::IndexOfLineStartingWith;
 using testing_support::RecordingHost;
 using testing_support::SampleListing;
-using testing_support::WithoutLineStartingWith;
 
 using Generator = bool (*)(const SourceLines&, OutputLines&, ConversionHost&);
 
@@ -100,46 +99,6 @@ TEST(TranslatedListings, InsertTheEnglishTapeSentenceInComments) {
                                            std::string::npos;
                                 }),
                   1);
-    }
-}
-
-struct Failure {
-    Generator generate;
-    const char* missingLine;
-    const char* message;
-};
-
-class TranslatedListingWithout : public testing::TestWithParam<Failure> {};
-
-TEST_P(TranslatedListingWithout, StopsWithTheStepsMessage) {
-    const SourceLines source = WithoutLineStartingWith(SampleListing(), GetParam().missingLine);
-    OutputLines output{""};
-    RecordingHost host;
-    EXPECT_FALSE(GetParam().generate(source, output, host));
-    EXPECT_THAT(host.messages,
-                testing::ElementsAre(std::pair<std::string, std::string>("Convert Error", GetParam().message)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, TranslatedListingWithout,
-                         testing::Values(Failure{CreateSpanishListing, "L275E:", "Failed to copy until label L275E"},
-                                         Failure{CreateSpanishListing, "L2790:", "Failed to find label L2790"},
-                                         Failure{CreateSpanishListing, "L27A0:", "Failed to copy until label L27A0"},
-                                         Failure{CreateSpanishListing, "L27CB:", "Failed to find label L27CB"},
-                                         Failure{CreateSpanishListing, "L27D2:", "Failed to copy until label L27D2"},
-                                         Failure{CreateSpanishListing, "L27EB:", "Failed to find label L27EB"},
-                                         Failure{CreateSpanishListing, "L2811:", "Failed to find label L2811"},
-                                         Failure{CreateFrenchListing, "L2790:", "Failed to find label L2790"},
-                                         Failure{CreateFrenchListing, "L3C63:", "Failed to find label L3C63"}));
-
-TEST(TranslatedListings, SourceEndingSoonAfterTheLastLabelFailsWithoutAMessage) {
-    const SourceLines& sample = SampleListing();
-    const std::size_t l3fef = IndexOfLineStartingWith(sample, "L3FEF:");
-    const SourceLines source(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(l3fef + 10));
-    for (const Generator generate : {CreateSpanishListing, CreateFrenchListing}) {
-        OutputLines output{""};
-        RecordingHost host;
-        EXPECT_FALSE(generate(source, output, host));
-        EXPECT_TRUE(host.messages.empty());
     }
 }
 
