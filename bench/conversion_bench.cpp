@@ -29,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/create_command.h"
 #include "app/listing_file.h"
 #include "generators/model_listings.h"
 
@@ -171,33 +172,41 @@ void SetThroughput(benchmark::State& state, const ScaledListing& listing) {
     state.counters["lines"] = static_cast<double>(listing.lines);
 }
 
-using Generator = bool (*)(const SourceLines&, OutputLines&, veltrin::ConversionHost&);
-constexpr std::array<std::pair<Generator, const char*>, 3> kModels{{
-    {veltrin::CreatePlus2Listing, "Spectrum+2_ROM0.asm"},
-    {veltrin::CreateSpanishListing, "Spectrum+2_Spanish_ROM0.asm"},
-    {veltrin::CreateFrenchListing, "Spectrum+2_French_ROM0.asm"},
-}};
+// The window's side of a run, without a window: the four names in the benchmark's folders, nothing shown.
+class SilentView final : public veltrin::CreateView {
+  public:
+    SilentView(fs::path source, fs::path outputFolder)
+        : source_(std::move(source)), outputFolder_(std::move(outputFolder)) {}
 
-// What a run does between the Create button and "Done!", without the window.
-void Conversion(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
-    veltrin::ConversionHost host;
-    for (auto _ : state) {
-        SourceLines source;
-        if (!veltrin::LoadListing(listing.path, source)) {
-            state.SkipWithError("cannot load the scaled listing");
-            break;
+    std::string FileName(veltrin::FileBox box) const override {
+        switch (box) {
+            case veltrin::FileBox::k128Rom:
+                return source_.string();
+            case veltrin::FileBox::kPlus2Rom:
+                return (outputFolder_ / "Spectrum+2_ROM0.asm").string();
+            case veltrin::FileBox::kSpanishPlus2Rom:
+                return (outputFolder_ / "Spectrum+2_Spanish_ROM0.asm").string();
+            case veltrin::FileBox::kFrenchPlus2Rom:
+                return (outputFolder_ / "Spectrum+2_French_ROM0.asm").string();
         }
-        for (const auto& [generate, fileName] : kModels) {
-            OutputLines output{std::string()};
-            std::string failureReason;
-            if (!generate(source, output, host)) {
-                state.SkipWithError("a generator failed on the scaled listing");
-                return;
-            }
-            if (!veltrin::WriteListing(outputFolder / fileName, output, failureReason)) {
-                state.SkipWithError(failureReason.c_str());
-                return;
-            }
+        return {};
+    }
+    void SetStatus(const std::string& /*caption*/) override {}
+    void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
+    void SetBusyPointer(bool /*busy*/) override {}
+
+  private:
+    fs::path source_;
+    fs::path outputFolder_;
+};
+
+// What a run does between the Create button and "Done!": the create command itself, without the window.
+void Conversion(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
+    SilentView view(listing.path, outputFolder);
+    for (auto _ : state) {
+        if (veltrin::CreateCommand(view).Run() != veltrin::RunOutcome::kDone) {
+            state.SkipWithError("the conversion of the scaled listing failed");
+            break;
         }
     }
     SetThroughput(state, listing);
@@ -233,8 +242,8 @@ void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path
             state.SkipWithError("cannot read the scaled listing");
             break;
         }
-        for (const auto& model : kModels) {
-            if (!WriteFile(outputFolder / model.second, bytes, durable)) {
+        for (const char* copy : {"copy1.asm", "copy2.asm", "copy3.asm"}) {
+            if (!WriteFile(outputFolder / copy, bytes, durable)) {
                 state.SkipWithError("cannot write a copy");
                 return;
             }

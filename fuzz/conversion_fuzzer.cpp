@@ -43,14 +43,14 @@ SourceLines ExpectedLines(std::string_view bytes) {
             line += bytes[index];
             continue;
         }
-        lines.push_back(line);
+        lines.emplace_back(line);
         line.clear();
         if (index + 1 < bytes.size() && bytes[index + 1] == '\n') {
             ++index;
         }
     }
     if (bytes.back() != '\r' && !(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n")) {
-        lines.push_back(line);
+        lines.emplace_back(line);
     }
     return lines;
 }
@@ -76,7 +76,7 @@ class ScratchFile {
 void CheckGenerator(bool (*generate)(const SourceLines&, OutputLines&, ConversionHost&), const SourceLines& lines,
                     std::string_view model) {
     CountingHost host;
-    OutputLines output{std::string()};
+    OutputLines output{ListingLine()};
     const bool created = generate(lines, output, host);
     if (!created) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);

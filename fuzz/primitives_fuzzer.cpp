@@ -66,7 +66,7 @@ void CheckTrim(std::string_view text) {
     }
 }
 
-bool IsSignificant(const std::string& line, LabelMode mode) {
+bool IsSignificant(std::string_view line, LabelMode mode) {
     if (mode == kUpToLabelLine) {
         return true;
     }
@@ -124,7 +124,7 @@ void CheckAppendedRelocated(const OutputLines& before, const OutputLines& after,
         Require(after[index] == before[index], "a copy changed a line that was already in the output");
     }
     for (SourceIndex index = from; index < to; ++index) {
-        Require(after[before.size() + static_cast<std::size_t>(index - from)] ==
+        Require(std::string_view(after[before.size() + static_cast<std::size_t>(index - from)]) ==
                     RelocateLine(lines[static_cast<std::size_t>(index)], model),
                 "a copied line is not the relocated source line");
     }
@@ -136,7 +136,7 @@ void CheckCommentCopy(const OutputLines& before, const OutputLines& after, const
                       SourceIndex to, TargetModel model) {
     OutputLines expected = before;
     for (SourceIndex index = from; index < to; ++index) {
-        expected.push_back(RelocateLine(lines[static_cast<std::size_t>(index)], model));
+        expected.emplace_back(RelocateLine(lines[static_cast<std::size_t>(index)], model));
         if (UpperCased(expected.back()).find("NEVER CALLED BY THIS ROM]") != std::string::npos) {
             expected.pop_back();
             if (!expected.empty() && expected.back() == ";") {
@@ -177,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key = pieces.front();
     const SourceLines lines(pieces.begin() + 1, pieces.end());
     CheckTrim(key);
-    for (const std::string& line : lines) {
+    for (const ListingLine& line : lines) {
         CheckTrim(line);
     }
 
@@ -219,8 +219,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const SourceIndex end =
         primitive == Primitive::kCopyUntilComment
-            ? FindEnd(lines, entryCursor, [&](const std::string& line) { return MatchesComment(line, labelKey); })
-            : FindEnd(lines, entryCursor, [&](const std::string& line) { return MatchesLabelKey(line, labelKey); });
+            ? FindEnd(lines, entryCursor, [&](std::string_view line) { return MatchesComment(line, labelKey); })
+            : FindEnd(lines, entryCursor, [&](std::string_view line) { return MatchesLabelKey(line, labelKey); });
 
     if (!found) {
         Require(end == LineCount(lines), "a primitive failed although the block end is in the listing");

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory_resource>
 #include <string_view>
 #include <system_error>
 
@@ -78,7 +79,8 @@ RunOutcome CreateCommand::Run() {
 
     try {
         const std::filesystem::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
-        SourceLines sourceLines;
+        std::pmr::monotonic_buffer_resource sourceArena;
+        SourceLines sourceLines(&sourceArena);
         if (!LoadListing(sourceName, sourceLines)) {
             return fail("Error loading Spectrum 128 ROM disassembly", kLoadErrorTitle);
         }
@@ -94,7 +96,10 @@ RunOutcome CreateCommand::Run() {
             if (model.box == FileBox::kPlus2Rom) {
                 view_.Yield();
             }
-            OutputLines outputLines{std::string()};
+            // The listing's lines live in an arena that goes with it once the listing is written.
+            std::pmr::monotonic_buffer_resource arena;
+            OutputLines outputLines(&arena);
+            outputLines.emplace_back();
             if (!model.generate(sourceLines, outputLines, view_)) {
                 return fail(model.failureMessage, kLoadErrorTitle);
             }

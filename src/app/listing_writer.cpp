@@ -301,7 +301,7 @@ bool WriteLines(TemporaryFile& file, const OutputLines& outputLines, int& errorN
     std::string buffer;
     buffer.reserve(kBufferSize);
     for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        const std::string& line = outputLines[index];
+        const ListingLine& line = outputLines[index];
         if (!buffer.empty() && buffer.size() + line.size() + 2 > kBufferSize) {
             if (!file.Write(buffer, errorNumber)) {
                 return false;

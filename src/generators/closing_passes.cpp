@@ -21,13 +21,13 @@ std::string_view Slice(std::string_view text, std::size_t start, std::size_t cou
     return start >= text.size() ? std::string_view{} : text.substr(start, count);
 }
 
-void RelocateDigitsInPlace(std::string& line, std::size_t digitsStart, TargetModel targetModel) {
+void RelocateDigitsInPlace(ListingLine& line, std::size_t digitsStart, TargetModel targetModel) {
     line.replace(digitsStart, kAddressDigits,
                  RelocateAddress(std::string_view(line).substr(digitsStart, kAddressDigits), targetModel));
 }
 
 // Where to look again after the "$" at dollar, having handled what follows it.
-std::size_t RelocateReferenceAt(std::string& line, std::size_t dollar, TargetModel targetModel) {
+std::size_t RelocateReferenceAt(ListingLine& line, std::size_t dollar, TargetModel targetModel) {
     const std::string_view text = line;
     const std::size_t firstDigits = dollar + 1;
     const std::size_t afterFirst = firstDigits + kAddressDigits;
@@ -56,9 +56,9 @@ std::size_t RelocateReferenceAt(std::string& line, std::size_t dollar, TargetMod
 
 void UpdateTapeLoaderMessage(OutputLines& outputLines) {
     for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        std::string& line = outputLines[index];
+        ListingLine& line = outputLines[index];
         const std::size_t found = line.find(kCancelMessage);
-        if (found != std::string::npos) {
+        if (found != std::string_view::npos) {
             line.insert(found, kInsertTapeMessage);
         }
     }
@@ -66,11 +66,11 @@ void UpdateTapeLoaderMessage(OutputLines& outputLines) {
 
 void RelocateRom0References(OutputLines& outputLines, TargetModel targetModel) {
     for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        std::string& line = outputLines[index];
+        ListingLine& line = outputLines[index];
         // Only comments are read: an operand such as $2744 in front of the ";" is the code's own business.
         const std::size_t semicolon = line.find(';');
-        std::size_t position = semicolon == std::string::npos ? 0 : semicolon + 1;
-        for (std::size_t dollar = line.find('$', position); dollar != std::string::npos;
+        std::size_t position = semicolon == std::string_view::npos ? 0 : semicolon + 1;
+        for (std::size_t dollar = line.find('$', position); dollar != std::string_view::npos;
              dollar = line.find('$', position)) {
             position = RelocateReferenceAt(line, dollar, targetModel);
         }

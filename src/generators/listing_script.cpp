@@ -34,7 +34,7 @@ void ListingScript::StartListing(const TitleBlock& title) {
     // The listing grows to about the length of the source, so it is given that room at once rather than
     // being moved to a larger array again and again.
     outputLines_.reserve(size + sourceLines_.size() + kInsertedLinesAllowance);
-    outputLines_.assign(size, std::string());
+    outputLines_.assign(size, ListingLine());
     for (std::size_t i = 0; i < title.size(); ++i) {
         outputLines_[size - title.size() + i] = title[i];
     }
@@ -60,7 +60,7 @@ void ListingScript::CopyUntilComment(std::string_view comment, std::string_view 
 
 void ListingScript::CopyLinesRelocated(int count) {
     for (int i = 0; i < count; ++i) {
-        outputLines_.push_back(RelocateLine(SourceLineAt(sourceLines_, sourceIndex_), targetModel_));
+        AppendRelocatedLine(SourceLineAt(sourceLines_, sourceIndex_), targetModel_, outputLines_);
         ++sourceIndex_;
     }
 }
@@ -87,7 +87,7 @@ void ListingScript::AppendRelocated(std::initializer_list<std::string_view> line
 
 void ListingScript::AppendRelocated(std::span<const std::string_view> lines) {
     for (const std::string_view line : lines) {
-        outputLines_.push_back(RelocateLine(line, targetModel_));
+        AppendRelocatedLine(line, targetModel_, outputLines_);
     }
 }
 
@@ -97,7 +97,7 @@ void ListingScript::Append(std::initializer_list<std::string_view> lines) {
 
 void ListingScript::AppendUnusedSpace(const UnusedSpaceBlock& block) {
     Append({"", "", "; ============", "; UNUSED SPACE", "; ============", "", block.labelLine});
-    outputLines_.insert(outputLines_.end(), static_cast<std::size_t>(block.fourByteLines), std::string(kFourZeroBytes));
+    outputLines_.insert(outputLines_.end(), static_cast<std::size_t>(block.fourByteLines), ListingLine(kFourZeroBytes));
     if (!block.closingLine.empty()) {
         Append({block.closingLine});
     }

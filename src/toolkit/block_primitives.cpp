@@ -25,12 +25,12 @@ bool EqualsKey(std::string_view text, std::string_view key) {
 }
 
 // A line that a header-aware search keeps with the code above the label's header.
-bool IsSignificant(const std::string& line, LabelMode mode) {
+bool IsSignificant(std::string_view line, LabelMode mode) {
     if (mode == kUpToLabelLine) {
         return true;
     }
     if (mode == kLeaveHeader) {
-        return line.find_last_not_of(" \t") != std::string::npos && line.front() != ';';
+        return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
     }
     return false;
 }
@@ -50,7 +50,7 @@ std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sour
     SourceIndex keepMark = block.start;
     const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
     for (; sourceIndex < lineCount; ++sourceIndex) {
-        const std::string& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        const ListingLine& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
         if (EqualsKey(std::string_view(line).substr(0, key.size()), key)) {
             return LabelBlock{block.start, keepMark};
         }
@@ -64,7 +64,7 @@ std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sour
 void AppendRelocated(const SourceLines& sourceLines, SourceIndex from, SourceIndex to, OutputLines& outputLines,
                      TargetModel targetModel) {
     for (SourceIndex index = from; index < to; ++index) {
-        outputLines.push_back(RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel));
+        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
     }
 }
 
@@ -123,7 +123,7 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
     }
     // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
     for (SourceIndex index = start; index < sourceIndex; ++index) {
-        outputLines.push_back(RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel));
+        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
         if (UpperCase(outputLines.back()).find("NEVER CALLED BY THIS ROM]") != std::string::npos) {
             outputLines.pop_back();
             if (!outputLines.empty() && outputLines.back() == ";") {

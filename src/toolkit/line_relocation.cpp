@@ -52,14 +52,15 @@ OperandSplit SplitOperand(std::string_view statement) {
     return {{}, statement};
 }
 
-}  // namespace
-
-std::string RelocateLine(std::string_view line, TargetModel targetModel) {
+// Writes the relocated line into result, which is empty on entry.
+template <typename Text>
+void BuildRelocatedLine(std::string_view line, TargetModel targetModel, Text& result) {
     const std::size_t semicolon = line.find(';');
     const std::string_view code = line.substr(0, semicolon);
     const std::string_view comment = semicolon == std::string_view::npos ? std::string_view{} : line.substr(semicolon);
     if (code.empty()) {
-        return std::string(line);
+        result.assign(line);
+        return;
     }
 
     std::string_view labelPrefix;
@@ -86,7 +87,6 @@ std::string RelocateLine(std::string_view line, TargetModel targetModel) {
         }
     }
 
-    std::string result;
     result.reserve(line.size() + 1);
     result.append(labelPrefix)
         .append(RelocateAddress(labelAddress, targetModel))
@@ -95,7 +95,18 @@ std::string RelocateLine(std::string_view line, TargetModel targetModel) {
         .append(RelocateAddress(referenceAddress, targetModel))
         .append(referenceTail)
         .append(comment);
+}
+
+}  // namespace
+
+std::string RelocateLine(std::string_view line, TargetModel targetModel) {
+    std::string result;
+    BuildRelocatedLine(line, targetModel, result);
     return result;
+}
+
+void AppendRelocatedLine(std::string_view line, TargetModel targetModel, ListingLines& outputLines) {
+    BuildRelocatedLine(line, targetModel, outputLines.emplace_back());
 }
 
 }  // namespace veltrin

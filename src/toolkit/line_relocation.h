@@ -12,4 +12,7 @@ namespace veltrin {
 // comes out unchanged.
 std::string RelocateLine(std::string_view line, TargetModel targetModel);
 
+// Appends the relocated line to a listing, built in place.
+void AppendRelocatedLine(std::string_view line, TargetModel targetModel, ListingLines& outputLines);
+
 }  // namespace veltrin

@@ -2,14 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace veltrin {
 
-// A listing held in memory: element 0 stands for no line, line n of the file is element n.
-using ListingLines = std::vector<std::string>;
+// A listing held in memory: element 0 stands for no line, line n of the file is element n. A listing has
+// as many short strings as lines, so a run can give each listing an arena of its own that is let go whole.
+using ListingLine = std::pmr::string;
+using ListingLines = std::pmr::vector<ListingLine>;
 using SourceLines = ListingLines;
 using OutputLines = ListingLines;
 
@@ -30,7 +32,7 @@ class SourceIndexError : public std::out_of_range {
 };
 
 // The source line at a cursor, or SourceIndexError when the cursor lies outside the listing.
-inline const std::string& SourceLineAt(const SourceLines& sourceLines, SourceIndex sourceIndex) {
+inline const ListingLine& SourceLineAt(const SourceLines& sourceLines, SourceIndex sourceIndex) {
     if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= sourceLines.size()) {
         throw SourceIndexError("source line " + std::to_string(sourceIndex) + " does not exist");
     }

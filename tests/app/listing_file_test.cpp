@@ -73,7 +73,7 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
         {"one\r\n\r\ntwo\r\r", {"", "one", "", "two", ""}},    // two terminators in a row
         {"\r\n", {"", ""}},
         {"", {}},  // an empty file has no elements, not even element 0
-        {std::string("a\0\x80\xFF\r\n\xE9", 7), {"", std::string("a\0\x80\xFF", 4), "\xE9"}},
+        {std::string("a\0\x80\xFF\r\n\xE9", 7), {"", ListingLine("a\0\x80\xFF", 4), "\xE9"}},
     };
     for (const auto& row : rows) {
         WriteBytes(PathOf("in.asm"), row.bytes);
@@ -95,7 +95,7 @@ TEST_F(ListingFileTest, WritingEndsEveryLineWithCrLfAndSkipsElementZero) {
         std::string bytes;
     } rows[] = {
         {{"not a line", "; title", "", "  RET \t"}, "; title\r\n\r\n  RET \t\r\n"},
-        {{"", std::string("\0\x80\n", 3)}, std::string("\0\x80\n\r\n", 5)},
+        {{"", ListingLine("\0\x80\n", 3)}, std::string("\0\x80\n\r\n", 5)},
         {{""}, ""},
         {{}, ""},
     };
@@ -112,7 +112,7 @@ TEST_F(ListingFileTest, WhatIsWrittenReadsBackTheSame) {
     for (int value = 0; value < 256; ++value) {
         everyByte += value == '\r' ? ' ' : static_cast<char>(value);
     }
-    const OutputLines written{"", "; title", "", "L0561:  DEFB $7F ; (c)", everyByte, "a\nb", ""};
+    const OutputLines written{"", "; title", "", "L0561:  DEFB $7F ; (c)", ListingLine(everyByte), "a\nb", ""};
     ASSERT_TRUE(WriteListing(PathOf("out.asm"), written, reason_)) << reason_;
     SourceLines read;
     ASSERT_TRUE(LoadListing(PathOf("out.asm"), read));
@@ -124,10 +124,10 @@ TEST_F(ListingFileTest, LongListingIsWrittenWhole) {
     OutputLines written{""};
     std::string expected;
     for (int line = 0; line < 120000; ++line) {
-        written.push_back("        DEFB $" + std::to_string(line) +
-                          std::string(static_cast<std::size_t>(line % 37), ' '));
+        written.emplace_back("        DEFB $" + std::to_string(line) +
+                             std::string(static_cast<std::size_t>(line % 37), ' '));
         if (line == 60000) {
-            written.push_back(std::string(3 << 20, 'x'));
+            written.emplace_back(3 << 20, 'x');
         }
     }
     for (std::size_t index = 1; index < written.size(); ++index) {
@@ -188,7 +188,7 @@ TEST_F(ListingFileTest, WriteStoppedHalfWayKeepsTheOldListing) {
     smallLimit.rlim_cur = 4096;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
-    const bool written = WriteListing(PathOf("out.asm"), OutputLines(200, std::string(100, 'x')), reason_);
+    const bool written = WriteListing(PathOf("out.asm"), OutputLines(200, ListingLine(100, 'x')), reason_);
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);

@@ -75,7 +75,7 @@ TEST(RelocateRom0References, LeavesElementZeroAlone) {
 
 // Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
 TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
-    OutputLines lines{"", ";" + std::string(40'000, ' ') + "$2744 (ROM 0)"};
+    OutputLines lines{"", ListingLine(";" + std::string(40'000, ' ') + "$2744 (ROM 0)")};
     RelocateRom0References(lines, kEnglishModel);
     EXPECT_EQ(lines[1].substr(40'001), "$2763 (ROM 0)");
 }

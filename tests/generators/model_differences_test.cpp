@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace veltrin {
 namespace {
 
-OutputLines Block() {
+std::vector<std::string> Block() {
     OutputLines lines{""};
     AppendModelDifferences(lines);
-    return lines;
+    return {lines.begin(), lines.end()};
 }
 
 TEST(ModelDifferences, AppendsSixtyFiveLinesAfterWhatIsThere) {
@@ -24,7 +25,7 @@ TEST(ModelDifferences, AppendsSixtyFiveLinesAfterWhatIsThere) {
 }
 
 TEST(ModelDifferences, EmptyLinesStandWhereTheBlockHasThem) {
-    const OutputLines lines = Block();
+    const std::vector<std::string> lines = Block();
     for (std::size_t k = 1; k <= 65; ++k) {
         EXPECT_EQ(lines[k].empty(), k == 9 || k == 10 || k == 65) << "line " << k;
     }
@@ -32,7 +33,7 @@ TEST(ModelDifferences, EmptyLinesStandWhereTheBlockHasThem) {
 
 // Lines whose spacing a reader of the listing sees at once when it is wrong.
 TEST(ModelDifferences, KeepsTheExactSpacingOfDrawingAndTable) {
-    const OutputLines lines = Block();
+    const std::vector<std::string> lines = Block();
     EXPECT_EQ(lines[4], ";" + std::string(17, ' ') + "_");
     EXPECT_EQ(lines[5], ";" + std::string(16, ' ') + "| |");
     EXPECT_EQ(lines[6], "; Audio ____/\\   |_|");
@@ -54,14 +55,14 @@ TEST(ModelDifferences, KeepsTheExactSpacingOfDrawingAndTable) {
 }
 
 TEST(ModelDifferences, ContinuationLinesStartUnderTheSecondQuotation) {
-    const OutputLines lines = Block();
-    const auto secondQuote = [](const std::string& line) { return line.find('"', line.find(" to \"")); };
+    const std::vector<std::string> lines = Block();
+    const auto secondQuote = [](std::string_view line) { return line.find('"', line.find(" to \"")); };
     EXPECT_EQ(lines[28].find('"'), secondQuote(lines[27]));
     EXPECT_EQ(lines[55].find('"'), secondQuote(lines[54]));
 }
 
 TEST(ModelDifferences, TableRowsHaveNoTrailingSpaces) {
-    const OutputLines lines = Block();
+    const std::vector<std::string> lines = Block();
     for (std::size_t k = 1; k <= 65; ++k) {
         EXPECT_THAT(lines[k], Not(testing::EndsWith(" "))) << "line " << k;
     }

@@ -37,7 +37,7 @@ std::vector<std::string> LinesFrom(const OutputLines& lines, std::size_t index, 
 std::size_t CountLinesContaining(const ListingLines& lines, std::size_t from, std::size_t to, std::string_view text) {
     return static_cast<std::size_t>(std::count_if(
         lines.begin() + static_cast<std::ptrdiff_t>(from), lines.begin() + static_cast<std::ptrdiff_t>(to),
-        [text](const std::string& line) { return line.find(text) != std::string::npos; }));
+        [text](std::string_view line) { return line.find(text) != std::string::npos; }));
 }
 
 TEST(EnglishListing, StartsWithItsOwnTitleInsteadOfThe128One) {
@@ -98,15 +98,16 @@ TEST(EnglishListing, LeavesEveryTapeTesterBlockOut) {
         {0x2751, 0x2753}, {0x2784, 0x278E}, {0x2816, 0x281B}, {0x3855, 0x3859}, {0x3BE9, 0x3C62}};
     int checked = 0;
     for (std::size_t index = 4; index < source.size(); ++index) {
-        const std::string& line = source[index];
+        const ListingLine& line = source[index];
         if (line.size() < 6 || line[0] != 'L' || line[5] != ':') {
             continue;
         }
-        const auto address = static_cast<unsigned>(std::stoul(line.substr(1, 4), nullptr, 16));
+        const auto address = static_cast<unsigned>(std::stoul(std::string(line.substr(1, 4)), nullptr, 16));
         for (const auto& [first, last] : tapeTester) {
             if (address >= first && address <= last) {
                 ++checked;
-                EXPECT_EQ(std::count(output.begin(), output.end(), RelocateLine(line, kEnglishModel)), 0) << line;
+                const std::string relocated = RelocateLine(line, kEnglishModel);
+                EXPECT_EQ(std::count(output.begin(), output.end(), std::string_view(relocated)), 0) << line;
             }
         }
     }
@@ -153,7 +154,7 @@ TEST(EnglishListing, RelocatesMarkedRom0ReferencesOnly) {
     const OutputLines output = EnglishListing();
     const auto has = [&output](std::string_view text) {
         return std::any_of(output.begin(), output.end(),
-                           [text](const std::string& line) { return line.find(text) != std::string::npos; });
+                           [text](std::string_view line) { return line.find(text) != std::string::npos; });
     };
     EXPECT_TRUE(has("as in $2763 (ROM 0) for the main menu"));
     EXPECT_TRUE(has("a range such as $2842-$387A (ROM 0). Addresses without the marker"));

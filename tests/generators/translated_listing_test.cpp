@@ -26,19 +26,19 @@ OutputLines Listing(Generator generate, const SourceLines& source = SampleListin
 }
 
 // A line with every label and hexadecimal address blanked out.
-std::string WithoutAddresses(const std::string& line) {
+std::string WithoutAddresses(std::string_view line) {
     static const std::regex kAddress("(L|\\$)[0-9A-F]{4}");
-    return std::regex_replace(line, kAddress, "$1....");
+    return std::regex_replace(std::string(line), kAddress, "$1....");
 }
 
 // The lines that the two translated models write in their own words.
-bool IsTranslatedText(const std::string& line) {
-    static const std::set<std::string> kOwnLines{
+bool IsTranslatedText(std::string_view line) {
+    static const std::set<std::string_view> kOwnLines{
         "; *********************************************", "; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
         "; regenerate the Spanish Spectrum +2 listing.",   "; ********************************************",
         "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",  "; regenerate the French Spectrum +2 listing."};
-    return kOwnLines.contains(line) || line.find("DEFM \"") != std::string::npos ||
-           line.find("'+$80") != std::string::npos;
+    return kOwnLines.contains(line) || line.find("DEFM \"") != std::string_view::npos ||
+           line.find("'+$80") != std::string_view::npos;
 }
 
 TEST(TranslatedListings, DifferOnlyInTheirTextsAddressesAndFreeSpace) {
@@ -54,8 +54,8 @@ TEST(TranslatedListings, DifferOnlyInTheirTextsAddressesAndFreeSpace) {
 
     int ownTexts = 0;
     for (std::size_t index = 1; index < french.size(); ++index) {
-        const std::string& spanishLine = spanish[index <= frenchFree + 16 ? index : index + 1];
-        const std::string& frenchLine = french[index];
+        const ListingLine& spanishLine = spanish[index <= frenchFree + 16 ? index : index + 1];
+        const ListingLine& frenchLine = french[index];
         if (spanishLine == frenchLine) {
             continue;
         }
@@ -94,7 +94,7 @@ TEST(TranslatedListings, InsertTheEnglishTapeSentenceInComments) {
     for (const Generator generate : {CreateSpanishListing, CreateFrenchListing}) {
         const OutputLines output = Listing(generate);
         EXPECT_GE(std::count_if(output.begin(), output.end(),
-                                [](const std::string& line) {
+                                [](std::string_view line) {
                                     return line.find("Insert tape and press PLAY. To cancel - press BREAK twice") !=
                                            std::string::npos;
                                 }),

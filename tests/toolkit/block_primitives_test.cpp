@@ -23,7 +23,7 @@ struct RecordingHost : ConversionHost {
 // A source listing as loaded from a file: element 0 stands for no line.
 SourceLines Listing(std::vector<std::string> lines) {
     lines.insert(lines.begin(), "");
-    return lines;
+    return {lines.begin(), lines.end()};
 }
 
 class BlockTest : public testing::Test {
