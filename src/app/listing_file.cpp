@@ -89,6 +89,6 @@ bool LoadListing(const fs::path& fileName, SourceLines& sourceLines) {
     return complete;
 }
 
-fs::path PathFromUtf8(const std::string& fileName) { return fs::path(std::u8string(fileName.begin(), fileName.end())); }
+fs::path PathFromUtf8(const std::string& fileName) { return {std::u8string(fileName.begin(), fileName.end())}; }
 
 }  // namespace veltrin

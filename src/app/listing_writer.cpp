@@ -34,7 +34,7 @@ constexpr char kLineFeed = '\n';
 
 std::string DisplayName(const fs::path& path) {
     const std::u8string utf8 = path.u8string();
-    return std::string(utf8.begin(), utf8.end());
+    return {utf8.begin(), utf8.end()};
 }
 
 std::string Quoted(const fs::path& path) { return "\"" + DisplayName(path) + "\""; }
