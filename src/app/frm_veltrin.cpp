@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRect>
+#include <array>
+#include <cstddef>
 #include <utility>
 
 #include "app/version_text.h"
@@ -99,22 +101,9 @@ std::unique_ptr<QMessageBox> frmVeltrin::MakeMessageBox(QWidget* parent, const Q
 }
 
 std::string frmVeltrin::FileName(veltrin::FileBox box) const {
-    const QLineEdit* text = nullptr;
-    switch (box) {
-        case veltrin::FileBox::k128Rom:
-            text = txt128ROM_;
-            break;
-        case veltrin::FileBox::kPlus2Rom:
-            text = txtPlus2ROM_;
-            break;
-        case veltrin::FileBox::kFrenchPlus2Rom:
-            text = txtFrenchPlus2ROM_;
-            break;
-        case veltrin::FileBox::kSpanishPlus2Rom:
-            text = txtSpanishPlus2ROM_;
-            break;
-    }
-    return text == nullptr ? std::string() : text->text().toStdString();
+    // In the order of FileBox.
+    const std::array<const QLineEdit*, 4> boxes{txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_};
+    return boxes.at(static_cast<std::size_t>(box))->text().toStdString();
 }
 
 void frmVeltrin::SetStatus(const std::string& caption) { lblStatus_->setText(FromUtf8(caption)); }
@@ -122,27 +111,9 @@ void frmVeltrin::SetStatus(const std::string& caption) { lblStatus_->setText(Fro
 void frmVeltrin::ShowVersionText() { lblStatus_->setText(QString::fromStdString(veltrin::VersionText())); }
 
 void frmVeltrin::SetInputEnabled(veltrin::RunInput input, bool enabled) {
-    QWidget* control = nullptr;
-    switch (input) {
-        case veltrin::RunInput::kTxt128Rom:
-            control = txt128ROM_;
-            break;
-        case veltrin::RunInput::kTxtPlus2Rom:
-            control = txtPlus2ROM_;
-            break;
-        case veltrin::RunInput::kTxtFrenchPlus2Rom:
-            control = txtFrenchPlus2ROM_;
-            break;
-        case veltrin::RunInput::kTxtSpanishPlus2Rom:
-            control = txtSpanishPlus2ROM_;
-            break;
-        case veltrin::RunInput::kCmdCreate:
-            control = cmdCreate_;
-            break;
-    }
-    if (control != nullptr) {
-        control->setEnabled(enabled);
-    }
+    // In the order of RunInput.
+    const std::array<QWidget*, 5> inputs{txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_, cmdCreate_};
+    inputs.at(static_cast<std::size_t>(input))->setEnabled(enabled);
 }
 
 void frmVeltrin::SetBusyPointer(bool busy) {
