@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,10 +22,7 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 // A fresh, empty folder named after the running test, removed when the test ends.
 class TestFolder {
   public:
-    TestFolder()
-        : path_(std::filesystem::temp_directory_path() /
-                ("veltrin-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
-                 "-" + testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    TestFolder() : path_(std::filesystem::temp_directory_path() / FolderName()) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -36,6 +34,14 @@ class TestFolder {
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:
+    // "veltrin-" and the test's name; the "/" of a parameterised test's name would make a nested folder.
+    static std::string FolderName() {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = "veltrin-" + std::string(test->test_suite_name()) + "-" + test->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        return name;
+    }
+
     std::filesystem::path path_;
 };
 
