@@ -3,15 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/version_text.h"
+#include "support/recording_view.h"
 #include "support/test_folder.h"
 
 namespace veltrin {
@@ -20,175 +22,189 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ElementsAreArray;
 using testing_support::ReadFile;
+using testing_support::RecordingView;
 using testing_support::TestFolder;
 using testing_support::WriteFile;
 
-// Records what the create command asks of the window, yields apart: the primitives yield after every block.
-class RecordingView : public CreateView {
-  public:
-    std::map<FileBox, std::string> names;
-    std::vector<std::string> calls;
-    int yields = 0;
-    std::function<void()> onYield;
+constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
 
-    std::string FileName(FileBox box) const override { return names.at(box); }
-    void SetStatus(const std::string& caption) override { calls.push_back("status " + caption); }
-    void SetInputEnabled(RunInput input, bool enabled) override {
-        static constexpr std::array<const char*, 5> kNames{"txt128ROM", "txtPlus2ROM", "txtFrenchPlus2ROM",
-                                                           "txtSpanishPlus2ROM", "cmdCreate"};
-        calls.push_back(std::string(enabled ? "enable " : "disable ") + kNames.at(static_cast<std::size_t>(input)));
-    }
-    void SetBusyPointer(bool busy) override { calls.push_back(busy ? "busy pointer" : "default pointer"); }
-    void ShowMessage(std::string_view message, std::string_view title) override {
-        calls.push_back(std::string(title) + ": " + std::string(message));
-    }
-    void Yield() override {
-        ++yields;
-        if (onYield) {
-            onYield();
-        }
-    }
-};
+const std::map<std::string, FileBox> kBoxes{{"source", FileBox::k128Rom},
+                                            {"english", FileBox::kPlus2Rom},
+                                            {"spanish", FileBox::kSpanishPlus2Rom},
+                                            {"french", FileBox::kFrenchPlus2Rom}};
+
+// The three listings in the order of a run, under their default names.
+const std::vector<std::pair<std::string, std::string>> kListings{{"English", "Spectrum+2_ROM0.asm"},
+                                                                 {"Spanish", "Spectrum+2_Spanish_ROM0.asm"},
+                                                                 {"French", "Spectrum+2_French_ROM0.asm"}};
 
 class CreateCommandTest : public testing::Test {
   protected:
     void SetUp() override {
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
-        view_.names = {{FileBox::k128Rom, Source().string()},
-                       {FileBox::kPlus2Rom, English().string()},
-                       {FileBox::kSpanishPlus2Rom, Spanish().string()},
-                       {FileBox::kFrenchPlus2Rom, French().string()}};
+        view_.names[FileBox::k128Rom] = Source().string();
+        for (const auto& [model, name] : kListings) {
+            WriteFile(folder_ / name, kEarlierListing);
+        }
+        view_.names[FileBox::kPlus2Rom] = (folder_ / kListings[0].second).string();
+        view_.names[FileBox::kSpanishPlus2Rom] = (folder_ / kListings[1].second).string();
+        view_.names[FileBox::kFrenchPlus2Rom] = (folder_ / kListings[2].second).string();
     }
 
     fs::path Source() const { return folder_ / "Spectrum128_ROM0.asm"; }
-    fs::path English() const { return folder_ / "Spectrum+2_ROM0.asm"; }
-    fs::path Spanish() const { return folder_ / "Spectrum+2_Spanish_ROM0.asm"; }
-    fs::path French() const { return folder_ / "Spectrum+2_French_ROM0.asm"; }
 
-    // Takes the line that defines a label out of the source listing.
-    void RemoveLabelFromSource(const std::string& label) const {
-        std::string source = ReadFile(Source());
-        const std::size_t at = source.find("\r\n" + label + ":");
-        ASSERT_NE(at, std::string::npos) << label;
-        source.erase(at, source.find("\r\n", at + 2) - at);
-        WriteFile(Source(), source);
-    }
-
-    // The calls of a whole run: the start, what happens in between, and the end with its status.
-    static std::vector<std::string> Run(const std::vector<std::string>& between, const std::string& status) {
-        std::vector<std::string> calls{
-            "status " + VersionText(),    "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
-            "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer"};
-        calls.insert(calls.end(), between.begin(), between.end());
-        for (const char* call : {"enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM",
-                                 "enable txtSpanishPlus2ROM", "enable cmdCreate", "default pointer"}) {
-            calls.emplace_back(call);
+    // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
+    std::string Replaced() const {
+        std::string replaced;
+        for (const auto& [model, name] : kListings) {
+            if (ReadFile(folder_ / name) != kEarlierListing) {
+                replaced += (replaced.empty() ? "" : " ") + model;
+            }
         }
-        calls.insert(calls.end() - 6, "status " + status);
-        return calls;
+        return replaced.empty() ? "none" : replaced;
     }
-
-    std::vector<bool> Written() const { return {fs::exists(English()), fs::exists(Spanish()), fs::exists(French())}; }
 
     TestFolder folder_;
     RecordingView view_;
 };
 
-TEST_F(CreateCommandTest, WritesTheThreeListingsAndReportsDone) {
+TEST_F(CreateCommandTest, RunDisablesTheInputsWritesTheListingsAndReportsDone) {
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    EXPECT_THAT(view_.calls, ElementsAreArray(Run({}, "Done!")));
+    EXPECT_THAT(view_.calls,
+                ElementsAreArray(std::vector<std::string>{
+                    "status " + VersionText(), "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
+                    "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer", "status Done!",
+                    "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM", "enable txtSpanishPlus2ROM",
+                    "enable cmdCreate", "default pointer"}));
     EXPECT_GT(view_.yields, 4);
-    EXPECT_EQ(Written(), std::vector<bool>({true, true, true}));
-    EXPECT_NE(ReadFile(English()), ReadFile(Spanish()));
-    EXPECT_NE(ReadFile(Spanish()), ReadFile(French()));
-
-    const std::array<std::string, 3> first{ReadFile(English()), ReadFile(Spanish()), ReadFile(French())};
-    ASSERT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    EXPECT_EQ(first, (std::array<std::string, 3>{ReadFile(English()), ReadFile(Spanish()), ReadFile(French())}));
-}
-
-TEST_F(CreateCommandTest, MissingSourceWritesNothing) {
-    fs::remove(Source());
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls,
-                ElementsAreArray(Run({"Load Error: Error loading Spectrum 128 ROM disassembly"}, "Error!")));
-    EXPECT_EQ(Written(), std::vector<bool>({false, false, false}));
-}
-
-TEST_F(CreateCommandTest, EnglishStepFailureShowsBothMessagesAndTouchesNoListing) {
-    RemoveLabelFromSource("L2744");
-    WriteFile(French(), "old French listing");
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls, ElementsAreArray(Run({"Convert Error: Failed to copy until label L2744",
-                                                   "Load Error: Failed to create Spectrum +2 ROM disassembly"},
-                                                  "Error!")));
-    EXPECT_EQ(Written(), std::vector<bool>({false, false, true}));
-    EXPECT_EQ(ReadFile(French()), "old French listing");
-}
-
-TEST_F(CreateCommandTest, ShortSourceFailsTheEnglishListingWithoutAStepMessage) {
-    WriteFile(Source(), "; one\r\n; two\r\n; three\r\n");
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls,
-                ElementsAreArray(Run({"Load Error: Failed to create Spectrum +2 ROM disassembly"}, "Error!")));
-    EXPECT_EQ(Written(), std::vector<bool>({false, false, false}));
-}
-
-TEST_F(CreateCommandTest, SpanishStepFailureKeepsTheEnglishListing) {
-    RemoveLabelFromSource("L2790");  // only the translated menus need it
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls, ElementsAreArray(Run({"Convert Error: Failed to find label L2790",
-                                                   "Load Error: Failed to create Spanish Spectrum +2 ROM disassembly"},
-                                                  "Error!")));
-    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
-}
-
-// The French script is the Spanish one, so only a run-time error can fail it alone.
-TEST_F(CreateCommandTest, FrenchFailureLeavesAnExistingFrenchListingUntouched) {
-    WriteFile(French(), "old French listing");
-    view_.onYield = [this] {
-        if (fs::exists(Spanish())) {
-            throw std::runtime_error("lost the listing");
-        }
-    };
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    EXPECT_THAT(view_.calls,
-                ElementsAreArray(Run({"Load Error: Failed to create French Spectrum +2 ROM disassembly"}, "Error!")));
-    EXPECT_EQ(Written(), std::vector<bool>({true, true, true}));
-    EXPECT_EQ(ReadFile(French()), "old French listing");
-}
-
-TEST_F(CreateCommandTest, UnwritableListingEndsTheRunLikeAFailedStep) {
-    view_.names[FileBox::kSpanishPlus2Rom] = (folder_ / "no such folder" / "Spanish.asm").string();
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    const std::vector<std::string> expected = Run({"message"}, "Error!");
-    ASSERT_EQ(view_.calls.size(), expected.size());
-    const std::string& message = view_.calls[7];
-    EXPECT_THAT(message, testing::StartsWith("Write Error: Could not write the Spanish Spectrum +2 ROM disassembly"));
-    EXPECT_THAT(message, testing::HasSubstr("Spanish.asm"));
-    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
-}
-
-TEST_F(CreateCommandTest, RefusesToWriteOverTheSourceListing) {
-    const std::string source = ReadFile(Source());
-    view_.names[FileBox::kFrenchPlus2Rom] = (folder_ / "." / "Spectrum128_ROM0.asm").string();
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
-    ASSERT_EQ(view_.calls.size(), Run({"message"}, "Error!").size());
-    EXPECT_THAT(view_.calls[7], testing::StartsWith("Name Error: The French +2 ROM 0 Filename"));
-    EXPECT_EQ(ReadFile(Source()), source);
-    EXPECT_FALSE(fs::exists(English()));
+    EXPECT_EQ(Replaced(), "English Spanish French");
 }
 
 TEST_F(CreateCommandTest, ExitDuringAYieldWritesNothingMore) {
     view_.onYield = [this] {
-        if (fs::exists(English())) {
+        if (Replaced() != "none") {
             throw RunCancelled{};
         }
     };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kCancelled);
     EXPECT_EQ(view_.calls.size(), 7U);  // the start of the run, and nothing after it
-    EXPECT_EQ(Written(), std::vector<bool>({true, false, false}));
+    EXPECT_EQ(Replaced(), "English");
 }
+
+// One case of tests/data/failed_runs.txt.
+struct FailedRun {
+    std::string edit;
+    std::vector<std::string> messages;
+    std::string outcome;  // "status; replaced: listings"
+};
+
+void PrintTo(const FailedRun& run, std::ostream* out) { *out << run.edit; }
+
+std::vector<FailedRun> ReadFailedRuns() {
+    std::ifstream in(VELTRIN_TEST_DATA "/failed_runs.txt");
+    std::vector<FailedRun> runs;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.starts_with('#')) {
+            continue;
+        }
+        if (!line.starts_with("  ")) {
+            runs.push_back({line, {}, {}});
+        } else if (!runs.empty() && line.starts_with("  => ")) {
+            runs.back().outcome = line.substr(5);
+        } else if (!runs.empty()) {
+            runs.back().messages.push_back(line.substr(2));
+        }
+    }
+    return runs;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Where the line that starts with the text begins in a CR LF listing, and where the next line begins.
+std::pair<std::size_t, std::size_t> LineStartingWith(const std::string& listing, const std::string& start) {
+    const std::size_t at = listing.find("\r\n" + start);
+    if (at == std::string::npos) {
+        throw std::invalid_argument("no line starts with " + start);
+    }
+    return {at + 2, listing.find("\r\n", at + 2) + 2};
+}
+
+// Applies a "without", "cut after" or "move" edit to a listing.
+void EditListing(const std::string& edit, std::string& listing) {
+    if (edit.starts_with("without ")) {
+        const auto [begin, end] = LineStartingWith(listing, edit.substr(8));
+        listing.erase(begin, end - begin);
+    } else if (edit.starts_with("cut after ")) {
+        const std::size_t plus = edit.rfind(" +");
+        std::size_t end = LineStartingWith(listing, edit.substr(10, plus - 10)).second;
+        for (int line = std::stoi(edit.substr(plus + 2)); line > 0; --line) {
+            end = listing.find("\r\n", end) + 2;
+        }
+        listing.resize(end);
+    } else if (edit.starts_with("move ")) {
+        const std::size_t below = edit.find(" below ");
+        const auto [begin, end] = LineStartingWith(listing, edit.substr(5, below - 5));
+        const std::string line = listing.substr(begin, end - begin);
+        listing.erase(begin, end - begin);
+        listing.insert(LineStartingWith(listing, edit.substr(below + 7)).second, line);
+    } else {
+        throw std::invalid_argument("unknown edit: " + edit);
+    }
+}
+
+class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<FailedRun> {
+  protected:
+    void ApplyEdit(const std::string& edit) {
+        if (edit == "no source") {
+            fs::remove(Source());
+        } else if (edit == "error in french") {
+            view_.onYield = [this] {
+                if (Replaced() == "English Spanish") {
+                    throw std::runtime_error("a run-time error");
+                }
+            };
+        } else if (edit.starts_with("name ")) {
+            const std::size_t space = edit.find(' ', 5);
+            view_.names[kBoxes.at(edit.substr(5, space - 5))] = (folder_ / edit.substr(space + 1)).string();
+        } else {
+            std::string listing = ReadFile(Source());
+            EditListing(edit, listing);
+            WriteFile(Source(), listing);
+        }
+    }
+};
+
+TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure) {
+    const FailedRun& run = GetParam();
+    ApplyEdit(run.edit);
+    const std::string source = ReadFile(Source());
+
+    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
+    std::vector<std::string> expected;
+    for (const std::string& message : run.messages) {
+        expected.push_back(ReplaceAll(message, "{folder}", folder_.Path().string()));
+    }
+    EXPECT_THAT(view_.messages, ElementsAreArray(expected));
+    ASSERT_GE(view_.calls.size(), 7U);
+    const std::string status = view_.calls[view_.calls.size() - 7].substr(7);  // then the inputs are enabled
+    EXPECT_EQ(status + "; replaced: " + Replaced(), run.outcome);
+    EXPECT_EQ(view_.calls.back(), "default pointer");
+    EXPECT_EQ(ReadFile(Source()), source);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest, testing::ValuesIn(ReadFailedRuns()),
+                         [](const testing::TestParamInfo<FailedRun>& param) {
+                             std::string name = std::to_string(param.index) + "_";
+                             for (const char c : param.param.edit) {
+                                 name += std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+                             }
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace veltrin

@@ -66,13 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
         Rom0Case{"; ends in a dollar $", kEnglishModel, "; ends in a dollar $"},
         Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", kEnglishModel, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
 
-TEST(RelocateRom0References, LeavesElementZeroAlone) {
-    OutputLines lines{"; $2744 (ROM 0)", "; $2744 (ROM 0)"};
-    RelocateRom0References(lines, kEnglishModel);
-    EXPECT_EQ(lines[0], "; $2744 (ROM 0)");
-    EXPECT_EQ(lines[1], "; $2763 (ROM 0)");
-}
-
 // Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
 TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
     OutputLines lines{"", ListingLine(";" + std::string(40'000, ' ') + "$2744 (ROM 0)")};
