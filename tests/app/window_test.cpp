@@ -197,18 +197,6 @@ class WindowTest : public QObject {
         QVERIFY(window.yields > 0);
     }
 
-    void missingSourceShowsLoadErrorAndWritesNothing() {
-        TestWindow window;
-        QVERIFY(PrepareRun(window, false));
-        QTest::mouseClick(window.Button("cmdCreate"), Qt::LeftButton);
-        QCOMPARE(window.messages,
-                 QStringList{QStringLiteral("Load Error: Error loading Spectrum 128 ROM disassembly")});
-        QCOMPARE(window.Status(), QString::fromLatin1(veltrin::kErrorStatus));
-        QCOMPARE(window.EnabledInputs(), 5);
-        QCOMPARE(WorkFiles(), QStringList());
-        QVERIFY(window.isVisible());
-    }
-
     void stoppingAfterEnglishListingWritesNothingMore_data() {
         QTest::addColumn<bool>("throughFrame");
         QTest::newRow("Exit") << false;

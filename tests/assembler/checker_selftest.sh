@@ -47,7 +47,6 @@ listing() {
 listing "$work/whole.asm" "; title" "#DEFINE DEFB .BYTE" "        ORG  \$0000" "L0000:  DI" "L0001:  DEFS 16381" \
     "L3FFE:  DEFB \$00" "L3FFF:  DEFB \$01"
 expect "a whole ROM with every label in place" pass "all 4 address labels" -- bash "$check" "$work/whole.asm"
-expect "a required label that is there" pass "OK" -- bash "$check" --require-label L3FFE "$work/whole.asm"
 expect "a required label that is missing" fail "does not define the label L2744" -- \
     bash "$check" --require-label L2744 "$work/whole.asm"
 
@@ -59,20 +58,6 @@ expect "a ROM one byte short" fail "16383 bytes, 1 short of 16384" -- bash "$che
 
 listing "$work/long.asm" "        ORG  \$0000" "L0000:  DEFS 16385"
 expect "a ROM one byte long" fail "16385 bytes, 1 more than 16384" -- bash "$check" "$work/long.asm"
-
-listing "$work/unlabelled.asm" "        ORG  \$0000" "        DEFS 16384"
-expect "a listing without address labels" fail "defines no address label" -- bash "$check" "$work/unlabelled.asm"
-
-listing "$work/undefined.asm" "        ORG  \$0000" "L0000:  JP   L1234" "        DEFS 16381"
-expect "a jump to a label that is not defined" fail "pasmo could not assemble" -- bash "$check" "$work/undefined.asm"
-
-listing "$work/empty.asm"
-: >"$work/empty.asm"
-expect "an empty listing" fail "is empty" -- bash "$check" "$work/empty.asm"
-expect "a listing that does not exist" fail "no listing at" -- bash "$check" "$work/none.asm"
-
-mkdir -p "$work/nopath"
-expect "pasmo missing from PATH" fail "pasmo is not installed" -- env PATH="$work/nopath" "$BASH" "$check" "$sample"
 
 # The sample itself, and the sample with a single byte taken out of one routine: every label after it moves.
 expect "the sample" pass "OK" -- bash "$check" "$sample"

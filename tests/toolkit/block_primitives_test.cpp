@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "toolkit/conversion_host.h"
@@ -11,14 +10,6 @@
 
 namespace veltrin {
 namespace {
-
-// Notes where the caller's cursor stood at each yield.
-struct RecordingHost : ConversionHost {
-    explicit RecordingHost(const SourceIndex& cursor) : index(cursor) {}
-    void Yield() override { cursorAtYield.push_back(index); }
-    const SourceIndex& index;
-    std::vector<SourceIndex> cursorAtYield;
-};
 
 // A source listing as loaded from a file: element 0 stands for no line.
 SourceLines Listing(std::vector<std::string> lines) {
@@ -28,14 +19,9 @@ SourceLines Listing(std::vector<std::string> lines) {
 
 class BlockTest : public testing::Test {
   protected:
-    // A successful step yields once, with the cursor already on the next line; a failed one never.
-    void ExpectYield(bool found) {
-        EXPECT_EQ(host.cursorAtYield, found ? std::vector<SourceIndex>{index} : std::vector<SourceIndex>{});
-    }
-
     SourceIndex index = 1;
     OutputLines output{""};
-    RecordingHost host{index};
+    ConversionHost host;
 };
 
 TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
@@ -72,14 +58,11 @@ TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
         expected.insert(expected.end(), row.source.begin() + 1, row.source.begin() + row.end);
     }
     EXPECT_EQ(output, expected);
-    ExpectYield(found);
     // SkipUntilLabel takes the label as it is, so only an upper-case address label fits it.
     if (row.label[0] == 'L') {
         index = 1;
-        host.cursorAtYield.clear();
         EXPECT_EQ(SkipUntilLabel(row.label, index, row.source, row.mode, host), found);
         EXPECT_EQ(index, row.end);
-        ExpectYield(found);
     }
 }
 
@@ -128,7 +111,6 @@ TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
     EXPECT_EQ(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), row.found);
     EXPECT_EQ(index, static_cast<SourceIndex>(source.size()) - (row.found ? 1 : 0));
     EXPECT_EQ(output, row.after);
-    ExpectYield(row.found);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,43 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommentCase{"NoteInsideALine", true, {""}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {""}},
         CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}}),
     [](const testing::TestParamInfo<CommentCase>& paramInfo) { return std::string(paramInfo.param.name); });
-
-TEST_F(BlockTest, CopiedLinesCarryTheAddressesOfTheModelPassedIn) {
-    const SourceLines source = Listing({"L281C:  DEFW L27EB", "        JP   L2769", kLine, "L385A:  RET"});
-    const struct {
-        TargetModel model;
-        OutputLines expected;
-    } rows[] = {{kEnglishModel, {"", "L2842:  DEFW L27FC", "        JP   L2785"}},
-                {kSpanishModel, {"", "L2854:  DEFW L2808", "        JP   L2785"}},
-                {kFrenchModel, {"", "L2857:  DEFW L280B", "        JP   L2782"}},
-                {TargetModel{5}, {"", "L281C:  DEFW L27EB", "        JP   L2769"}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.model);
-        OutputLines byLabel{""};
-        OutputLines byComment{""};
-        EXPECT_TRUE(CopyUntilLabel("L385A", index = 1, source, byLabel, kLeaveHeader, row.model, host));
-        EXPECT_TRUE(CopyUntilComment(kComment, index = 1, source, byComment, row.model, host));
-        EXPECT_EQ(byLabel, row.expected);
-        EXPECT_EQ(byComment, row.expected);
-    }
-}
-
-TEST_F(BlockTest, CursorOutsideTheListingThrows) {
-    const SourceLines empty;
-    for (const auto& [start, source] : {std::pair{SourceIndex{-1}, kHeadered}, std::pair{SourceIndex{6}, kHeadered},
-                                        std::pair{SourceIndex{0}, empty}}) {
-        SCOPED_TRACE(start);
-        index = start;
-        EXPECT_THROW(CopyUntilLabel("L0100", index, source, output, kUpToLabelLine, kEnglishModel, host),
-                     SourceIndexError);
-        index = start;
-        EXPECT_THROW(SkipUntilLabel("L0100", index, source, kUpToLabelLine, host), SourceIndexError);
-        index = start;
-        EXPECT_THROW(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), SourceIndexError);
-    }
-    EXPECT_EQ(output, OutputLines{""});
-    EXPECT_TRUE(host.cursorAtYield.empty());
-}
 
 }  // namespace
 }  // namespace veltrin

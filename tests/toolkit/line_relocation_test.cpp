@@ -65,7 +65,6 @@ TEST(RelocateLineTest, RelocatesTheLabelAndTheFirstOperandReference) {
         {kFr, "        DEFW L281C", "        DEFW L2857"},
         {kEs, "L27EB:  JR   NZ,L2769", "L2808:  JR   NZ,L2785"},
         {kFr, "L27EB:  JR   NZ,L2769", "L280B:  JR   NZ,L2782"},
-        {3, "l27eb:  JP   L27eb", "l27eb:  JP   L27EB"},
         // An indented label is only an operand reference; addresses in a comment stay.
         {kEn, "  L1234: NOP", "  L1253: NOP"},
         {kEn, "        LD   A,(IX+L2754)", "        LD   A,(IX+L2770)"},
