@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         Rom0Case{"; $2744 (ROM 0) and $2754 (ROM 0)", kEnglishModel, "; $2763 (ROM 0) and $2770 (ROM 0)"},
         // A "$" without four digits makes the search resume six characters on: a "$" within reach is missed.
         Rom0Case{"; $12 $2744 (ROM 0)", kEnglishModel, "; $12 $2744 (ROM 0)"},
+        Rom0Case{"; $12  $2744 (ROM 0)", kEnglishModel, "; $12  $2744 (ROM 0)"},
         Rom0Case{"; $12   $2744 (ROM 0)", kEnglishModel, "; $12   $2763 (ROM 0)"},
         // Code in front of the first ";" is not read; a line without ";" is read from its start.
         Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", kEnglishModel,
