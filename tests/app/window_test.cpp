@@ -89,15 +89,10 @@ class WindowTest : public QObject {
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
-    void opensWithDefaultsAndFocusOnCreateThenTabsButtonsThenBoxes() {
+    void opensWithFocusOnCreateThenTabsButtonsThenBoxes() {
         TestWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCOMPARE(window.Box("txt128ROM")->text(), kSourceName);
-        QCOMPARE(window.Box("txtPlus2ROM")->text(), kEnglishName);
-        QCOMPARE(window.Box("txtFrenchPlus2ROM")->text(), kFrenchName);
-        QCOMPARE(window.Box("txtSpanishPlus2ROM")->text(), kSpanishName);
-        QCOMPARE(window.Status(), VersionText());
         QCOMPARE(QApplication::focusWidget(), window.Button("cmdCreate"));
         for (QWidget* next : QWidgetList{window.Button("cmdExit"), window.Box("txt128ROM"), window.Box("txtPlus2ROM"),
                                          window.Box("txtFrenchPlus2ROM"), window.Box("txtSpanishPlus2ROM"),
@@ -109,28 +104,32 @@ class WindowTest : public QObject {
 
     void placesControlsAsDrawnWithCaptionsThatFit_data() {
         QTest::addColumn<QRect>("geometry");
-        // Rows named after the controls: the drawing's twips at 15 to the pixel; the window's row is its fixed size.
-        QTest::newRow("frmVeltrin") << QRect(0, 0, 298, 243);
-        QTest::newRow("lblFilename") << QRect(8, 12, 113, 17);
-        QTest::newRow("txt128ROM") << QRect(8, 32, 281, 21);
-        QTest::newRow("lblPlus2ROM") << QRect(8, 60, 113, 17);
-        QTest::newRow("txtPlus2ROM") << QRect(8, 80, 281, 21);
-        QTest::newRow("Label1") << QRect(8, 108, 177, 17);
-        QTest::newRow("txtFrenchPlus2ROM") << QRect(8, 128, 281, 21);
-        QTest::newRow("Label2") << QRect(8, 156, 177, 17);
-        QTest::newRow("txtSpanishPlus2ROM") << QRect(8, 176, 281, 21);
-        QTest::newRow("lblStatus") << QRect(12, 212, 165, 17);
-        QTest::newRow("cmdCreate") << QRect(184, 208, 49, 25);
-        QTest::newRow("cmdExit") << QRect(240, 208, 49, 25);
+        QTest::addColumn<QString>("text");
+        // Rows named after the controls: the drawing's twips at 15 to the pixel and the caption or text it opens
+        // with; the window's row is its fixed size and its caption.
+        QTest::newRow("frmVeltrin") << QRect(0, 0, 298, 243) << QStringLiteral("Veltrin");
+        QTest::newRow("lblFilename") << QRect(8, 12, 113, 17) << QStringLiteral("128 ROM 0 Filename:");
+        QTest::newRow("txt128ROM") << QRect(8, 32, 281, 21) << kSourceName;
+        QTest::newRow("lblPlus2ROM") << QRect(8, 60, 113, 17) << QStringLiteral("+2 ROM 0 Filename:");
+        QTest::newRow("txtPlus2ROM") << QRect(8, 80, 281, 21) << kEnglishName;
+        QTest::newRow("Label1") << QRect(8, 108, 177, 17) << QStringLiteral("French +2 ROM 0 Filename:");
+        QTest::newRow("txtFrenchPlus2ROM") << QRect(8, 128, 281, 21) << kFrenchName;
+        QTest::newRow("Label2") << QRect(8, 156, 177, 17) << QStringLiteral("Spanish +2 ROM 0 Filename:");
+        QTest::newRow("txtSpanishPlus2ROM") << QRect(8, 176, 281, 21) << kSpanishName;
+        QTest::newRow("lblStatus") << QRect(12, 212, 165, 17) << VersionText();
+        QTest::newRow("cmdCreate") << QRect(184, 208, 49, 25) << QStringLiteral("C&reate");
+        QTest::newRow("cmdExit") << QRect(240, 208, 49, 25) << QStringLiteral("E&xit");
     }
 
     void placesControlsAsDrawnWithCaptionsThatFit() {
         QFETCH(QRect, geometry);
+        QFETCH(QString, text);
         const QString name = QString::fromLatin1(QTest::currentDataTag());
         TestWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (name == window.objectName()) {
+            QCOMPARE(window.windowTitle(), text);
             QCOMPARE(window.rect(), geometry);
             QCOMPARE(window.minimumSize(), geometry.size());
             QCOMPARE(window.maximumSize(), geometry.size());
@@ -139,6 +138,7 @@ class WindowTest : public QObject {
         const auto* control = window.findChild<QWidget*>(name);
         QVERIFY(control != nullptr);
         QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->property("text").toString(), text);
         if (const auto* label = qobject_cast<const QLabel*>(control)) {
             QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
             QVERIFY(label->fontMetrics().height() <= label->height());

@@ -63,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", kEnglishModel,
                  "        LD   HL,$2744 (ROM 0) ; $2770 (ROM 0)"},
         Rom0Case{"$2744 (ROM 0)", kFrenchModel, "$2763 (ROM 0)"},
+        Rom0Case{";$2744 (ROM 0)", kSpanishModel, ";$2763 (ROM 0)"},
         Rom0Case{"; $2744 (ROM 0", kEnglishModel, "; $2744 (ROM 0"},
         Rom0Case{"; ends in a dollar $", kEnglishModel, "; ends in a dollar $"},
         Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", kEnglishModel, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
