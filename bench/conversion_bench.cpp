@@ -145,8 +145,9 @@ void WriteLines(const fs::path& path, const SourceLines& lines) {
 
 SourceLines LoadOrThrow(const fs::path& path) {
     SourceLines lines;
-    if (!veltrin::LoadListing(path, lines)) {
-        throw std::runtime_error("cannot read " + path.string());
+    std::string failureReason;
+    if (!veltrin::LoadListing(path, lines, failureReason)) {
+        throw std::runtime_error("cannot read " + path.string() + ": " + failureReason);
     }
     return lines;
 }

@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(file.good(), "cannot write the scratch listing", scratch.string());
     }
     SourceLines lines;
-    Require(LoadListing(scratch, lines), "a readable listing file did not load", scratch.string());
+    std::string failureReason;
+    Require(LoadListing(scratch, lines, failureReason), "a readable listing file did not load", failureReason);
     Require(lines == ExpectedLines(bytes), "the loader cut the bytes into other lines than CR and CR LF do");
 
     CheckGenerator(CreatePlus2Listing, lines, "English");

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/listing_file.h"
+#include "app/listing_writer.h"
 #include "app/version_text.h"
 #include "generators/model_listings.h"
 
@@ -81,7 +82,8 @@ RunOutcome CreateCommand::Run() {
         const std::filesystem::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
         std::pmr::monotonic_buffer_resource sourceArena;
         SourceLines sourceLines(&sourceArena);
-        if (!LoadListing(sourceName, sourceLines)) {
+        std::string loadFailure;
+        if (!LoadListing(sourceName, sourceLines, loadFailure)) {
             return fail("Error loading Spectrum 128 ROM disassembly", kLoadErrorTitle);
         }
         // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.

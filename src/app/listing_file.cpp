@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <ios>
+#include <new>
 #include <string>
 #include <system_error>
+
+#include "app/file_platform.h"
+#include "app/message_text.h"
 
 namespace veltrin {
 
@@ -18,35 +20,55 @@ namespace {
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
 
-// Reads every byte of an open file. The size on disk sizes the buffer, but the end of the file decides:
-// a file that shrinks or grows while it is read is read as far as it goes.
-bool ReadWholeFile(std::ifstream& in, std::uintmax_t sizeHint, std::string& content) {
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
-    std::size_t filled = 0;
-    if (sizeHint > 0 && sizeHint < content.max_size()) {
-        content.resize(static_cast<std::size_t>(sizeHint));
-        in.read(content.data(), static_cast<std::streamsize>(content.size()));
-        filled = static_cast<std::size_t>(in.gcount());
+// The lines of the file's bytes: one for each CR, and one more for text after the last CR.
+std::size_t LineCount(const std::string& content) {
+    const auto terminators = static_cast<std::size_t>(std::count(content.begin(), content.end(), kCarriageReturn));
+    return terminators + (content.empty() || content.back() == kCarriageReturn ? 0 : 1);
+}
+
+// Reads an ordinary file whole, refusing one too large to hold as a listing. Anything else (a pipe, a device)
+// is refused before it is opened, and, should it appear there meanwhile, before a byte is read from it.
+bool ReadSource(const fs::path& fileName, std::string& content, std::string& failureReason) {
+    std::error_code error;
+    const fs::file_status status = fs::status(fileName, error);
+    file_platform::OpenFile file;
+    file_platform::OpenedFacts facts;
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        facts.ordinary = false;
+    } else if (error = file_platform::OpenToRead(fileName, file, facts); error) {
+        failureReason = ErrorFragment(error) + ".";
+        return false;
     }
-    while (!in.eof() && !in.bad()) {
-        content.resize(filled + kChunk);
-        in.read(content.data() + filled, static_cast<std::streamsize>(kChunk));
-        filled += static_cast<std::size_t>(in.gcount());
+    if (!facts.ordinary) {
+        failureReason = "not an ordinary file.";
+        return false;
     }
-    content.resize(filled);
-    return !in.bad();
+    if (facts.size > kMaxSourceBytes) {
+        failureReason = "too large: " + std::to_string(facts.size) + " bytes.";
+        return false;
+    }
+    content.reserve(static_cast<std::size_t>(facts.size) + 1);
+    // A file that grows while it is read is read as far as the limit allows.
+    if (error = file.ReadToEnd(content, kMaxSourceBytes); error) {
+        failureReason = ErrorFragment(error) + ".";
+        return false;
+    }
+    if (content.size() > kMaxSourceBytes) {
+        failureReason = "too large: more than " + std::to_string(kMaxSourceBytes) + " bytes.";
+        return false;
+    }
+    return true;
 }
 
 // Cuts the file's bytes into lines: a line ends at CR, a CR LF pair is one terminator, and a bare LF is part
 // of the line. Line n goes to element n; element 0 is created with the first line.
-void SplitLines(const std::string& content, SourceLines& sourceLines) {
+void SplitLines(const std::string& content, std::size_t lineCount, SourceLines& sourceLines) {
     if (content.empty()) {
         return;
     }
     const char* const begin = content.data();
     const char* const end = begin + content.size();
-    const auto terminators = static_cast<std::size_t>(std::count(begin, end, kCarriageReturn));
-    sourceLines.reserve(sourceLines.size() + terminators + 2);
+    sourceLines.reserve(lineCount + 1);
     sourceLines.emplace_back();
 
     const char* lineStart = begin;
@@ -67,26 +89,30 @@ void SplitLines(const std::string& content, SourceLines& sourceLines) {
 
 }  // namespace
 
-bool LoadListing(const fs::path& fileName, SourceLines& sourceLines) {
+bool LoadListing(const fs::path& fileName, SourceLines& sourceLines, std::string& failureReason) {
     sourceLines.clear();
+    failureReason.clear();
     if (fileName.empty()) {
+        failureReason = "no file name was given.";
         return false;
     }
-    std::error_code error;
-    const fs::file_status status = fs::status(fileName, error);
-    if (error || fs::is_directory(status)) {
+    try {
+        std::string content;
+        if (!ReadSource(fileName, content, failureReason)) {
+            return false;
+        }
+        const std::size_t lineCount = LineCount(content);
+        if (lineCount > kMaxSourceLines) {
+            failureReason = "too large: " + std::to_string(lineCount) + " lines.";
+            return false;
+        }
+        SplitLines(content, lineCount, sourceLines);
+        return true;
+    } catch (const std::bad_alloc&) {
+        sourceLines.clear();
+        failureReason = "not enough memory.";
         return false;
     }
-    std::ifstream in(fileName, std::ios::in | std::ios::binary);
-    if (!in.is_open()) {
-        return false;
-    }
-    const std::uintmax_t sizeHint = fs::is_regular_file(status) ? fs::file_size(fileName, error) : 0;
-
-    std::string content;
-    const bool complete = ReadWholeFile(in, error ? 0 : sizeHint, content);
-    SplitLines(content, sourceLines);
-    return complete;
 }
 
 fs::path PathFromUtf8(const std::string& fileName) { return {std::u8string(fileName.begin(), fileName.end())}; }

@@ -1,361 +1,273 @@
-#include <cerrno>
-#include <chrono>
+#include "app/listing_writer.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <string>
+#include <limits>
 #include <system_error>
+#include <utility>
 
-#include "app/listing_file.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-#endif
+#include "app/file_platform.h"
+#include "app/message_text.h"
 
 namespace veltrin {
 
 namespace fs = std::filesystem;
+using file_platform::OpenFile;
+using file_platform::StagingFile;
 
 namespace {
 
-constexpr char kCarriageReturn = '\r';
-constexpr char kLineFeed = '\n';
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr int kMaxLinks = 40;
 
-std::string DisplayName(const fs::path& path) {
-    const std::u8string utf8 = path.u8string();
-    return {utf8.begin(), utf8.end()};
+// The file that a listing replaces, links followed, and the folder it lies in.
+struct ListingTarget {
+    fs::path file;
+    fs::path folder;
+    bool exists = false;
+};
+
+bool Succeeded(const std::error_code& error, std::string& failureReason) {
+    if (error) {
+        failureReason = ErrorFragment(error) + ".";
+    }
+    return !error;
 }
 
-std::string Quoted(const fs::path& path) { return "\"" + DisplayName(path) + "\""; }
-
-std::string ErrorText(int errorNumber) { return std::error_code(errorNumber, std::generic_category()).message(); }
-
-// Follows a chain of symbolic links to the file that a write must replace. The last name need not exist: a
-// link to a missing file makes the write create that file, as writing through the link would.
+// Follows the chain of links that the name starts, as writing through the name would. The last name need not
+// exist: a link to a missing file makes the write create that file.
 bool ResolveLinks(const fs::path& fileName, fs::path& resolved, std::string& failureReason) {
-    constexpr int kMaxLinks = 40;
     resolved = fileName;
     for (int hop = 0; hop <= kMaxLinks; ++hop) {
         std::error_code error;
-        const fs::file_status status = fs::symlink_status(resolved, error);
-        if (status.type() != fs::file_type::symlink) {
+        if (fs::symlink_status(resolved, error).type() != fs::file_type::symlink) {
             return true;
+        }
+        if (!file_platform::MayFollowLink(resolved)) {
+            // The name itself is in the message already; a link further along the chain is named.
+            failureReason = (hop == 0 ? std::string("it is a link that") : "the link " + QuotedFileName(resolved)) +
+                            " lies in a folder that every user may write and belongs neither to you nor to the "
+                            "folder's owner, so it is not followed.";
+            return false;
         }
         const fs::path target = fs::read_symlink(resolved, error);
         if (error) {
-            failureReason = "Cannot follow the link " + Quoted(resolved) + ": " + error.message() + ".";
+            failureReason =
+                "the link " + QuotedFileName(resolved) + " cannot be followed: " + ErrorFragment(error) + ".";
             return false;
         }
         resolved = target.is_absolute() ? target : resolved.parent_path() / target;
     }
-    failureReason = "Cannot follow the link " + Quoted(fileName) + ": too many levels of links.";
+    failureReason = "it leads through too many links.";
     return false;
 }
 
-// Refuses a target that a plain overwrite could not or should not write: a folder, a device or other special
-// file, a file the user may not write, and a file that nobody may write (so that a read-only listing is kept
-// even for an administrator, who is not stopped by permission bits).
-bool CheckTarget(const fs::path& target, const fs::path& shownName, bool& exists, std::string& failureReason) {
-    exists = false;
-    if (target.filename().empty()) {
-        failureReason = Quoted(shownName) + " names a folder, not a file.";
+bool IsPermissionError(const std::error_code& error) {
+    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+           error == std::errc::operation_not_permitted;
+}
+
+// Refuses what a plain overwrite could not or should not write: a folder, a device or other special file, a file
+// the user may not write, and a file that nobody may write (so that a read-only listing is kept even for an
+// administrator, whom permission bits do not stop).
+bool FindTarget(const fs::path& fileName, ListingTarget& target, std::string& failureReason) {
+    if (fileName.empty()) {
+        failureReason = "no file name was given.";
+        return false;
+    }
+    if (!ResolveLinks(fileName, target.file, failureReason)) {
+        return false;
+    }
+    if (target.file.filename().empty()) {
+        failureReason = "it names a folder, not a file.";
         return false;
     }
     std::error_code error;
-    const fs::file_status status = fs::status(target, error);
-    if (status.type() == fs::file_type::not_found) {
-        return true;
-    }
-    if (error) {
-        failureReason = "Cannot examine " + Quoted(shownName) + ": " + error.message() + ".";
-        return false;
-    }
-    if (status.type() == fs::file_type::directory) {
-        failureReason = Quoted(shownName) + " is a folder, not a file.";
-        return false;
-    }
-    if (status.type() != fs::file_type::regular) {
-        failureReason = Quoted(shownName) + " is not an ordinary file.";
-        return false;
-    }
-    exists = true;
-    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & kAnyWrite) == fs::perms::none) {
-        failureReason = Quoted(shownName) + " is read-only.";
-        return false;
-    }
-#ifdef _WIN32
-    // The C library's view of the read-only attribute is not the same in every runtime: ask for it directly.
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        failureReason = Quoted(shownName) + " is read-only.";
-        return false;
-    }
-#else
-    if (::access(target.c_str(), W_OK) != 0) {
-        const int accessError = errno;
-        failureReason = accessError == EACCES || accessError == EROFS
-                            ? Quoted(shownName) + " is read-only."
-                            : "Cannot write " + Quoted(shownName) + ": " + ErrorText(accessError) + ".";
-        return false;
-    }
-#endif
-    return true;
-}
-
-bool CheckFolder(const fs::path& folder, std::string& failureReason) {
-    std::error_code error;
-    const fs::file_status status = fs::status(folder, error);
-    if (status.type() == fs::file_type::not_found) {
-        failureReason = "The folder " + Quoted(folder) + " does not exist.";
-        return false;
-    }
-    if (error) {
-        failureReason = "Cannot examine the folder " + Quoted(folder) + ": " + error.message() + ".";
-        return false;
-    }
-    if (status.type() != fs::file_type::directory) {
-        failureReason = Quoted(folder) + " is not a folder.";
-        return false;
-    }
-    return true;
-}
-
-// The file that receives a listing before it takes the target's place. It lives in the target's folder, so
-// that the final rename stays on one volume, and it is created exclusively, so that it never replaces a file.
-class TemporaryFile {
-  public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    ~TemporaryFile() {
-        CloseQuietly();
-        if (!path_.empty()) {
-            std::error_code ignored;
-            fs::remove(path_, ignored);
-        }
-    }
-
-    const fs::path& path() const { return path_; }
-
-    bool Create(const fs::path& folder, const fs::path& targetName, int& errorNumber) {
-        constexpr int kAttempts = 100;
-        // O_EXCL settles any clash; the clock only makes a clash unlikely, so no state is kept between calls.
-        const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const std::uint64_t stamp = (clock * std::uint64_t{6364136223846793005U}) ^
-                                        (static_cast<std::uint64_t>(attempt + 1) * std::uint64_t{1442695040888963407U});
-            fs::path name = ".";
-            name += targetName;
-            name += ".tmp" + std::to_string(stamp % 1000000000ULL);
-            const fs::path candidate = folder / name;
-#ifdef _WIN32
-            fd_ = ::_wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-            fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-            if (fd_ >= 0) {
-                path_ = candidate;
-                return true;
-            }
-            errorNumber = errno;
-            if (errorNumber != EEXIST) {
-                return false;
-            }
-        }
-        return false;
-    }
-
-    // Gives the new file the owner, group and permission bits of the file it replaces, as far as the user may.
-    void TakeAttributesOf(const fs::path& target) {
-#ifdef _WIN32
-        // The only permission that Windows keeps here is the read-only attribute, and a read-only target is
-        // refused before any file is created.
-        (void)target;
-#else
-        struct stat targetStatus {};
-        if (::stat(target.c_str(), &targetStatus) != 0) {
-            return;
-        }
-        // Changing the owner is allowed only to an administrator; another user keeps the group if a member.
-        if (::fchown(fd_, targetStatus.st_uid, targetStatus.st_gid) != 0) {
-            (void)::fchown(fd_, static_cast<uid_t>(-1), targetStatus.st_gid);
-        }
-        (void)::fchmod(fd_, targetStatus.st_mode & 07777);
-#endif
-    }
-
-    bool Write(const std::string& text, int& errorNumber) {
-        constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
-        const char* next = text.data();
-        std::size_t left = text.size();
-        while (left > 0) {
-            const std::size_t count = std::min(left, kMaxWrite);
-#ifdef _WIN32
-            const int written = ::_write(fd_, next, static_cast<unsigned int>(count));
-#else
-            const ssize_t written = ::write(fd_, next, count);
-#endif
-            if (written < 0) {
-                errorNumber = errno;
-                if (errorNumber == EINTR) {
-                    continue;
-                }
-                return false;
-            }
-            if (written == 0) {
-                errorNumber = ENOSPC;
-                return false;
-            }
-            next += written;
-            left -= static_cast<std::size_t>(written);
-        }
-        return true;
-    }
-
-    // Puts the listing on the disk before it takes the target's place, so that a crash right after the rename
-    // cannot leave an empty or partial listing under the target's name.
-    bool Flush(int& errorNumber) {
-#ifdef _WIN32
-        if (::_commit(fd_) != 0) {
-            errorNumber = errno;
-            return false;
-        }
-#else
-        if (::fsync(fd_) != 0) {
-            errorNumber = errno;
-            // Some file systems cannot sync a file; the data is still written and the rename still atomic.
-            if (errorNumber != EINVAL && errorNumber != ENOTSUP) {
-                return false;
-            }
-        }
-#endif
-        return true;
-    }
-
-    bool Close(int& errorNumber) {
-#ifdef _WIN32
-        const int result = ::_close(fd_);
-#else
-        const int result = ::close(fd_);
-#endif
-        fd_ = -1;
-        if (result != 0) {
-            errorNumber = errno;
-            return false;
-        }
-        return true;
-    }
-
-    // Puts the closed file in the target's place in one step; afterwards there is nothing left to remove.
-    bool ReplaceTarget(const fs::path& target, std::string& errorText) {
-#ifdef _WIN32
-        if (::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-            errorText = std::error_code(static_cast<int>(::GetLastError()), std::system_category()).message();
-            return false;
-        }
-#else
-        std::error_code error;
-        fs::rename(path_, target, error);
+    const fs::file_status status = fs::status(target.file, error);
+    target.exists = status.type() != fs::file_type::not_found;
+    if (target.exists) {
+        constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
         if (error) {
-            errorText = error.message();
+            failureReason = "it cannot be examined: " + ErrorFragment(error) + ".";
+        } else if (status.type() == fs::file_type::directory) {
+            failureReason = "it is a folder, not a file.";
+        } else if (status.type() != fs::file_type::regular) {
+            failureReason = "it is not an ordinary file.";
+        } else if ((status.permissions() & kAnyWrite) == fs::perms::none) {
+            failureReason = "it is read-only.";
+        } else if (error = file_platform::CheckWritable(target.file); error) {
+            failureReason = IsPermissionError(error) ? "it is read-only." : ErrorFragment(error) + ".";
+        }
+        if (!failureReason.empty()) {
             return false;
         }
-#endif
-        path_.clear();
+    }
+    target.folder = target.file.has_parent_path() ? target.file.parent_path() : fs::path(".");
+    const fs::file_status folderStatus = fs::status(target.folder, error);
+    if (folderStatus.type() == fs::file_type::not_found) {
+        failureReason = "the folder " + QuotedFileName(target.folder) + " does not exist.";
+    } else if (error) {
+        failureReason =
+            "the folder " + QuotedFileName(target.folder) + " cannot be examined: " + ErrorFragment(error) + ".";
+    } else if (folderStatus.type() != fs::file_type::directory) {
+        failureReason = QuotedFileName(target.folder) + " is not a folder.";
+    } else if (error = file_platform::CheckWritable(target.folder); error && !target.exists) {
+        failureReason =
+            "no file can be created in the folder " + QuotedFileName(target.folder) + ": " + ErrorFragment(error) + ".";
+    }
+    return failureReason.empty();
+}
+
+// The new listing goes to a staging file that takes the target's name in one step once it is whole.
+class RenamingReplacement final : public ListingReplacement {
+  public:
+    explicit RenamingReplacement(fs::path target) : target_(std::move(target)) {}
+    StagingFile& Staging() { return staging_; }
+
+  protected:
+    bool Spill(std::string_view bytes, std::string& failureReason) override {
+        return Succeeded(staging_.File().WriteAll(bytes), failureReason);
+    }
+
+    bool Finish(std::string& failureReason) override {
+        // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an
+        // empty or partial listing under the target's name.
+        if (!Succeeded(staging_.File().Sync(), failureReason)) {
+            return false;
+        }
+        if (const std::error_code error = staging_.PutInPlace(target_)) {
+            failureReason = "it cannot be replaced: " + ErrorFragment(error) + ".";
+            return false;
+        }
         return true;
     }
 
   private:
-    void CloseQuietly() {
-        if (fd_ >= 0) {
-#ifdef _WIN32
-            (void)::_close(fd_);
-#else
-            (void)::close(fd_);
-#endif
-            fd_ = -1;
-        }
-    }
-
-    int fd_ = -1;
-    fs::path path_;
+    fs::path target_;
+    StagingFile staging_;
 };
 
-// Writes elements 1 on, each followed by CR LF, through a buffer of modest size, so that a long listing is
-// never held a second time as one text.
-bool WriteLines(TemporaryFile& file, const OutputLines& outputLines, int& errorNumber) {
-    constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-    std::string buffer;
-    buffer.reserve(kBufferSize);
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        const ListingLine& line = outputLines[index];
-        if (!buffer.empty() && buffer.size() + line.size() + 2 > kBufferSize) {
-            if (!file.Write(buffer, errorNumber)) {
-                return false;
-            }
-            buffer.clear();
-        }
-        buffer += line;
-        buffer += kCarriageReturn;
-        buffer += kLineFeed;
+// The new listing is gathered in memory and written over the old file at the end, and the old content is kept at
+// hand to be written back when that write fails. The file stays the same file, so it keeps its other names, its
+// owner, permissions and access control lists; but a run that dies during that last write leaves it part new.
+class InPlaceReplacement final : public ListingReplacement {
+  public:
+    explicit InPlaceReplacement(fs::path target) : target_(std::move(target)) {}
+
+  protected:
+    bool Spill(std::string_view bytes, std::string& /*failureReason*/) override {
+        listing_.append(bytes);
+        return true;
     }
-    return buffer.empty() || file.Write(buffer, errorNumber);
-}
+
+    bool Finish(std::string& failureReason) override {
+        OpenFile file;
+        std::string oldContent;
+        std::error_code error = file_platform::OpenToRewrite(target_, file);
+        if (!error) {
+            error = file.ReadToEnd(oldContent, std::numeric_limits<std::size_t>::max() - 1);
+        }
+        if (error) {
+            return Succeeded(error, failureReason);
+        }
+        error = Overwrite(file, listing_);
+        if (!error) {
+            return Succeeded(file.Close(), failureReason);
+        }
+        const std::error_code restoreError = Overwrite(file, oldContent);
+        failureReason = ErrorFragment(error) +
+                        (restoreError ? "; the old listing could not be put back: " + ErrorFragment(restoreError) + "."
+                                      : "; the old listing was put back.");
+        return false;
+    }
+
+  private:
+    static std::error_code Overwrite(OpenFile& file, std::string_view content) {
+        std::error_code error = file.Rewind();
+        if (!error) {
+            error = file.WriteAll(content);
+        }
+        if (!error) {
+            error = file.Truncate(content.size());
+        }
+        return error ? error : file.Sync();
+    }
+
+    fs::path target_;
+    std::string listing_;
+};
 
 }  // namespace
 
-bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std::string& failureReason) {
+bool CheckListingTarget(const fs::path& fileName, std::string& failureReason) {
     failureReason.clear();
-    if (fileName.empty()) {
-        failureReason = "No file name was given.";
-        return false;
-    }
-    fs::path target;
-    if (!ResolveLinks(fileName, target, failureReason)) {
-        return false;
-    }
-    bool targetExists = false;
-    if (!CheckTarget(target, fileName, targetExists, failureReason)) {
-        return false;
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (!CheckFolder(folder, failureReason)) {
-        return false;
-    }
+    ListingTarget target;
+    return FindTarget(fileName, target, failureReason);
+}
 
-    TemporaryFile temporary;
-    int errorNumber = 0;
-    if (!temporary.Create(folder, target.filename(), errorNumber)) {
-        failureReason = "Cannot create a file in the folder " + Quoted(folder) + ": " + ErrorText(errorNumber) + ".";
-        return false;
+std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fileName, std::string& failureReason) {
+    failureReason.clear();
+    ListingTarget target;
+    if (!FindTarget(fileName, target, failureReason)) {
+        return nullptr;
     }
-    if (targetExists) {
-        temporary.TakeAttributesOf(target);
+    std::error_code error;
+    // A rename would leave the file's other names with the old listing.
+    if (!target.exists || fs::hard_link_count(target.file, error) == 1) {
+        auto renaming = std::make_unique<RenamingReplacement>(target.file);
+        error = renaming->Staging().Create(target.folder);
+        if (!error && target.exists) {
+            error = renaming->Staging().CarryAttributesOf(target.file);
+        }
+        if (!error) {
+            return renaming;
+        }
+        if (!target.exists) {
+            failureReason = "no file can be created in the folder " + QuotedFileName(target.folder) + ": " +
+                            ErrorFragment(error) + ".";
+            return nullptr;
+        }
     }
-    if (!WriteLines(temporary, outputLines, errorNumber) || !temporary.Flush(errorNumber) ||
-        !temporary.Close(errorNumber)) {
-        failureReason = "Cannot write " + Quoted(fileName) + ": " + ErrorText(errorNumber) + ".";
-        return false;
+    return std::make_unique<InPlaceReplacement>(target.file);
+}
+
+ListingReplacement::~ListingReplacement() = default;  // an uncommitted staging file goes with its owner
+
+bool ListingReplacement::Write(std::string_view bytes, std::string& failureReason) {
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+        if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
+            return false;
+        }
+        buffer_.clear();
+        if (bytes.size() > kBufferSize) {
+            return Spill(bytes, failureReason);
+        }
     }
-    std::string errorText;
-    if (!temporary.ReplaceTarget(target, errorText)) {
-        failureReason = "Cannot replace " + Quoted(fileName) + ": " + errorText + ".";
-        return false;
-    }
+    buffer_.append(bytes);
     return true;
+}
+
+bool ListingReplacement::Commit(std::string& failureReason) {
+    failureReason.clear();
+    if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
+        return false;
+    }
+    buffer_.clear();
+    return Finish(failureReason);
+}
+
+bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std::string& failureReason) {
+    const std::unique_ptr<ListingReplacement> replacement = ListingReplacement::Begin(fileName, failureReason);
+    if (!replacement) {
+        return false;
+    }
+    constexpr std::string_view kLineEnd = "\r\n";
+    for (std::size_t index = 1; index < outputLines.size(); ++index) {
+        if (!replacement->Write(outputLines[index], failureReason) || !replacement->Write(kLineEnd, failureReason)) {
+            return false;
+        }
+    }
+    return replacement->Commit(failureReason);
 }
 
 }  // namespace veltrin

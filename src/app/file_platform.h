@@ -1,0 +1,90 @@
+#pragma once
+
+// The file services whose working differs between POSIX systems and Windows. The listing reader and writer are
+// written once on top of them; file_platform_posix.cpp and file_platform_windows.cpp supply the two halves.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace veltrin::file_platform {
+
+// A file opened through the C runtime, closed when it goes.
+class OpenFile {
+  public:
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile();
+
+    void Adopt(int descriptor) { descriptor_ = descriptor; }
+    [[nodiscard]] int Descriptor() const { return descriptor_; }
+
+    // Appends the bytes from the current position to the end, but stops once content holds more than limit.
+    std::error_code ReadToEnd(std::string& content, std::size_t limit);
+    std::error_code WriteAll(std::string_view bytes);
+    std::error_code Rewind();
+    std::error_code Truncate(std::uint64_t size);
+    // Puts what was written on the disk, so that a crash cannot leave a listing that was reported as written.
+    std::error_code Sync();
+    std::error_code Close();
+
+  private:
+    // One call of the system: got is the count moved, 0 at the end of the file.
+    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
+    std::error_code WriteSome(const char* from, std::size_t count, std::size_t& put);
+
+    int descriptor_ = -1;
+};
+
+struct OpenedFacts {
+    bool ordinary = false;  // a regular file, not a folder, device, pipe or socket
+    std::uint64_t size = 0;
+};
+
+// Opens a file for reading without ever waiting on it (a pipe with no writer would hold the run for ever) and
+// says what it turned out to be.
+std::error_code OpenToRead(const std::filesystem::path& fileName, OpenFile& file, OpenedFacts& facts);
+
+// Opens an existing ordinary file for reading and writing, without creating it and without following a link.
+std::error_code OpenToRewrite(const std::filesystem::path& fileName, OpenFile& file);
+
+// Whether the user may write the file, or create files in the folder, as far as the system says in advance.
+std::error_code CheckWritable(const std::filesystem::path& path);
+
+// Whether a link may be followed where the system itself would follow it: in a folder that every user may
+// write and that has the sticky bit (/tmp), only a link of the user or of the folder's owner, so that a link
+// planted there cannot turn a write into the replacement of someone else's file.
+bool MayFollowLink(const std::filesystem::path& link);
+
+// The file that receives a new listing in the target's folder before it takes the target's place. Where the
+// system can, it has no name until PutInPlace, so that a run killed on the way leaves nothing behind; elsewhere
+// it has a short name of its own that the destructor removes unless it was put in place.
+class StagingFile {
+  public:
+    StagingFile() = default;
+    StagingFile(const StagingFile&) = delete;
+    StagingFile& operator=(const StagingFile&) = delete;
+    ~StagingFile();
+
+    std::error_code Create(const std::filesystem::path& folder);
+    // Gives the new file what a plain overwrite of the target would keep: owner, group, permission bits and
+    // extended attributes (access control lists among them). Fails when any of it cannot be carried over.
+    std::error_code CarryAttributesOf(const std::filesystem::path& target);
+    OpenFile& File() { return file_; }
+    // Closes the file and puts it in the target's place in one step.
+    std::error_code PutInPlace(const std::filesystem::path& target);
+
+  private:
+    OpenFile file_;
+    std::filesystem::path folder_;
+    std::filesystem::path name_;  // empty while the file has no name
+};
+
+// The short name of a staging file, the same length whatever the target's name: ".vlt123456789.tmp".
+std::filesystem::path StagingName(int attempt);
+
+}  // namespace veltrin::file_platform

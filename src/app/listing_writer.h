@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "toolkit/listing_lines.h"
+
+namespace veltrin {
+
+// Failure reasons of this file leave the listing's own name to the caller's message: they read as the end of
+// "Could not write ... to "NAME": " and end with a full stop.
+
+// Whether a listing could replace the named file, before anything is generated: the name is given, links lead
+// where the system itself would follow them, the file is an ordinary file that may be written (or does not exist
+// yet in an existing folder).
+bool CheckListingTarget(const std::filesystem::path& fileName, std::string& failureReason);
+
+// Replaces one listing file. Bytes go to a replacement that nobody sees until Commit puts it in place: a new file
+// that takes the old one's name in one step, or, when that would lose something of the old file (other hard
+// links, an owner or access control list that cannot be carried over, a folder the user may not write), the
+// old file rewritten in place, its old content kept at hand to put back when the write fails. Destroying a
+// replacement that was not committed leaves the target exactly as it was.
+class ListingReplacement {
+  public:
+    static std::unique_ptr<ListingReplacement> Begin(const std::filesystem::path& fileName, std::string& failureReason);
+
+    ListingReplacement(const ListingReplacement&) = delete;
+    ListingReplacement& operator=(const ListingReplacement&) = delete;
+    virtual ~ListingReplacement();
+
+    // Buffered: the file sees the bytes in pieces of about a mebibyte.
+    bool Write(std::string_view bytes, std::string& failureReason);
+    bool Commit(std::string& failureReason);
+
+  protected:
+    ListingReplacement() = default;
+    // Takes the next piece of the new listing.
+    virtual bool Spill(std::string_view bytes, std::string& failureReason) = 0;
+    // Puts the whole new listing in the target's place.
+    virtual bool Finish(std::string& failureReason) = 0;
+
+  private:
+    std::string buffer_;
+};
+
+// Writes elements 1 on, each followed by CR LF, through a ListingReplacement.
+bool WriteListing(const std::filesystem::path& fileName, const OutputLines& outputLines, std::string& failureReason);
+
+}  // namespace veltrin
