@@ -1,4 +1,7 @@
 // veltrin-cli: regenerates the three +2 listings from a script, through the same create command as the window.
+#include <algorithm>
+#include <array>
+#include <exception>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -7,6 +10,7 @@
 #include <vector>
 
 #include "app/create_command.h"
+#include "app/message_text.h"
 #include "app/version_text.h"
 
 // After the project's headers, as windows.h defines macros (Yield among them) that clash with their names.
@@ -35,6 +39,15 @@ constexpr std::string_view kUsage =
 
 constexpr int kUsageError = 2;
 
+// The options that name the files, and the boxes of the window that they stand for.
+struct FileOption {
+    std::string_view option;
+    FileBox box;
+};
+constexpr std::array kFileOptions{FileOption{"--source", FileBox::k128Rom}, FileOption{"--english", FileBox::kPlus2Rom},
+                                  FileOption{"--spanish", FileBox::kSpanishPlus2Rom},
+                                  FileOption{"--french", FileBox::kFrenchPlus2Rom}};
+
 // The file names of a run, as the window's boxes would hold them.
 class CommandLineView final : public veltrin::CreateView {
   public:
@@ -48,6 +61,11 @@ class CommandLineView final : public veltrin::CreateView {
     const std::string& Status() const { return status_; }
 
     std::string FileName(FileBox box) const override { return names_.at(box); }
+    std::string InputName(FileBox box) const override {
+        const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                               [box](const FileOption& option) { return option.box == box; });
+        return std::string(found->option) + " option";
+    }
     void SetStatus(const std::string& caption) override { status_ = caption; }
     void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
     void SetBusyPointer(bool /*busy*/) override {}
@@ -60,18 +78,22 @@ class CommandLineView final : public veltrin::CreateView {
     std::string status_;
 };
 
-int UsageError(std::string_view problem) {
-    std::cerr << "veltrin-cli: " << problem << " (try 'veltrin-cli --help')\n";
+int UsageError(const std::string& problem) {
+    std::cerr << "veltrin-cli: " << problem << "; try \"veltrin-cli --help\".\n";
     return kUsageError;
 }
 
 std::optional<FileBox> BoxOfOption(std::string_view option) {
-    static const std::map<std::string_view, FileBox> kOptions{{"--source", FileBox::k128Rom},
-                                                              {"--english", FileBox::kPlus2Rom},
-                                                              {"--spanish", FileBox::kSpanishPlus2Rom},
-                                                              {"--french", FileBox::kFrenchPlus2Rom}};
-    const auto found = kOptions.find(option);
-    return found == kOptions.end() ? std::nullopt : std::optional<FileBox>(found->second);
+    const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                           [option](const FileOption& known) { return known.option == option; });
+    return found == kFileOptions.end() ? std::nullopt : std::optional<FileBox>(found->box);
+}
+
+// The exit status, unless standard output could not take what was printed: a script must not read a lost
+// "Error!" as success.
+int AfterPrinting(int exitStatus) {
+    std::cout.flush();
+    return std::cout ? exitStatus : 1;
 }
 
 #ifdef _WIN32
@@ -124,24 +146,18 @@ class Utf8Console {
 };
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-#ifdef _WIN32
-    const Utf8Console utf8Console;
-#endif
-    const std::vector<std::string> argumentTexts = CommandLineArguments(argc, argv);
+// Reads the options into the view's names, or answers --help and --version; an exit status when done.
+std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, CommandLineView& view) {
     const std::vector<std::string_view> arguments(argumentTexts.begin(), argumentTexts.end());
-    CommandLineView view;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view option = arguments[i];
         if (option == "--help" || option == "-h") {
             std::cout << kUsage;
-            return 0;
+            return AfterPrinting(0);
         }
         if (option == "--version") {
             std::cout << veltrin::VersionText() << '\n';
-            return 0;
+            return AfterPrinting(0);
         }
         std::optional<std::string_view> value;
         if (const std::size_t equals = option.find('='); option.starts_with("--") && equals != std::string_view::npos) {
@@ -150,7 +166,7 @@ int main(int argc, char** argv) {
         }
         const std::optional<FileBox> box = BoxOfOption(option);
         if (!box) {
-            return UsageError("unknown argument '" + std::string(arguments[i]) + "'");
+            return UsageError("unknown argument " + veltrin::QuotedText(arguments[i]));
         }
         if (!value) {
             if (i + 1 >= arguments.size()) {
@@ -160,8 +176,26 @@ int main(int argc, char** argv) {
         }
         view.SetFileName(*box, std::string(*value));
     }
+    return std::nullopt;
+}
 
-    const veltrin::RunOutcome outcome = veltrin::CreateCommand(view).Run();
-    std::cout << view.Status() << '\n';
-    return outcome == veltrin::RunOutcome::kDone ? 0 : 1;
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    const Utf8Console utf8Console;
+#endif
+    try {
+        CommandLineView view;
+        if (const std::optional<int> answered = ReadOptions(CommandLineArguments(argc, argv), view)) {
+            return *answered;
+        }
+        const veltrin::RunOutcome outcome = veltrin::CreateCommand(view).Run();
+        std::cout << view.Status() << '\n';
+        return AfterPrinting(outcome == veltrin::RunOutcome::kDone ? 0 : 1);
+    } catch (...) {
+        // The run itself turns its errors into messages; this is what is left, such as no memory for the options.
+        std::cerr << "veltrin-cli: stopped on an unexpected error.\n";
+        return 1;
+    }
 }

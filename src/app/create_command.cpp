@@ -1,19 +1,26 @@
 #include "app/create_command.h"
 
 #include <array>
+#include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <memory_resource>
+#include <new>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "app/listing_file.h"
 #include "app/listing_writer.h"
+#include "app/message_text.h"
 #include "app/version_text.h"
 #include "generators/model_listings.h"
 
 namespace veltrin {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::string_view kLoadErrorTitle = "Load Error";
 constexpr std::string_view kWriteErrorTitle = "Write Error";
@@ -27,33 +34,75 @@ struct ModelRun {
     FileBox box;
     std::string_view modelName;
     std::string_view failureMessage;
-    std::string_view boxName;
 };
 
 constexpr std::array kModelRuns{
-    ModelRun{CreatePlus2Listing, FileBox::kPlus2Rom, "Spectrum +2", "Failed to create Spectrum +2 ROM disassembly",
-             "+2 ROM 0 Filename"},
+    ModelRun{CreatePlus2Listing, FileBox::kPlus2Rom, "Spectrum +2", "Failed to create Spectrum +2 ROM disassembly"},
     ModelRun{CreateSpanishListing, FileBox::kSpanishPlus2Rom, "Spanish Spectrum +2",
-             "Failed to create Spanish Spectrum +2 ROM disassembly", "Spanish +2 ROM 0 Filename"},
+             "Failed to create Spanish Spectrum +2 ROM disassembly"},
     ModelRun{CreateFrenchListing, FileBox::kFrenchPlus2Rom, "French Spectrum +2",
-             "Failed to create French Spectrum +2 ROM disassembly", "French +2 ROM 0 Filename"},
+             "Failed to create French Spectrum +2 ROM disassembly"},
 };
 
 constexpr std::array kRunInputs{RunInput::kTxt128Rom, RunInput::kTxtPlus2Rom, RunInput::kTxtFrenchPlus2Rom,
                                 RunInput::kTxtSpanishPlus2Rom, RunInput::kCmdCreate};
 
-bool IsSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
+// A failure found before anything is generated, and the title of its message.
+struct RunFailure {
+    std::string message;
+    std::string_view title;
+};
+
+bool IsSameFile(const fs::path& first, const fs::path& second) {
     std::error_code error;
-    if (std::filesystem::equivalent(first, second, error)) {
+    if (fs::equivalent(first, second, error)) {
         return true;
     }
-    // A listing that does not exist yet can still be named by another spelling of the source's name.
-    const std::filesystem::path firstFull = std::filesystem::weakly_canonical(first, error);
-    if (error) {
-        return false;
-    }
-    const std::filesystem::path secondFull = std::filesystem::weakly_canonical(second, error);
+    // A listing that does not exist yet can still be named by another spelling of the same name.
+    const auto fullName = [&error](const fs::path& name) {
+        const fs::path absolute = fs::absolute(name, error);
+        return error ? fs::path() : fs::weakly_canonical(absolute, error);
+    };
+    const fs::path firstFull = fullName(first);
+    const fs::path secondFull = error ? fs::path() : fullName(second);
     return !error && firstFull == secondFull;
+}
+
+std::string WriteFailureMessage(const ModelRun& model, const std::string& fileName, const std::string& reason) {
+    std::string message = "Could not write the ";
+    message.append(model.modelName).append(" ROM disassembly to ");
+    return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
+}
+
+// Checks the three listing names before the first listing is generated, so that a run never stops on a name after
+// it has already replaced the listings before it.
+std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::path& sourceName) {
+    std::array<fs::path, kModelRuns.size()> names;
+    for (std::size_t index = 0; index < kModelRuns.size(); ++index) {
+        const ModelRun& model = kModelRuns[index];
+        const std::string fileName = view.FileName(model.box);
+        names[index] = PathFromUtf8(fileName);
+        std::string failureReason;
+        if (!CheckListingTarget(names[index], failureReason)) {
+            return RunFailure{WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle};
+        }
+        // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
+        if (IsSameFile(names[index], sourceName)) {
+            return RunFailure{"The " + view.InputName(model.box) +
+                                  " names the Spectrum 128 ROM disassembly itself; choose another file name.",
+                              kNameErrorTitle};
+        }
+        // The later listing would silently take the earlier one's place.
+        for (std::size_t earlier = 0; earlier < index; ++earlier) {
+            if (IsSameFile(names[index], names[earlier])) {
+                return RunFailure{"The " + view.InputName(kModelRuns[earlier].box) + " and the " +
+                                      view.InputName(model.box) +
+                                      " name the same file; choose another file name for one of them.",
+                                  kNameErrorTitle};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -64,61 +113,66 @@ RunOutcome CreateCommand::Run() {
         view_.SetInputEnabled(input, false);
     }
     view_.SetBusyPointer(true);
-
-    const auto finish = [this](std::string_view status) {
-        view_.SetStatus(std::string(status));
-        for (const RunInput input : kRunInputs) {
-            view_.SetInputEnabled(input, true);
-        }
-        view_.SetBusyPointer(false);
-    };
-    const auto fail = [this, &finish](std::string_view message, std::string_view title) {
-        view_.ShowMessage(message, title);
-        finish(kErrorStatus);
-        return RunOutcome::kError;
-    };
-
+    // Nothing that goes wrong in a run may end the program: it ends the run, as a failed step does.
+    std::string unexpected;
     try {
-        const std::filesystem::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
-        std::pmr::monotonic_buffer_resource sourceArena;
-        SourceLines sourceLines(&sourceArena);
-        std::string loadFailure;
-        if (!LoadListing(sourceName, sourceLines, loadFailure)) {
-            return fail("Error loading Spectrum 128 ROM disassembly", kLoadErrorTitle);
-        }
-        // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
-        for (const ModelRun& model : kModelRuns) {
-            if (IsSameFile(PathFromUtf8(view_.FileName(model.box)), sourceName)) {
-                return fail("The " + std::string(model.boxName) +
-                                " names the Spectrum 128 ROM disassembly itself; choose another file name",
-                            kNameErrorTitle);
-            }
-        }
-        for (const ModelRun& model : kModelRuns) {
-            if (model.box == FileBox::kPlus2Rom) {
-                view_.Yield();
-            }
-            // The listing's lines live in an arena that goes with it once the listing is written.
-            std::pmr::monotonic_buffer_resource arena;
-            OutputLines outputLines(&arena);
-            outputLines.emplace_back();
-            if (!model.generate(sourceLines, outputLines, view_)) {
-                return fail(model.failureMessage, kLoadErrorTitle);
-            }
-            view_.Yield();
-            const std::string fileName = view_.FileName(model.box);
-            std::string failureReason;
-            if (!WriteListing(PathFromUtf8(fileName), outputLines, failureReason)) {
-                std::string message = "Could not write the ";
-                message.append(model.modelName).append(" ROM disassembly to \"").append(fileName).append("\": ");
-                return fail(message.append(failureReason), kWriteErrorTitle);
-            }
-        }
+        return Convert();
     } catch (const RunCancelled&) {
         return RunOutcome::kCancelled;
+    } catch (const std::bad_alloc&) {
+        unexpected = "not enough memory";
+    } catch (const std::exception& error) {
+        unexpected = error.what();
+    } catch (...) {
+        unexpected = "of an unknown kind";
     }
-    finish(kDoneStatus);
+    return Fail("The run stopped on an unexpected error: " + unexpected + ".", kLoadErrorTitle);
+}
+
+RunOutcome CreateCommand::Convert() {
+    const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
+    std::pmr::monotonic_buffer_resource sourceArena;
+    SourceLines sourceLines(&sourceArena);
+    std::string failureReason;
+    if (!LoadListing(sourceName, sourceLines, failureReason)) {
+        return Fail("Error loading Spectrum 128 ROM disassembly: " + failureReason, kLoadErrorTitle);
+    }
+    if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
+        return Fail(failure->message, failure->title);
+    }
+    for (const ModelRun& model : kModelRuns) {
+        if (model.box == FileBox::kPlus2Rom) {
+            view_.Yield();
+        }
+        // The listing's lines live in an arena that goes with it once the listing is written.
+        std::pmr::monotonic_buffer_resource arena;
+        OutputLines outputLines(&arena);
+        outputLines.emplace_back();
+        if (!model.generate(sourceLines, outputLines, view_)) {
+            return Fail(model.failureMessage, kLoadErrorTitle);
+        }
+        view_.Yield();
+        const std::string fileName = view_.FileName(model.box);
+        if (!WriteListing(PathFromUtf8(fileName), outputLines, failureReason)) {
+            return Fail(WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle);
+        }
+    }
+    Finish(kDoneStatus);
     return RunOutcome::kDone;
+}
+
+RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
+    view_.ShowMessage(message, title);
+    Finish(kErrorStatus);
+    return RunOutcome::kError;
+}
+
+void CreateCommand::Finish(std::string_view status) {
+    view_.SetStatus(std::string(status));
+    for (const RunInput input : kRunInputs) {
+        view_.SetInputEnabled(input, true);
+    }
+    view_.SetBusyPointer(false);
 }
 
 }  // namespace veltrin

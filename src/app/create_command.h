@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "toolkit/conversion_host.h"
 
@@ -16,6 +17,8 @@ enum class RunInput { kTxt128Rom, kTxtPlus2Rom, kTxtFrenchPlus2Rom, kTxtSpanishP
 class CreateView : public ConversionHost {
   public:
     virtual std::string FileName(FileBox box) const = 0;  // the text of the box, UTF-8
+    // Where the user gives the box's name, as messages speak of it: "French +2 ROM 0 Filename box".
+    virtual std::string InputName(FileBox box) const = 0;
     virtual void SetStatus(const std::string& caption) = 0;
     virtual void SetInputEnabled(RunInput input, bool enabled) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
@@ -30,13 +33,18 @@ enum class RunOutcome {
 inline constexpr const char* kDoneStatus = "Done!";
 inline constexpr const char* kErrorStatus = "Error!";
 
-// Load the 128 listing once, then generate and write the English, Spanish and French +2 listings in turn.
+// Load the 128 listing once, check the three listing names, then generate and write the English, Spanish and
+// French +2 listings in turn. Every failure, an unexpected one too, ends the run with a message and "Error!".
 class CreateCommand {
   public:
     explicit CreateCommand(CreateView& view) : view_(view) {}
     RunOutcome Run();
 
   private:
+    RunOutcome Convert();
+    RunOutcome Fail(std::string_view message, std::string_view title);
+    void Finish(std::string_view status);
+
     CreateView& view_;
 };
 

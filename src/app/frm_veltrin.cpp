@@ -106,6 +106,14 @@ std::string frmVeltrin::FileName(veltrin::FileBox box) const {
     return boxes.at(static_cast<std::size_t>(box))->text().toStdString();
 }
 
+std::string frmVeltrin::InputName(veltrin::FileBox box) const {
+    // In the order of FileBox; each box is known by the caption of the label above it.
+    const std::array<const QLabel*, 4> labels{lblFilename_, lblPlus2ROM_, Label1_, Label2_};
+    QString caption = labels.at(static_cast<std::size_t>(box))->text();
+    caption.chop(1);  // the colon
+    return (caption + QStringLiteral(" box")).toStdString();
+}
+
 void frmVeltrin::SetStatus(const std::string& caption) { lblStatus_->setText(FromUtf8(caption)); }
 
 void frmVeltrin::ShowVersionText() { lblStatus_->setText(QString::fromStdString(veltrin::VersionText())); }

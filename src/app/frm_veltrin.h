@@ -39,6 +39,7 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
 
     // CreateView
     [[nodiscard]] std::string FileName(veltrin::FileBox box) const override;
+    [[nodiscard]] std::string InputName(veltrin::FileBox box) const override;
     void SetStatus(const std::string& caption) override;
     void SetInputEnabled(veltrin::RunInput input, bool enabled) override;
     void SetBusyPointer(bool busy) override;

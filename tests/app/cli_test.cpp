@@ -27,10 +27,10 @@ class CliTest : public testing::Test {
   protected:
     void CopySample(const std::string& name) { fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / name); }
 
-    Result Run(const std::string& arguments) const {
+    Result Run(const std::string& arguments, const std::string& standardOutput = "") const {
         const std::string command = "cd '" + folder_.Path().string() + "' && '" VELTRIN_CLI "' " + arguments + " >'" +
-                                    (folder_ / "stdout.txt").string() + "' 2>'" + (folder_ / "stderr.txt").string() +
-                                    "'";
+                                    (standardOutput.empty() ? (folder_ / "stdout.txt").string() : standardOutput) +
+                                    "' 2>'" + (folder_ / "stderr.txt").string() + "'";
         const int status = std::system(command.c_str());
         Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder_ / "stdout.txt"),
                       ReadFile(folder_ / "stderr.txt")};
@@ -64,12 +64,22 @@ TEST_F(CliTest, TakesEveryNameFromItsOption) {
 }
 
 // A failed run prints each message as "title: message" on standard error and "Error!" last on standard output.
+// Where the window's message names its boxes, veltrin-cli's names its options.
 TEST_F(CliTest, FailedRunPrintsItsMessagesAndExitsWithOne) {
-    const Result result = Run("--source absent.asm");
+    CopySample("Spectrum128_ROM0.asm");
+    const Result result = Run("--english same.asm --spanish ./same.asm");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Load Error: Error loading Spectrum 128 ROM disassembly\n");
+    EXPECT_EQ(result.err,
+              "Name Error: The --english option and the --spanish option name the same file; choose another file "
+              "name for one of them.\n");
     EXPECT_EQ(result.out, "Error!\n");
-    EXPECT_TRUE(fs::is_empty(folder_.Path()));
+    EXPECT_FALSE(fs::exists(folder_ / "same.asm"));
+}
+
+// A script must not take a status line that never arrived for success.
+TEST_F(CliTest, StatusLineThatCannotBeWrittenFailsTheRun) {
+    CopySample("Spectrum128_ROM0.asm");
+    EXPECT_EQ(Run("", "/dev/full").exitCode, 1);
 }
 
 TEST_F(CliTest, AnswersHelpAndVersion) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -168,6 +169,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
                     throw std::runtime_error("a run-time error");
                 }
             };
+        } else if (edit == "no memory") {
+            view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             view_.names[kBoxes.at(edit.substr(5, space - 5))] = (folder_ / edit.substr(space + 1)).string();

@@ -22,6 +22,12 @@ class RecordingView : public CreateView {
     std::function<void()> onYield;
 
     std::string FileName(FileBox box) const override { return names.at(box); }
+    std::string InputName(FileBox box) const override {  // as the window calls its boxes
+        static constexpr std::array<const char*, 4> kNames{"128 ROM 0 Filename box", "+2 ROM 0 Filename box",
+                                                           "French +2 ROM 0 Filename box",
+                                                           "Spanish +2 ROM 0 Filename box"};
+        return kNames.at(static_cast<std::size_t>(box));
+    }
     void SetStatus(const std::string& caption) override { calls.push_back("status " + caption); }
     void SetInputEnabled(RunInput input, bool enabled) override {
         static constexpr std::array<const char*, 5> kNames{"txt128ROM", "txtPlus2ROM", "txtFrenchPlus2ROM",
