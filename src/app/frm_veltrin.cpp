@@ -2,12 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRect>
 #include <array>
@@ -88,11 +89,7 @@ frmVeltrin::frmVeltrin(QWidget* parent)
     Form_Load();
 }
 
-frmVeltrin::~frmVeltrin() {
-    if (busy_) {
-        QApplication::restoreOverrideCursor();
-    }
-}
+frmVeltrin::~frmVeltrin() = default;
 
 void frmVeltrin::SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
@@ -124,15 +121,12 @@ void frmVeltrin::SetInputEnabled(veltrin::RunInput input, bool enabled) {
     inputs.at(static_cast<std::size_t>(input))->setEnabled(enabled);
 }
 
+// The window's own pointer: a message box of the run shows the ordinary arrow.
 void frmVeltrin::SetBusyPointer(bool busy) {
-    if (busy == busy_) {
-        return;
-    }
-    busy_ = busy;
     if (busy) {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        setCursor(Qt::WaitCursor);
     } else {
-        QApplication::restoreOverrideCursor();
+        unsetCursor();
     }
 }
 
@@ -148,7 +142,8 @@ void frmVeltrin::ShowMessage(std::string_view message, std::string_view title) {
 }
 
 bool frmVeltrin::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
+    // Giving the focus back after a run (Qt::OtherFocusReason) is not the user entering the box: "Done!" stays.
+    if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::OtherFocusReason) {
         if (watched == txt128ROM_) {
             txt128ROM_GotFocus();
         } else if (watched == txtPlus2ROM_) {
@@ -184,16 +179,16 @@ void frmVeltrin::cmdCreate_Click() {
     }
     running_ = true;
     exitRequested_ = false;
-    veltrin::RunOutcome outcome = veltrin::RunOutcome::kCancelled;
-    try {
-        outcome = veltrin::CreateCommand(*this).Run();
-    } catch (const veltrin::RunCancelled&) {
-        outcome = veltrin::RunOutcome::kCancelled;
-    }
+    // Disabling Create would hand the focus on to Exit; it waits on the window instead, and comes back afterwards.
+    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
+    setFocus(Qt::OtherFocusReason);
+    const veltrin::RunOutcome outcome = veltrin::CreateCommand(*this).Run();
     running_ = false;
-    SetBusyPointer(false);  // an unwound run leaves the busy pointer up
+    SetBusyPointer(false);  // a cancelled run leaves the busy pointer up
     if (outcome == veltrin::RunOutcome::kCancelled || exitRequested_) {
         EndProgram();
+    } else if (focusBefore != nullptr) {
+        focusBefore->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -17,6 +17,8 @@ class QPushButton;
 // The main window: four file name boxes, the status label and the Create and Exit buttons. A run of the create
 // command holds the window's thread from the click to its end and yields to event processing between blocks;
 // during a run only Exit (or closing the window) does anything, and it ends the program once the run has unwound.
+// Exit is used by a click or its access key only: during a run the keyboard focus rests on the window itself, so
+// that a second press of the key that started the run cannot end the program.
 class frmVeltrin : public QWidget, public veltrin::CreateView {
     Q_OBJECT
 
@@ -78,5 +80,4 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
     MessagePresenter presenter_;
     bool running_ = false;        // a run of the create command is in progress
     bool exitRequested_ = false;  // Exit or a close came during the run; the next yield unwinds it
-    bool busy_ = false;           // this window has put the busy pointer up
 };
