@@ -173,7 +173,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
-            view_.names[kBoxes.at(edit.substr(5, space - 5))] = (folder_ / edit.substr(space + 1)).string();
+            // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
+            view_.names[kBoxes.at(edit.substr(5, space - 5))] = folder_.Path().string() + "/" + edit.substr(space + 1);
         } else {
             std::string listing = ReadFile(Source());
             EditListing(edit, listing);
