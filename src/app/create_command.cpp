@@ -13,8 +13,8 @@
 #include "app/listing_file.h"
 #include "app/listing_writer.h"
 #include "app/message_text.h"
+#include "app/model_runs.h"
 #include "app/version_text.h"
-#include "generators/model_listings.h"
 
 namespace veltrin {
 
@@ -22,27 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kLoadErrorTitle = "Load Error";
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
-
-using ListingGenerator = bool (*)(const SourceLines&, OutputLines&, ConversionHost&);
-
-// One +2 model of a run, in the order in which the run produces them.
-struct ModelRun {
-    ListingGenerator generate;
-    FileBox box;
-    std::string_view modelName;
-    std::string_view failureMessage;
-};
-
-constexpr std::array kModelRuns{
-    ModelRun{CreatePlus2Listing, FileBox::kPlus2Rom, "Spectrum +2", "Failed to create Spectrum +2 ROM disassembly"},
-    ModelRun{CreateSpanishListing, FileBox::kSpanishPlus2Rom, "Spanish Spectrum +2",
-             "Failed to create Spanish Spectrum +2 ROM disassembly"},
-    ModelRun{CreateFrenchListing, FileBox::kFrenchPlus2Rom, "French Spectrum +2",
-             "Failed to create French Spectrum +2 ROM disassembly"},
-};
 
 constexpr std::array kRunInputs{RunInput::kTxt128Rom, RunInput::kTxtPlus2Rom, RunInput::kTxtFrenchPlus2Rom,
                                 RunInput::kTxtSpanishPlus2Rom, RunInput::kCmdCreate};
@@ -133,13 +114,13 @@ RunOutcome CreateCommand::Convert() {
     const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
     std::pmr::monotonic_buffer_resource sourceArena;
     SourceLines sourceLines(&sourceArena);
-    std::string failureReason;
-    if (!LoadListing(sourceName, sourceLines, failureReason)) {
-        return Fail("Error loading Spectrum 128 ROM disassembly: " + failureReason, kLoadErrorTitle);
+    if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
+        return Fail(loadFailure, kLoadErrorTitle);
     }
     if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
         return Fail(failure->message, failure->title);
     }
+    std::string failureReason;
     for (const ModelRun& model : kModelRuns) {
         if (model.box == FileBox::kPlus2Rom) {
             view_.Yield();
