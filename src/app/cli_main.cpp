@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/check_command.h"
 #include "app/create_command.h"
 #include "app/message_text.h"
 #include "app/version_text.h"
@@ -28,14 +29,24 @@ namespace {
 using veltrin::FileBox;
 
 constexpr std::string_view kUsage =
-    "Usage: veltrin-cli [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
+    "Usage: veltrin-cli [--check] [--quiet] [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
     "       veltrin-cli --help | --version\n"
     "\n"
     "Derives the English, Spanish and French Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing.\n"
     "Each name defaults to the window's: Spectrum128_ROM0.asm, Spectrum+2_ROM0.asm,\n"
     "Spectrum+2_Spanish_ROM0.asm and Spectrum+2_French_ROM0.asm, in the current folder.\n"
     "Messages go to standard error as \"<title>: <message>\"; the last line of standard output is \"Done!\" or\n"
-    "\"Error!\". Exit status: 0 after Done!, 1 after Error!, 2 for a usage error.\n";
+    "\"Error!\". Exit status: 0 after Done!, 1 after Error!, 2 for a usage error.\n"
+    "\n"
+    "  --check  write nothing: derive the three listings in memory and compare each with its file, one line\n"
+    "           each: \"up to date\", \"missing\", or \"differs from line N\" with the expected and the found\n"
+    "           line and how many lines differ. Exit status 0 when all three are up to date, 1 when one is not\n"
+    "           or a listing cannot be derived (then the messages of a run and \"Error!\").\n"
+    "  --quiet  print only errors: the messages, but no \"Done!\" or \"Error!\", and with --check only the\n"
+    "           listings that are not up to date.\n"
+    "\n"
+    "A CI step that fails when a +2 listing was edited by hand or not regenerated after a correction:\n"
+    "  veltrin-cli --check --quiet\n";
 
 constexpr int kUsageError = 2;
 
@@ -146,8 +157,14 @@ class Utf8Console {
 };
 #endif
 
-// Reads the options into the view's names, or answers --help and --version; an exit status when done.
-std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, CommandLineView& view) {
+// What the command line asks for besides the file names.
+struct RunMode {
+    bool check = false;  // compare the listings with their files instead of writing them
+    bool quiet = false;  // print only errors
+};
+
+// Reads the options into the view's names and the mode, or answers --help and --version; an exit status when done.
+std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, CommandLineView& view, RunMode& mode) {
     const std::vector<std::string_view> arguments(argumentTexts.begin(), argumentTexts.end());
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view option = arguments[i];
@@ -158,6 +175,14 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
         if (option == "--version") {
             std::cout << veltrin::VersionText() << '\n';
             return AfterPrinting(0);
+        }
+        if (option == "--check") {
+            mode.check = true;
+            continue;
+        }
+        if (option == "--quiet") {
+            mode.quiet = true;
+            continue;
         }
         std::optional<std::string_view> value;
         if (const std::size_t equals = option.find('='); option.starts_with("--") && equals != std::string_view::npos) {
@@ -187,12 +212,17 @@ int main(int argc, char** argv) {
 #endif
     try {
         CommandLineView view;
-        if (const std::optional<int> answered = ReadOptions(CommandLineArguments(argc, argv), view)) {
+        RunMode mode;
+        if (const std::optional<int> answered = ReadOptions(CommandLineArguments(argc, argv), view, mode)) {
             return *answered;
         }
-        const veltrin::RunOutcome outcome = veltrin::CreateCommand(view).Run();
-        std::cout << view.Status() << '\n';
-        return AfterPrinting(outcome == veltrin::RunOutcome::kDone ? 0 : 1);
+        const bool succeeded =
+            mode.check ? veltrin::CheckListings(view, std::cout, mode.quiet) == veltrin::CheckOutcome::kUpToDate
+                       : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
+        if (!mode.quiet && !view.Status().empty()) {
+            std::cout << view.Status() << '\n';
+        }
+        return AfterPrinting(succeeded ? 0 : 1);
     } catch (...) {
         // The run itself turns its errors into messages; this is what is left, such as no memory for the options.
         std::cerr << "veltrin-cli: stopped on an unexpected error.\n";

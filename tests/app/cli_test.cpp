@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "app/version_text.h"
@@ -15,6 +17,7 @@ namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing_support::ReadFile;
 using testing_support::TestFolder;
+using testing_support::WriteFile;
 
 struct Result {
     int exitCode;
@@ -102,6 +105,76 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
         EXPECT_EQ(result.out, "") << arguments;
     }
 }
+
+// An edit of the files of a fresh run (an empty "from" deletes the file), and what --check says.
+struct CheckCase {
+    const char* name;
+    const char* file;
+    std::string from;
+    std::string to;
+    const char* arguments;
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+const std::string kEnglish = "Spectrum +2 ROM disassembly \"Spectrum+2_ROM0.asm\": ";
+const std::string kSpanish = "Spanish Spectrum +2 ROM disassembly \"Spectrum+2_Spanish_ROM0.asm\": ";
+const std::string kFrench = "French Spectrum +2 ROM disassembly \"Spectrum+2_French_ROM0.asm\": ";
+
+const CheckCase kCheckCases[] = {
+    {"Fresh", nullptr, "", "", "--check", 0,
+     kEnglish + "up to date\n" + kSpanish + "up to date\n" + kFrench + "up to date\n", ""},
+    {"SpanishByteChanged", "Spectrum+2_Spanish_ROM0.asm", "SPANISH SPECTRUM", "SPANISH\tSPECTRUM",
+     "--check --quiet --french absent.asm", 1,
+     kSpanish + "differs from line 2\n  expected: \"; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***\"\n"
+                "  found:    \"; *** SPANISH\\x09SPECTRUM +2 ROM 0 DISASSEMBLY ***\"\n  1 line differs in all\n"
+                "French Spectrum +2 ROM disassembly \"absent.asm\": missing\n",
+     ""},
+    {"FrenchDeleted", "Spectrum+2_French_ROM0.asm", "", "", "--check", 1,
+     kEnglish + "up to date\n" + kSpanish + "up to date\n" + kFrench + "missing\n", ""},
+    {"SourceLabelMissing", "Spectrum128_ROM0.asm", "\nL0561:", "\nX0561:", "--check", 1, "Error!\n",
+     "Convert Error: Failed to copy until label L0561\nLoad Error: Failed to create Spectrum +2 ROM disassembly\n"},
+};
+
+void PrintTo(const CheckCase& check, std::ostream* out) { *out << check.name; }
+
+std::map<fs::path, fs::file_time_type> FileTimes(const fs::path& folder) {
+    std::map<fs::path, fs::file_time_type> times;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        times[entry.path()] = entry.last_write_time();
+    }
+    return times;
+}
+
+class CheckTest : public CliTest, public testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CheckTest, ComparesTheListingsWithoutTouchingAnyFile) {
+    const CheckCase& check = GetParam();
+    CopySample("Spectrum128_ROM0.asm");
+    ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
+    if (check.file != nullptr && check.from.empty()) {
+        fs::remove(folder_ / check.file);
+    } else if (check.file != nullptr) {
+        std::string bytes = ReadFile(folder_ / check.file);
+        bytes.replace(bytes.find(check.from), check.from.size(), check.to);
+        WriteFile(folder_ / check.file, bytes);
+    }
+    // Back-dated, so that any write during the check would show in the times.
+    for (const auto& [path, time] : FileTimes(folder_.Path())) {
+        fs::last_write_time(path, time - std::chrono::hours(1));
+    }
+    const std::map<fs::path, fs::file_time_type> timesBefore = FileTimes(folder_.Path());
+
+    const Result result = Run(check.arguments);
+    EXPECT_EQ(result.exitCode, check.exitCode);
+    EXPECT_EQ(result.out, check.out);
+    EXPECT_EQ(result.err, check.err);
+    EXPECT_EQ(FileTimes(folder_.Path()), timesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, CheckTest, testing::ValuesIn(kCheckCases),
+                         [](const testing::TestParamInfo<CheckCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace veltrin

@@ -1,0 +1,125 @@
+#include "app/check_command.h"
+
+#include <array>
+#include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <memory_resource>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/listing_difference.h"
+#include "app/listing_file.h"
+#include "app/message_text.h"
+#include "app/model_runs.h"
+
+namespace veltrin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCheckErrorTitle = "Check Error";
+
+enum class FileRead { kRead, kMissing, kUnreadable };
+
+// Reads a listing's bytes through a handle opened for reading only, so that the file and its modification time
+// stay as they were.
+FileRead ReadListingBytes(const fs::path& fileName, std::string& bytes) {
+    std::error_code error;
+    const fs::file_status status = fs::status(fileName, error);
+    if (status.type() == fs::file_type::not_found) {
+        return FileRead::kMissing;
+    }
+    if (error || status.type() != fs::file_type::regular) {
+        return FileRead::kUnreadable;
+    }
+    std::ifstream in(fileName, std::ios::in | std::ios::binary);
+    if (!in.is_open()) {
+        return FileRead::kUnreadable;
+    }
+    std::array<char, std::size_t{1} << 16> chunk{};
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    return in.bad() ? FileRead::kUnreadable : FileRead::kRead;
+}
+
+// The bytes that a run writes for the model: the derived listing's lines from element 1 on, each followed by
+// CR LF. False when the model's generator fails; it has then shown its step's message through the host.
+bool DeriveListingBytes(const ModelRun& model, const SourceLines& sourceLines, ConversionHost& host,
+                        std::string& bytes) {
+    std::pmr::monotonic_buffer_resource arena;
+    OutputLines outputLines(&arena);
+    outputLines.emplace_back();
+    if (!model.generate(sourceLines, outputLines, host)) {
+        return false;
+    }
+    for (std::size_t index = 1; index < outputLines.size(); ++index) {
+        bytes.append(outputLines[index]).append("\r\n");
+    }
+    return true;
+}
+
+// Reports how the model's file compares with its derived listing; true when it is up to date.
+bool ReportListing(const ModelRun& model, const std::string& fileName, std::string_view derived, std::ostream& report,
+                   bool problemsOnly) {
+    const std::string heading = std::string(model.modelName) + " ROM disassembly " + QuotedText(fileName) + ": ";
+    std::string onDisk;
+    switch (ReadListingBytes(PathFromUtf8(fileName), onDisk)) {
+        case FileRead::kMissing:
+            report << heading << "missing\n";
+            return false;
+        case FileRead::kUnreadable:
+            report << heading << "cannot be read\n";
+            return false;
+        case FileRead::kRead:
+            break;
+    }
+    const std::optional<ListingDifference> difference = FindListingDifference(derived, onDisk);
+    if (!difference) {
+        if (!problemsOnly) {
+            report << heading << "up to date\n";
+        }
+        return true;
+    }
+    report << heading << "differs from line " << difference->firstLine << "\n  expected: " << difference->expected
+           << "\n  found:    " << difference->found << "\n  " << difference->differingLines
+           << (difference->differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
+    return false;
+}
+
+}  // namespace
+
+CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problemsOnly) {
+    const auto fail = [&view](std::string_view message, std::string_view title) {
+        view.ShowMessage(message, title);
+        view.SetStatus(kErrorStatus);
+        return CheckOutcome::kError;
+    };
+    try {
+        std::pmr::monotonic_buffer_resource sourceArena;
+        SourceLines sourceLines(&sourceArena);
+        const fs::path sourceName = PathFromUtf8(view.FileName(FileBox::k128Rom));
+        if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
+            return fail(loadFailure, kLoadErrorTitle);
+        }
+        bool upToDate = true;
+        for (const ModelRun& model : kModelRuns) {
+            std::string derived;
+            if (!DeriveListingBytes(model, sourceLines, view, derived)) {
+                return fail(model.failureMessage, kLoadErrorTitle);
+            }
+            upToDate = ReportListing(model, view.FileName(model.box), derived, report, problemsOnly) && upToDate;
+        }
+        return upToDate ? CheckOutcome::kUpToDate : CheckOutcome::kOutOfDate;
+    } catch (const std::exception& error) {
+        return fail(std::string("The check stopped on an unexpected error: ") + error.what() + ".", kCheckErrorTitle);
+    }
+}
+
+}  // namespace veltrin
