@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "app/file_name_assist.h"
 #include "app/version_text.h"
 
 namespace {
@@ -76,6 +77,8 @@ frmVeltrin::frmVeltrin(QWidget* parent)
     setTabOrder(txt128ROM_, txtPlus2ROM_);
     setTabOrder(txtPlus2ROM_, txtFrenchPlus2ROM_);
     setTabOrder(txtFrenchPlus2ROM_, txtSpanishPlus2ROM_);
+
+    veltrin::AssistFileNameBoxes(*this, {txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_});
 
     // Only the source and English boxes react to edits and focus; the other two leave the status standing.
     connect(txt128ROM_, &QLineEdit::textChanged, this, &frmVeltrin::txt128ROM_Change);

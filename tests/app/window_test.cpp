@@ -1,13 +1,18 @@
 #include <QApplication>
+#include <QCompleter>
 #include <QCursor>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -237,6 +242,42 @@ class WindowTest : public QObject {
         QCOMPARE(ReadAll(WorkFile(kFrenchName)), oldListing);
         QCOMPARE(WorkFiles().size(), 4);
         QCOMPARE(window.messages, QStringList());
+    }
+
+    void eachBoxTakesADroppedFileAndCompletesFileNames() {
+        TestWindow window;
+        const QString fileName = WorkFile(kSourceName);
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(fileName)});
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        const QList<QLineEdit*> boxes = window.findChildren<QLineEdit*>();
+        QCOMPARE(boxes.size(), 4);
+        for (QLineEdit* box : boxes) {
+            QDragEnterEvent enter(QPoint(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
+            drop.setDropAction(Qt::MoveAction);
+            QApplication::sendEvent(box, &drop);
+            QCOMPARE(box->text(), QDir::toNativeSeparators(fileName));
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);  // a file manager would remove a moved file
+            QVERIFY(qobject_cast<QFileSystemModel*>(box->completer()->model()) != nullptr);
+        }
+    }
+
+    void completesANameWithoutAFolderInTheCurrentFolder() {
+        TestWindow window;
+        QCompleter* completer = window.Box("txt128ROM")->completer();
+        const auto* fileSystem = qobject_cast<QFileSystemModel*>(completer->model());
+        const QString previousFolder = QDir::currentPath();
+        QVERIFY(QFile::copy(QStringLiteral(VELTRIN_SAMPLE_LISTING), WorkFile(kSourceName)));
+        QVERIFY(QDir::setCurrent(workDir_->path()));
+        completer->setCompletionPrefix(QStringLiteral("Spectrum1"));
+        const QStringList parts = completer->splitPath(QStringLiteral("Spectrum1"));
+        const QString completion = completer->pathFromIndex(fileSystem->index(WorkFile(kSourceName)));
+        QDir::setCurrent(previousFolder);
+        QCOMPARE(parts, completer->splitPath(WorkFile(QStringLiteral("Spectrum1"))));
+        QCOMPARE(completion, kSourceName);
     }
 
     void messageBoxIsAWarningWithASingleOk() {
