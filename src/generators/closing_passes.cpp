@@ -6,6 +6,7 @@
 
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
@@ -15,11 +16,6 @@ constexpr std::string_view kCancelMessage = "To cancel - press BREAK twice";
 constexpr std::string_view kInsertTapeMessage = "Insert tape and press PLAY. ";
 constexpr std::string_view kRom0Marker = " (ROM 0)";
 constexpr std::size_t kAddressDigits = 4;
-
-// Characters of a line from a 0-based position; a range past the end is cut there.
-std::string_view Slice(std::string_view text, std::size_t start, std::size_t count) {
-    return start >= text.size() ? std::string_view{} : text.substr(start, count);
-}
 
 void RelocateDigitsInPlace(ListingLine& line, std::size_t digitsStart, TargetModel targetModel) {
     line.replace(digitsStart, kAddressDigits,

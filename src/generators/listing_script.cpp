@@ -41,21 +41,24 @@ void ListingScript::StartListing(const TitleBlock& title) {
 }
 
 void ListingScript::CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_, host_)) {
+    if (!veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::SkipUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode, host_)) {
+    if (!veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::CopyUntilComment(std::string_view comment, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_, host_)) {
+    if (!veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::CopyLinesRelocated(int count) {

@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "generators/conversion_host.h"
 #include "toolkit/block_primitives.h"
-#include "toolkit/conversion_host.h"
 #include "toolkit/listing_lines.h"
 
 namespace veltrin {
@@ -23,8 +23,8 @@ struct UnusedSpaceBlock {
 };
 
 // The steps that a model script is written in. Each step works on the one cursor that walks the 128 listing
-// from top to bottom and on the +2 listing that grows behind it. A search step that does not find its label
-// or comment ends the script with the step's message.
+// from top to bottom and on the +2 listing that grows behind it. A search step that finds its label or comment
+// lets the window repaint; one that does not ends the script with the step's message.
 class ListingScript {
   public:
     ListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/conversion_host.h"
+#include "generators/conversion_host.h"
 #include "toolkit/listing_lines.h"
 
 namespace veltrin {

@@ -1,36 +1,24 @@
 #include "toolkit/block_primitives.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <optional>
 
 #include "toolkit/line_relocation.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
 namespace {
 
-char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperCase(c); });
-    return upper;
-}
-
-// Whether the upper-cased text equals a key that is already upper case.
-bool EqualsKey(std::string_view text, std::string_view key) {
-    return text.size() == key.size() &&
-           std::equal(text.begin(), text.end(), key.begin(), [](char a, char b) { return UpperCase(a) == b; });
-}
+constexpr std::string_view kNeverCalledNote = "NEVER CALLED BY THIS ROM]";
 
 // A line that a header-aware search keeps with the code above the label's header.
 bool IsSignificant(std::string_view line, LabelMode mode) {
-    if (mode == kUpToLabelLine) {
-        return true;
-    }
-    if (mode == kLeaveHeader) {
-        return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
+    switch (mode) {
+        case LabelMode::kUpToLabelLine:
+            return true;
+        case LabelMode::kLeaveHeader:
+            return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
     }
     return false;
 }
@@ -51,7 +39,7 @@ std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sour
     const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
     for (; sourceIndex < lineCount; ++sourceIndex) {
         const ListingLine& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
-        if (EqualsKey(std::string_view(line).substr(0, key.size()), key)) {
+        if (EqualsUpperCased(std::string_view(line).substr(0, key.size()), key)) {
             return LabelBlock{block.start, keepMark};
         }
         if (IsSignificant(line, mode)) {
@@ -76,7 +64,7 @@ std::string TrimTrailingWhitespace(std::string_view text) {
 }
 
 bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel, ConversionHost& host) {
+                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel) {
     // An address label is only found where it is defined, with its ":"; other texts match any line start.
     std::string key = UpperCase(label);
     if (key.starts_with('L')) {
@@ -88,24 +76,21 @@ bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const Sour
     }
     AppendRelocated(sourceLines, block->start, block->keepMark, outputLines, targetModel);
     sourceIndex = block->keepMark;
-    host.Yield();
     return true;
 }
 
-bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode,
-                    ConversionHost& host) {
+bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode) {
     const std::string key = std::string(label) + ':';
     const std::optional<LabelBlock> block = FindLabelBlock(key, sourceIndex, sourceLines, mode);
     if (!block) {
         return false;
     }
     sourceIndex = block->keepMark;
-    host.Yield();
     return true;
 }
 
 bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                      OutputLines& outputLines, TargetModel targetModel, ConversionHost& host) {
+                      OutputLines& outputLines, TargetModel targetModel) {
     const std::string key = UpperCase(comment);
     SourceLineAt(sourceLines, sourceIndex);
     const SourceIndex start = sourceIndex;
@@ -117,21 +102,20 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
         const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
         const std::size_t semicolon = line.find(';');
         const std::string_view rest = semicolon == std::string_view::npos ? line : line.substr(semicolon + 1);
-        if (EqualsKey(rest, key)) {
+        if (EqualsUpperCased(rest, key)) {
             break;
         }
     }
     // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
     for (SourceIndex index = start; index < sourceIndex; ++index) {
         AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
-        if (UpperCase(outputLines.back()).find("NEVER CALLED BY THIS ROM]") != std::string::npos) {
+        if (ContainsUpperCased(outputLines.back(), kNeverCalledNote)) {
             outputLines.pop_back();
             if (!outputLines.empty() && outputLines.back() == ";") {
                 outputLines.pop_back();
             }
         }
     }
-    host.Yield();
     return true;
 }
 

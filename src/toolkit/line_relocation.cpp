@@ -6,17 +6,13 @@
 
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
 namespace {
 
 constexpr std::size_t kLabelLength = 5;  // "L" and four digits; the ":" follows in column 6
-
-// A range of characters that may run past the end of the text; it is cut there.
-std::string_view Slice(std::string_view text, std::size_t start, std::size_t count = std::string_view::npos) {
-    return start >= text.size() ? std::string_view{} : text.substr(start, count);
-}
 
 std::string_view TrimSpaces(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');

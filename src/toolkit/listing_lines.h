@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "toolkit/target_model.h"
+
 namespace veltrin {
 
 // A listing held in memory: element 0 stands for no line, line n of the file is element n. A listing has
@@ -17,12 +19,6 @@ using OutputLines = ListingLines;
 
 // Index of the next source line that no step has handled yet.
 using SourceIndex = std::int32_t;
-
-// The +2 model whose addresses a conversion writes. Any other value leaves addresses as they are.
-using TargetModel = std::int32_t;
-inline constexpr TargetModel kEnglishModel = 0;
-inline constexpr TargetModel kSpanishModel = 1;
-inline constexpr TargetModel kFrenchModel = 2;
 
 // A cursor that lies outside the source listing: a script walked past the last line, or started on a
 // listing too short for it. The generators turn it into a failed listing.

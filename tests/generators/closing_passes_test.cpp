@@ -40,38 +40,39 @@ TEST_P(RelocateRom0ReferencesTest, RewritesOnlyMarkedAddressesInComments) {
 INSTANTIATE_TEST_SUITE_P(
     Comments, RelocateRom0ReferencesTest,
     testing::Values(
-        Rom0Case{"; See $2744 (ROM 0).", kEnglishModel, "; See $2763 (ROM 0)."},
-        Rom0Case{"; See $2744 (ROM 0).", kSpanishModel, "; See $2763 (ROM 0)."},
-        Rom0Case{"; See $27EB (ROM 0).", kFrenchModel, "; See $280B (ROM 0)."},
-        Rom0Case{"; Range $281C-$3854 (ROM 0).", kEnglishModel, "; Range $2842-$387A (ROM 0)."},
-        Rom0Case{"; Range $281C-$3854 (ROM 0).", kSpanishModel, "; Range $2854-$388C (ROM 0)."},
-        Rom0Case{"; lower case digits $27eb (ROM 0)", kEnglishModel, "; lower case digits $27FC (ROM 0)"},
+        Rom0Case{"; See $2744 (ROM 0).", TargetModel::kEnglish, "; See $2763 (ROM 0)."},
+        Rom0Case{"; See $2744 (ROM 0).", TargetModel::kSpanish, "; See $2763 (ROM 0)."},
+        Rom0Case{"; See $27EB (ROM 0).", TargetModel::kFrench, "; See $280B (ROM 0)."},
+        Rom0Case{"; Range $281C-$3854 (ROM 0).", TargetModel::kEnglish, "; Range $2842-$387A (ROM 0)."},
+        Rom0Case{"; Range $281C-$3854 (ROM 0).", TargetModel::kSpanish, "; Range $2854-$388C (ROM 0)."},
+        Rom0Case{"; lower case digits $27eb (ROM 0)", TargetModel::kEnglish, "; lower case digits $27FC (ROM 0)"},
         // Unmarked addresses, or a marker in other letter case, stay as they are.
-        Rom0Case{"; Screen at $4000-$5AFF and $2744 here.", kEnglishModel, "; Screen at $4000-$5AFF and $2744 here."},
-        Rom0Case{"; $2744 (rom 0)", kEnglishModel, "; $2744 (rom 0)"},
-        Rom0Case{"; $2744  (ROM 0)", kEnglishModel, "; $2744  (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 1)", kEnglishModel, "; $2744 (ROM 1)"},
+        Rom0Case{"; Screen at $4000-$5AFF and $2744 here.", TargetModel::kEnglish,
+                 "; Screen at $4000-$5AFF and $2744 here."},
+        Rom0Case{"; $2744 (rom 0)", TargetModel::kEnglish, "; $2744 (rom 0)"},
+        Rom0Case{"; $2744  (ROM 0)", TargetModel::kEnglish, "; $2744  (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 1)", TargetModel::kEnglish, "; $2744 (ROM 1)"},
         // Only the second address of an unmarked range ends the look at it; the next "$" is examined afresh.
-        Rom0Case{"; $4000-$5AFF $2744 (ROM 0)", kEnglishModel, "; $4000-$5AFF $2763 (ROM 0)"},
-        Rom0Case{"; $2744-$2754 and $2754 (ROM 0)", kEnglishModel, "; $2744-$2754 and $2770 (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 0) and $2754 (ROM 0)", kEnglishModel, "; $2763 (ROM 0) and $2770 (ROM 0)"},
+        Rom0Case{"; $4000-$5AFF $2744 (ROM 0)", TargetModel::kEnglish, "; $4000-$5AFF $2763 (ROM 0)"},
+        Rom0Case{"; $2744-$2754 and $2754 (ROM 0)", TargetModel::kEnglish, "; $2744-$2754 and $2770 (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 0) and $2754 (ROM 0)", TargetModel::kEnglish, "; $2763 (ROM 0) and $2770 (ROM 0)"},
         // A "$" without four digits makes the search resume six characters on: a "$" within reach is missed.
-        Rom0Case{"; $12 $2744 (ROM 0)", kEnglishModel, "; $12 $2744 (ROM 0)"},
-        Rom0Case{"; $12  $2744 (ROM 0)", kEnglishModel, "; $12  $2744 (ROM 0)"},
-        Rom0Case{"; $12   $2744 (ROM 0)", kEnglishModel, "; $12   $2763 (ROM 0)"},
+        Rom0Case{"; $12 $2744 (ROM 0)", TargetModel::kEnglish, "; $12 $2744 (ROM 0)"},
+        Rom0Case{"; $12  $2744 (ROM 0)", TargetModel::kEnglish, "; $12  $2744 (ROM 0)"},
+        Rom0Case{"; $12   $2744 (ROM 0)", TargetModel::kEnglish, "; $12   $2763 (ROM 0)"},
         // Code in front of the first ";" is not read; a line without ";" is read from its start.
-        Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", kEnglishModel,
+        Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", TargetModel::kEnglish,
                  "        LD   HL,$2744 (ROM 0) ; $2770 (ROM 0)"},
-        Rom0Case{"$2744 (ROM 0)", kFrenchModel, "$2763 (ROM 0)"},
-        Rom0Case{";$2744 (ROM 0)", kSpanishModel, ";$2763 (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 0", kEnglishModel, "; $2744 (ROM 0"},
-        Rom0Case{"; ends in a dollar $", kEnglishModel, "; ends in a dollar $"},
-        Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", kEnglishModel, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
+        Rom0Case{"$2744 (ROM 0)", TargetModel::kFrench, "$2763 (ROM 0)"},
+        Rom0Case{";$2744 (ROM 0)", TargetModel::kSpanish, ";$2763 (ROM 0)"},
+        Rom0Case{"; $2744 (ROM 0", TargetModel::kEnglish, "; $2744 (ROM 0"},
+        Rom0Case{"; ends in a dollar $", TargetModel::kEnglish, "; ends in a dollar $"},
+        Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", TargetModel::kEnglish, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
 
 // Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
 TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
     OutputLines lines{"", ListingLine(";" + std::string(40'000, ' ') + "$2744 (ROM 0)")};
-    RelocateRom0References(lines, kEnglishModel);
+    RelocateRom0References(lines, TargetModel::kEnglish);
     EXPECT_EQ(lines[1].substr(40'001), "$2763 (ROM 0)");
 }
 

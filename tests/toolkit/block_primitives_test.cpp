@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/conversion_host.h"
 #include "toolkit/listing_lines.h"
 
 namespace veltrin {
@@ -21,7 +20,6 @@ class BlockTest : public testing::Test {
   protected:
     SourceIndex index = 1;
     OutputLines output{""};
-    ConversionHost host;
 };
 
 TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
@@ -51,7 +49,7 @@ TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
     const LabelCase& row = GetParam();
     const bool found = row.end < static_cast<SourceIndex>(row.source.size());
     output = {"", "; before"};
-    EXPECT_EQ(CopyUntilLabel(row.label, index, row.source, output, row.mode, kEnglishModel, host), found);
+    EXPECT_EQ(CopyUntilLabel(row.label, index, row.source, output, row.mode, TargetModel::kEnglish), found);
     EXPECT_EQ(index, row.end);
     OutputLines expected{"", "; before"};
     if (found) {
@@ -61,32 +59,32 @@ TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
     // SkipUntilLabel takes the label as it is, so only an upper-case address label fits it.
     if (row.label[0] == 'L') {
         index = 1;
-        EXPECT_EQ(SkipUntilLabel(row.label, index, row.source, row.mode, host), found);
+        EXPECT_EQ(SkipUntilLabel(row.label, index, row.source, row.mode), found);
         EXPECT_EQ(index, row.end);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, LabelSearchTest,
-    testing::Values(LabelCase{"LeaveHeader", kHeadered, "L0100", kLeaveHeader, 2},
-                    LabelCase{"UpToLabelLine", kHeadered, "L0100", kUpToLabelLine, 5},
-                    LabelCase{"OtherMode", kHeadered, "L0100", LabelMode{2}, 1},
-                    LabelCase{"NotFound", kHeadered, "L0101", kLeaveHeader, 6},
-                    LabelCase{"LabelAtTheCursor", Listing({"L0100:  NOP"}), "L0100", kLeaveHeader, 1},
+    testing::Values(LabelCase{"LeaveHeader", kHeadered, "L0100", LabelMode::kLeaveHeader, 2},
+                    LabelCase{"UpToLabelLine", kHeadered, "L0100", LabelMode::kUpToLabelLine, 5},
+                    LabelCase{"NotFound", kHeadered, "L0101", LabelMode::kLeaveHeader, 6},
+                    LabelCase{"LabelAtTheCursor", Listing({"L0100:  NOP"}), "L0100", LabelMode::kLeaveHeader, 1},
                     // The header is only the run of blank, blank-looking and comment lines directly above the label.
                     LabelCase{"KeepMark", Listing({"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}),
-                              "L0100", kLeaveHeader, 5},
+                              "L0100", LabelMode::kLeaveHeader, 5},
                     LabelCase{"IndentedCommentIsCode", Listing({"  RET", "", "   ; Note", "L0100:  NOP"}), "L0100",
-                              kLeaveHeader, 4},
-                    LabelCase{"LabelLineInLowerCase", Listing({"  RET", "l0100:  nop"}), "L0100", kUpToLabelLine, 2},
+                              LabelMode::kLeaveHeader, 4},
+                    LabelCase{"LabelLineInLowerCase", Listing({"  RET", "l0100:  nop"}), "L0100",
+                              LabelMode::kUpToLabelLine, 2},
                     LabelCase{"LowerCaseLabelGetsItsColon", Listing({"  RET", "L01000  NOP", "L0100:  NOP"}), "l0100",
-                              kUpToLabelLine, 3},
+                              LabelMode::kUpToLabelLine, 3},
                     LabelCase{"FurtherCharacterAfterTheLabel",
                               Listing({"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}),
-                              "L0100", kUpToLabelLine, 6},
+                              "L0100", LabelMode::kUpToLabelLine, 6},
                     LabelCase{"OtherTextIsALineStartInAnyCase",
                               Listing({";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}), "; Release Date",
-                              kUpToLabelLine, 4}),
+                              LabelMode::kUpToLabelLine, 4}),
     [](const testing::TestParamInfo<LabelCase>& paramInfo) { return std::string(paramInfo.param.name); });
 
 constexpr const char* kComment = " Shadow screen";
@@ -108,7 +106,7 @@ TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
     const CommentCase& row = GetParam();
     const SourceLines source = Listing(row.source);
     output = row.before;
-    EXPECT_EQ(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), row.found);
+    EXPECT_EQ(CopyUntilComment(kComment, index, source, output, TargetModel::kEnglish), row.found);
     EXPECT_EQ(index, static_cast<SourceIndex>(source.size()) - (row.found ? 1 : 0));
     EXPECT_EQ(output, row.after);
 }
