@@ -4,13 +4,13 @@
 #include <cstddef>
 #include <exception>
 #include <filesystem>
-#include <memory_resource>
 #include <new>
 #include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "app/listing_file.h"
+#include "app/listing_file_sink.h"
 #include "app/listing_writer.h"
 #include "app/message_text.h"
 #include "app/version_text.h"
@@ -26,7 +26,7 @@ constexpr std::string_view kLoadErrorTitle = "Load Error";
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
 
-using ListingGenerator = bool (*)(const SourceLines&, OutputLines&, ConversionHost&);
+using ListingGenerator = bool (*)(const SourceLines&, LineSink&, ConversionHost&);
 
 // One +2 model of a run, in the order in which the run produces them.
 struct ModelRun {
@@ -131,8 +131,7 @@ RunOutcome CreateCommand::Run() {
 
 RunOutcome CreateCommand::Convert() {
     const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
-    std::pmr::monotonic_buffer_resource sourceArena;
-    SourceLines sourceLines(&sourceArena);
+    SourceLines sourceLines;
     std::string failureReason;
     if (!LoadListing(sourceName, sourceLines, failureReason)) {
         return Fail("Error loading Spectrum 128 ROM disassembly: " + failureReason, kLoadErrorTitle);
@@ -144,16 +143,15 @@ RunOutcome CreateCommand::Convert() {
         if (model.box == FileBox::kPlus2Rom) {
             view_.Yield();
         }
-        // The listing's lines live in an arena that goes with it once the listing is written.
-        std::pmr::monotonic_buffer_resource arena;
-        OutputLines outputLines(&arena);
-        outputLines.emplace_back();
-        if (!model.generate(sourceLines, outputLines, view_)) {
+        // The listing goes to its file as it is derived; the file only takes the target's place once the listing
+        // is complete, so a failed step or Exit leaves the old listing.
+        const std::string fileName = view_.FileName(model.box);
+        ListingFileSink listing(PathFromUtf8(fileName));
+        if (!model.generate(sourceLines, listing, view_)) {
             return Fail(model.failureMessage, kLoadErrorTitle);
         }
         view_.Yield();
-        const std::string fileName = view_.FileName(model.box);
-        if (!WriteListing(PathFromUtf8(fileName), outputLines, failureReason)) {
+        if (!listing.Commit(failureReason)) {
             return Fail(WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle);
         }
     }

@@ -25,6 +25,8 @@ class OpenFile {
 
     // Appends the bytes from the current position to the end, but stops once content holds more than limit.
     std::error_code ReadToEnd(std::string& content, std::size_t limit);
+    // One call of the system: got is the count moved, 0 at the end of the file.
+    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
     std::error_code WriteAll(std::string_view bytes);
     std::error_code Rewind();
     std::error_code Truncate(std::uint64_t size);
@@ -33,8 +35,6 @@ class OpenFile {
     std::error_code Close();
 
   private:
-    // One call of the system: got is the count moved, 0 at the end of the file.
-    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
     std::error_code WriteSome(const char* from, std::size_t count, std::size_t& put);
 
     int descriptor_ = -1;

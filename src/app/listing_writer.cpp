@@ -256,18 +256,4 @@ bool ListingReplacement::Commit(std::string& failureReason) {
     return Finish(failureReason);
 }
 
-bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std::string& failureReason) {
-    const std::unique_ptr<ListingReplacement> replacement = ListingReplacement::Begin(fileName, failureReason);
-    if (!replacement) {
-        return false;
-    }
-    constexpr std::string_view kLineEnd = "\r\n";
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        if (!replacement->Write(outputLines[index], failureReason) || !replacement->Write(kLineEnd, failureReason)) {
-            return false;
-        }
-    }
-    return replacement->Commit(failureReason);
-}
-
 }  // namespace veltrin

@@ -1,8 +1,6 @@
 #include "generators/closing_passes.h"
 
 #include <cstddef>
-#include <string>
-#include <string_view>
 
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
@@ -17,21 +15,38 @@ constexpr std::string_view kInsertTapeMessage = "Insert tape and press PLAY. ";
 constexpr std::string_view kRom0Marker = " (ROM 0)";
 constexpr std::size_t kAddressDigits = 4;
 
-void RelocateDigitsInPlace(ListingLine& line, std::size_t digitsStart, TargetModel targetModel) {
-    line.replace(digitsStart, kAddressDigits,
-                 RelocateAddress(std::string_view(line).substr(digitsStart, kAddressDigits), targetModel));
-}
+// The line in scratch, once, before its first change.
+class LineCopy {
+  public:
+    LineCopy(std::string_view line, std::string& scratch) : line_(line), scratch_(scratch) {}
 
-// Where to look again after the "$" at dollar, having handled what follows it.
-std::size_t RelocateReferenceAt(ListingLine& line, std::size_t dollar, TargetModel targetModel) {
-    const std::string_view text = line;
+    void RelocateDigits(std::size_t digitsStart, TargetModel targetModel) {
+        if (!copied_) {
+            scratch_.assign(line_);
+            copied_ = true;
+        }
+        scratch_.replace(digitsStart, kAddressDigits,
+                         RelocateAddress(line_.substr(digitsStart, kAddressDigits), targetModel));
+    }
+
+    [[nodiscard]] std::string_view Result() const { return copied_ ? std::string_view(scratch_) : line_; }
+
+  private:
+    std::string_view line_;
+    std::string& scratch_;
+    bool copied_ = false;
+};
+
+// Where to look again after the "$" at dollar, having handled what follows it. The digits that it replaces
+// all lie before that point, so the rest of the line reads the same before and after.
+std::size_t RelocateReferenceAt(std::string_view text, std::size_t dollar, TargetModel targetModel, LineCopy& copy) {
     const std::size_t firstDigits = dollar + 1;
     const std::size_t afterFirst = firstDigits + kAddressDigits;
     if (!IsHexAddress(Slice(text, firstDigits, kAddressDigits))) {
         return dollar + 6;
     }
     if (Slice(text, afterFirst, kRom0Marker.size()) == kRom0Marker) {
-        RelocateDigitsInPlace(line, firstDigits, targetModel);
+        copy.RelocateDigits(firstDigits, targetModel);
         return dollar + 6;
     }
     // A range, "$xxxx-$xxxx", carries one marker for both ends.
@@ -39,8 +54,8 @@ std::size_t RelocateReferenceAt(ListingLine& line, std::size_t dollar, TargetMod
     if (Slice(text, afterFirst, 2) == "-$" && IsHexAddress(Slice(text, secondDigits, kAddressDigits))) {
         const std::size_t afterSecond = secondDigits + kAddressDigits;
         if (Slice(text, afterSecond, kRom0Marker.size()) == kRom0Marker) {
-            RelocateDigitsInPlace(line, firstDigits, targetModel);
-            RelocateDigitsInPlace(line, secondDigits, targetModel);
+            copy.RelocateDigits(firstDigits, targetModel);
+            copy.RelocateDigits(secondDigits, targetModel);
             return afterSecond + kRom0Marker.size();
         }
         return afterSecond;
@@ -50,27 +65,25 @@ std::size_t RelocateReferenceAt(ListingLine& line, std::size_t dollar, TargetMod
 
 }  // namespace
 
-void UpdateTapeLoaderMessage(OutputLines& outputLines) {
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        ListingLine& line = outputLines[index];
-        const std::size_t found = line.find(kCancelMessage);
-        if (found != std::string_view::npos) {
-            line.insert(found, kInsertTapeMessage);
-        }
+std::string_view UpdateTapeLoaderMessage(std::string_view line, std::string& scratch) {
+    const std::size_t found = line.find(kCancelMessage);
+    if (found == std::string_view::npos) {
+        return line;
     }
+    scratch.assign(line.substr(0, found)).append(kInsertTapeMessage).append(line.substr(found));
+    return scratch;
 }
 
-void RelocateRom0References(OutputLines& outputLines, TargetModel targetModel) {
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        ListingLine& line = outputLines[index];
-        // Only comments are read: an operand such as $2744 in front of the ";" is the code's own business.
-        const std::size_t semicolon = line.find(';');
-        std::size_t position = semicolon == std::string_view::npos ? 0 : semicolon + 1;
-        for (std::size_t dollar = line.find('$', position); dollar != std::string_view::npos;
-             dollar = line.find('$', position)) {
-            position = RelocateReferenceAt(line, dollar, targetModel);
-        }
+std::string_view RelocateRom0References(std::string_view line, TargetModel targetModel, std::string& scratch) {
+    LineCopy copy(line, scratch);
+    // Only comments are read: an operand such as $2744 in front of the ";" is the code's own business.
+    const std::size_t semicolon = line.find(';');
+    std::size_t position = semicolon == std::string_view::npos ? 0 : semicolon + 1;
+    for (std::size_t dollar = line.find('$', position); dollar != std::string_view::npos;
+         dollar = line.find('$', position)) {
+        position = RelocateReferenceAt(line, dollar, targetModel, copy);
     }
+    return copy.Result();
 }
 
 }  // namespace veltrin

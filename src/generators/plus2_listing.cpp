@@ -35,8 +35,8 @@ void EnglishScript(ListingScript& script) {
 
 }  // namespace
 
-bool CreatePlus2Listing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return RunListingScript(sourceLines, outputLines, TargetModel::kEnglish, host, EnglishScript);
+bool CreatePlus2Listing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return RunListingScript(sourceLines, listing, TargetModel::kEnglish, host, EnglishScript);
 }
 
 }  // namespace veltrin

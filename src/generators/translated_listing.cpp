@@ -151,20 +151,20 @@ void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
     CopyToEndWithoutTapeTester(script, model.unusedSpace);
 }
 
-bool CreateTranslatedListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host,
+bool CreateTranslatedListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host,
                              const TranslatedModel& model) {
-    return RunListingScript(sourceLines, outputLines, model.targetModel, host,
+    return RunListingScript(sourceLines, listing, model.targetModel, host,
                             [&model](ListingScript& script) { TranslatedScript(script, model); });
 }
 
 }  // namespace
 
-bool CreateSpanishListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return CreateTranslatedListing(sourceLines, outputLines, host, kSpanish);
+bool CreateSpanishListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, listing, host, kSpanish);
 }
 
-bool CreateFrenchListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return CreateTranslatedListing(sourceLines, outputLines, host, kFrench);
+bool CreateFrenchListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, listing, host, kFrench);
 }
 
 }  // namespace veltrin

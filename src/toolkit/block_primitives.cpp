@@ -34,26 +34,18 @@ struct LabelBlock {
 std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sourceIndex, const SourceLines& sourceLines,
                                          LabelMode mode) {
     SourceLineAt(sourceLines, sourceIndex);
-    const LabelBlock block{sourceIndex, sourceIndex};
-    SourceIndex keepMark = block.start;
-    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
-    for (; sourceIndex < lineCount; ++sourceIndex) {
-        const ListingLine& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
-        if (EqualsUpperCased(std::string_view(line).substr(0, key.size()), key)) {
-            return LabelBlock{block.start, keepMark};
+    const SourceIndex start = sourceIndex;
+    SourceIndex keepMark = start;
+    for (const SourceIndex lineCount = LineCount(sourceLines); sourceIndex < lineCount; ++sourceIndex) {
+        const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        if (EqualsUpperCased(line.substr(0, key.size()), key)) {
+            return LabelBlock{start, keepMark};
         }
         if (IsSignificant(line, mode)) {
             keepMark = sourceIndex + 1;
         }
     }
     return std::nullopt;
-}
-
-void AppendRelocated(const SourceLines& sourceLines, SourceIndex from, SourceIndex to, OutputLines& outputLines,
-                     TargetModel targetModel) {
-    for (SourceIndex index = from; index < to; ++index) {
-        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
-    }
 }
 
 }  // namespace
@@ -74,7 +66,9 @@ bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const Sour
     if (!block) {
         return false;
     }
-    AppendRelocated(sourceLines, block->start, block->keepMark, outputLines, targetModel);
+    for (SourceIndex index = block->start; index < block->keepMark; ++index) {
+        outputLines.AppendRelocated(sourceLines[static_cast<std::size_t>(index)], targetModel);
+    }
     sourceIndex = block->keepMark;
     return true;
 }
@@ -94,8 +88,7 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
     const std::string key = UpperCase(comment);
     SourceLineAt(sourceLines, sourceIndex);
     const SourceIndex start = sourceIndex;
-    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
-    for (;; ++sourceIndex) {
+    for (const SourceIndex lineCount = LineCount(sourceLines);; ++sourceIndex) {
         if (sourceIndex >= lineCount) {
             return false;
         }
@@ -107,13 +100,14 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
         }
     }
     // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
+    std::string relocated;
     for (SourceIndex index = start; index < sourceIndex; ++index) {
-        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
-        if (ContainsUpperCased(outputLines.back(), kNeverCalledNote)) {
-            outputLines.pop_back();
-            if (!outputLines.empty() && outputLines.back() == ";") {
-                outputLines.pop_back();
-            }
+        const std::string_view line =
+            RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel, relocated);
+        if (ContainsUpperCased(line, kNeverCalledNote)) {
+            outputLines.DropNeverCalledNote();
+        } else {
+            outputLines.Append(line);
         }
     }
     return true;

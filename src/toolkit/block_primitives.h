@@ -3,7 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/listing_lines.h"
+#include "toolkit/output_lines.h"
+#include "toolkit/source_lines.h"
+#include "toolkit/target_model.h"
 
 namespace veltrin {
 
@@ -21,7 +23,7 @@ std::string TrimTrailingWhitespace(std::string_view text);
 // Copies, relocated, the source lines from sourceIndex up to the line that starts with the label ("L" labels
 // are matched with their ":"; any other text as a line start; case is ignored). On success sourceIndex is
 // left on the first line for the next step and the result is true. When the label is missing: false,
-// sourceIndex one past the last line, outputLines unchanged.
+// sourceIndex one past the last line, nothing appended.
 // Throws SourceIndexError when sourceIndex lies outside sourceLines on entry.
 bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,
                     OutputLines& outputLines, LabelMode mode, TargetModel targetModel);

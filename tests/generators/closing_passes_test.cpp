@@ -8,19 +8,14 @@ namespace veltrin {
 namespace {
 
 TEST(UpdateTapeLoaderMessage, PutsTheInsertTapeSentenceInFrontOfTheFirstCancelMessageOnly) {
-    OutputLines lines{
-        "To cancel - press BREAK twice",
-        "; Prints \"To cancel - press BREAK twice\" and \"To cancel - press BREAK twice\".",
-        "; to cancel - press break twice",
-        "        DEFM \"To cancel - press BREAK twic\"",
-    };
-    UpdateTapeLoaderMessage(lines);
-    EXPECT_EQ(lines[0], "To cancel - press BREAK twice");  // element 0 is no line of the listing
-    EXPECT_EQ(lines[1],
+    std::string scratch;
+    EXPECT_EQ(UpdateTapeLoaderMessage(
+                  "; Prints \"To cancel - press BREAK twice\" and \"To cancel - press BREAK twice\".", scratch),
               "; Prints \"Insert tape and press PLAY. To cancel - press BREAK twice\" and \"To cancel - press BREAK "
               "twice\".");
-    EXPECT_EQ(lines[2], "; to cancel - press break twice");
-    EXPECT_EQ(lines[3], "        DEFM \"To cancel - press BREAK twic\"");
+    EXPECT_EQ(UpdateTapeLoaderMessage("; to cancel - press break twice", scratch), "; to cancel - press break twice");
+    EXPECT_EQ(UpdateTapeLoaderMessage("        DEFM \"To cancel - press BREAK twic\"", scratch),
+              "        DEFM \"To cancel - press BREAK twic\"");
 }
 
 struct Rom0Case {
@@ -32,9 +27,8 @@ struct Rom0Case {
 class RelocateRom0ReferencesTest : public testing::TestWithParam<Rom0Case> {};
 
 TEST_P(RelocateRom0ReferencesTest, RewritesOnlyMarkedAddressesInComments) {
-    OutputLines lines{"", GetParam().line};
-    RelocateRom0References(lines, GetParam().model);
-    EXPECT_EQ(lines[1], GetParam().expected);
+    std::string scratch;
+    EXPECT_EQ(RelocateRom0References(GetParam().line, GetParam().model, scratch), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
 TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
-    OutputLines lines{"", ListingLine(";" + std::string(40'000, ' ') + "$2744 (ROM 0)")};
-    RelocateRom0References(lines, TargetModel::kEnglish);
-    EXPECT_EQ(lines[1].substr(40'001), "$2763 (ROM 0)");
+    std::string scratch;
+    const std::string line = ";" + std::string(40'000, ' ') + "$2744 (ROM 0)";
+    EXPECT_EQ(RelocateRom0References(line, TargetModel::kEnglish, scratch).substr(40'001), "$2763 (ROM 0)");
 }
 
 }  // namespace
