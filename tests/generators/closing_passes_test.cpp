@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
+
+#include "generators/model_differences.h"
+#include "generators/model_listings.h"
 
 namespace veltrin {
 namespace {
@@ -68,6 +74,22 @@ TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
     std::string scratch;
     const std::string line = ";" + std::string(40'000, ' ') + "$2744 (ROM 0)";
     EXPECT_EQ(RelocateRom0References(line, TargetModel::kEnglish, scratch).substr(40'001), "$2763 (ROM 0)");
+}
+
+// The lone ";" lines that end the script's part of a listing, held back in case a note took one away, still
+// come before the differences block.
+TEST(ClosingPasses, ComeAfterTheLastLinesOfTheScript) {
+    std::ifstream in(VELTRIN_SAMPLE_LISTING, std::ios::binary);
+    const SourceLines source(std::string(std::istreambuf_iterator<char>(in), {}) + "; Last note.\r\n;\r\n;\r\n");
+    struct : LineSink {
+        void Write(std::string_view line) override { lines.emplace_back(line); }
+        std::vector<std::string> lines;
+    } listing;
+    ConversionHost host;
+    ASSERT_TRUE(CreatePlus2Listing(source, listing, host));
+    ASSERT_GT(listing.lines.size(), std::size_t{kModelDifferencesLineCount + 3});
+    const auto scriptEnd = listing.lines.end() - kModelDifferencesLineCount;
+    EXPECT_EQ(std::vector<std::string>(scriptEnd - 3, scriptEnd), std::vector<std::string>({"; Last note.", ";", ";"}));
 }
 
 }  // namespace
