@@ -96,7 +96,8 @@ class ScratchFiles {
 void CheckGenerator(bool (*generate)(const SourceLines&, LineSink&, ConversionHost&), const SourceLines& lines,
                     const std::filesystem::path& listingFile, bool commit, std::string_view model) {
     CountingHost host;
-    ListingFileSink file(listingFile);
+    std::string pending;
+    ListingFileSink file(listingFile, pending);
     RecordingSink listing(file);
     if (!generate(lines, listing, host)) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);

@@ -139,6 +139,8 @@ RunOutcome CreateCommand::Convert() {
     if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
         return Fail(failure->message, failure->title);
     }
+    std::string pendingBytes;  // of the listing being written; see ListingFileSink
+    pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
     for (const ModelRun& model : kModelRuns) {
         if (model.box == FileBox::kPlus2Rom) {
             view_.Yield();
@@ -146,7 +148,7 @@ RunOutcome CreateCommand::Convert() {
         // The listing goes to its file as it is derived; the file only takes the target's place once the listing
         // is complete, so a failed step or Exit leaves the old listing.
         const std::string fileName = view_.FileName(model.box);
-        ListingFileSink listing(PathFromUtf8(fileName));
+        ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
         if (!model.generate(sourceLines, listing, view_)) {
             return Fail(model.failureMessage, kLoadErrorTitle);
         }

@@ -234,6 +234,10 @@ std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fi
 ListingReplacement::~ListingReplacement() = default;  // an uncommitted staging file goes with its owner
 
 bool ListingReplacement::Write(std::string_view bytes, std::string& failureReason) {
+    // A piece of a good size from a caller that gathers its own goes on without a copy.
+    if (buffer_.empty() && bytes.size() >= kBufferSize / 16) {
+        return Spill(bytes, failureReason);
+    }
     if (buffer_.size() + bytes.size() > kBufferSize) {
         if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
             return false;

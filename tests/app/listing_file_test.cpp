@@ -39,7 +39,8 @@ using Lines = std::vector<std::string>;
 
 // Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed.
 bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& failureReason) {
-    ListingFileSink sink(fileName);
+    std::string pending;
+    ListingFileSink sink(fileName, pending);
     for (const std::string& line : lines) {
         sink.Write(line);
     }
@@ -317,7 +318,8 @@ TEST_F(ListingFileTest, WriteStoppedHalfWayKeepsTheOldListing) {
         if (expected != "file too large.") {
             fs::create_hard_link(PathOf("out.asm"), PathOf("other.asm"));
         }
-        ListingFileSink sink(PathOf("out.asm"));
+        std::string pending;
+        ListingFileSink sink(PathOf("out.asm"), pending);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
         for (int line = 0; line < 20'000; ++line) {
             sink.Write(std::string(100, 'x'));
