@@ -30,6 +30,10 @@ class OpenFile {
     std::error_code WriteAll(std::string_view bytes);
     std::error_code Rewind();
     std::error_code Truncate(std::uint64_t size);
+    // Asks the system to start putting what was written on the disk and returns at once, so that a long listing
+    // goes to the disk while the rest of it is derived and Sync finds little left to do. Where the system has no
+    // such request, Sync does all of it.
+    void StartWriteback();
     // Puts what was written on the disk, so that a crash cannot leave a listing that was reported as written.
     std::error_code Sync();
     std::error_code Close();

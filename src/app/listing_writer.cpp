@@ -126,7 +126,11 @@ class RenamingReplacement final : public ListingReplacement {
 
   protected:
     bool Spill(std::string_view bytes, std::string& failureReason) override {
-        return Succeeded(staging_.File().WriteAll(bytes), failureReason);
+        if (!Succeeded(staging_.File().WriteAll(bytes), failureReason)) {
+            return false;
+        }
+        staging_.File().StartWriteback();
+        return true;
     }
 
     bool Finish(std::string& failureReason) override {
