@@ -1,6 +1,8 @@
 #include "generators/closing_passes.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
@@ -66,15 +68,23 @@ std::size_t RelocateReferenceAt(std::string_view text, std::size_t dollar, Targe
 }  // namespace
 
 std::string_view UpdateTapeLoaderMessage(std::string_view line, std::string& scratch) {
-    const std::size_t found = line.find(kCancelMessage);
-    if (found == std::string_view::npos) {
+    // Every line of a listing is searched, nearly always in vain: a search that skips ahead by the message's
+    // length does it in a few steps.
+    static const std::boyer_moore_horspool_searcher kCancelSearcher(kCancelMessage.begin(), kCancelMessage.end());
+    const std::string_view::const_iterator found = std::search(line.begin(), line.end(), kCancelSearcher);
+    if (found == line.end()) {
         return line;
     }
-    scratch.assign(line.substr(0, found)).append(kInsertTapeMessage).append(line.substr(found));
+    const auto at = static_cast<std::size_t>(found - line.begin());
+    scratch.assign(line.substr(0, at)).append(kInsertTapeMessage).append(line.substr(at));
     return scratch;
 }
 
 std::string_view RelocateRom0References(std::string_view line, TargetModel targetModel, std::string& scratch) {
+    // Most lines hold no "$" at all.
+    if (line.find('$') == std::string_view::npos) {
+        return line;
+    }
     LineCopy copy(line, scratch);
     // Only comments are read: an operand such as $2744 in front of the ";" is the code's own business.
     const std::size_t semicolon = line.find(';');
