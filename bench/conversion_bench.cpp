@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
@@ -121,14 +122,32 @@ void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path
     SetThroughput(state, listing);
 }
 
-// A whole process, from its start to its exit.
-void Process(benchmark::State& state, const std::vector<std::string>& arguments) {
-    for (auto _ : state) {
-        if (!veltrin::bench::RunChild(arguments).succeeded) {
-            state.SkipWithError("the process failed");
-            break;
+// Median seconds of whole processes, from their start to their exit: a veltrin-cli run and a copying process, in
+// turns, so that a disk that is slower for a while slows both alike.
+struct ProcessTimes {
+    double cli = -1;
+    double copy = -1;
+};
+
+ProcessTimes TimeProcesses(const std::vector<std::string>& cli, const std::vector<std::string>& copy, int rounds) {
+    std::vector<double> cliTimes;
+    std::vector<double> copyTimes;
+    const auto timed = [](const std::vector<std::string>& arguments, std::vector<double>& times) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool succeeded = veltrin::bench::RunChild(arguments).succeeded;
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        return succeeded;
+    };
+    for (int round = 0; round < rounds; ++round) {
+        if (!timed(cli, cliTimes) || !timed(copy, copyTimes)) {
+            return {};
         }
     }
+    const auto median = [](std::vector<double>& times) {
+        std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+        return times[times.size() / 2];
+    };
+    return {median(cliTimes), median(copyTimes)};
 }
 
 // Prints the benchmarks as usual and keeps the time per iteration of each, for the summary.
@@ -139,14 +158,14 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred) {
+                seconds_[run.run_name.function_name] = run.GetAdjustedRealTime() * 1e-3;  // reported in milliseconds
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    // Seconds per iteration of a benchmark, or a negative number when it did not run.
+    // Median seconds per iteration of a benchmark, or a negative number when it did not run.
     double Seconds(const std::string& name) const {
         const auto found = seconds_.find(name);
         return found == seconds_.end() ? -1.0 : found->second;
@@ -175,7 +194,7 @@ void PrintShape(const std::string& listing) {
 }
 
 void PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledListing>& listings,
-                  const veltrin::bench::ChildResult& peak) {
+                  const veltrin::bench::ChildResult& peak, const ProcessTimes& processes) {
     std::printf("\nSummary\n%6s %10s %12s %12s %12s %10s %12s\n", "scale", "lines", "bytes", "conversion", "floor",
                 "/floor", "ns a line");
     std::map<int, double> perLine;
@@ -191,13 +210,15 @@ void PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledLis
                     conversion * 1e3, floor * 1e3, conversion / floor, perLine[listing.scale] * 1e9);
         hundredOverFloor = listing.scale == 100 ? conversion / floor : hundredOverFloor;
     }
-    const double cli = reporter.Seconds("CliProcess/1x");
-    const double copy = reporter.Seconds("CopyProcess/1x");
+    const double cli = processes.cli;
+    const double copy = processes.copy;
     const std::uintmax_t hundredBytes = listings.back().bytes;
     const double peakMb = static_cast<double>(peak.peakMemoryKb) / 1024.0;
     const double peakLimitMb = 1.5 * static_cast<double>(hundredBytes) / 1048576.0 + 64.0;
-    std::printf("\nveltrin-cli process on 1x: %.1f ms; a process that copies the source to three files: %.1f ms\n",
-                cli * 1e3, copy * 1e3);
+    std::printf(
+        "\nveltrin-cli process on 1x: %.1f ms; a process that copies the source to three files: %.1f ms "
+        "(medians)\n",
+        cli * 1e3, copy * 1e3);
     std::printf("Peak memory of a veltrin-cli process on 100x: %.1f MiB (source %.1f MiB)\n\nTargets\n", peakMb,
                 static_cast<double>(hundredBytes) / 1048576.0);
     PrintTarget("100x conversion over the floor", hundredOverFloor, 2.5, "x");
@@ -269,11 +290,15 @@ class ScratchFolder {
     fs::path path_;
 };
 
+// Three repetitions of each, in a random order across the benchmarks, so that a disk that is slower for a while
+// does not weigh on one of them alone; the summary takes the median.
 void Register(const std::string& name, double minTime, auto function, auto&&... arguments) {
     benchmark::RegisterBenchmark(name.c_str(), function, arguments...)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
-        ->MinTime(minTime);
+        ->MinTime(minTime)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
 }
 
 }  // namespace
@@ -287,8 +312,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaving.data());
+    argc = static_cast<int>(arguments.size());
+    benchmark::Initialize(&argc, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(argc, arguments.data())) {
         return 1;
     }
     const ScratchFolder scratch;
@@ -317,15 +346,16 @@ int main(int argc, char** argv) {
         }
     }
     for (const ScaledListing& listing : listings) {
-        const double minTime = listing.scale == 100 ? 5.0 : 2.0;
+        const double minTime = listing.scale == 100 ? 3.0 : 1.0;
         Register(Name("Conversion", listing.scale), minTime, Conversion, listing, outputs);
         Register(Name("Floor", listing.scale), minTime, Floor, listing, outputs);
     }
-    Register("CliProcess/1x", 2.0, Process, CliArguments(listings.front(), outputs));
-    Register("CopyProcess/1x", 2.0, Process, CopyArguments(listings.front(), outputs));
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintSummary(reporter, listings, peak);
+    constexpr int kProcessRounds = 40;
+    const ProcessTimes processes = TimeProcesses(CliArguments(listings.front(), outputs),
+                                                 CopyArguments(listings.front(), outputs), kProcessRounds);
+    PrintSummary(reporter, listings, peak, processes);
     benchmark::Shutdown();
     return 0;
 }
