@@ -46,7 +46,6 @@ void SourceLines::IndexLines() {
     }
     const char* const begin = bytes_.get();
     const char* const end = begin + size_;
-    // Room for every line at once: a listing of millions of lines is not moved to a larger array again and again.
     // Room for the lines of a listing of some forty bytes a line at once, so that the index of millions of lines is
     // not moved to a larger array again and again; it grows only for shorter lines.
     constexpr std::size_t kShortLine = 32;
