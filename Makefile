@@ -35,7 +35,6 @@ fuzz:
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run.sh
 
 bench: deps
-	@bash scripts/install-deps.sh time
 	@JOBS=$(JOBS) bash bench/run.sh
 
 # Every test again with AddressSanitizer and UndefinedBehaviorSanitizer; the first report fails the run.

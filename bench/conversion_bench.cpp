@@ -1,23 +1,20 @@
-// Times the whole conversion (load the 128 listing, generate the three +2 listings, write them) on the sample
-// listing scaled to 1, 10 and 100 times the length of a real annotated ROM 0 listing, and in the same run the
-// floor that no conversion can beat: reading the source once and writing its bytes three times.
-//
-// The sample is scaled by repeating its ordinary routines in place: a block from an address label that no
-// model script names up to the next label line is written several times in a row, so that every script step
-// still finds its labels, its counted lines and its comments where it expects them.
+// Times the whole conversion (load the 128 listing, generate the three +2 listings, write them) on a listing of
+// the shape of a real annotated ROM 0 listing at 1, 10 and 100 times its length, and in the same run the floor
+// that no conversion can beat: reading the source once and writing its bytes three times, each put on the disk.
+// It also compares a whole veltrin-cli process on the 1x listing with a process that only copies the source to
+// three files, and measures the peak memory of a veltrin-cli process on the 100x listing.
 //
 //   veltrin_bench [benchmark options] [--source=FILE]
 //   veltrin_bench --write-scaled=FACTOR --output=FILE [--source=FILE]   (writes one scaled listing and stops)
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,130 +27,16 @@
 #include <vector>
 
 #include "app/create_command.h"
-#include "app/listing_file.h"
-#include "generators/model_listings.h"
+#include "child_process.h"
+#include "floor_copy.h"
+#include "scaled_listing.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using veltrin::OutputLines;
-using veltrin::SourceLines;
+using veltrin::bench::kRealListingLines;
 
-// A real annotated Spectrum 128 ROM 0 listing has about 18,000 lines (and 800 KB).
-constexpr std::size_t kRealListingLines = 18000;
 constexpr std::array kScales{1, 10, 100};
-
-// ---------------------------------------------------------------------------------------------------------------
-// Scaling the sample.
-
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
-
-bool IsLabelLine(std::string_view line) {
-    return line.size() >= 6 && line[0] == 'L' && IsHexDigit(line[1]) && IsHexDigit(line[2]) && IsHexDigit(line[3]) &&
-           IsHexDigit(line[4]) && line[5] == ':';
-}
-
-unsigned LabelAddress(std::string_view line) {
-    return static_cast<unsigned>(std::stoul(std::string(line.substr(1, 4)), nullptr, 16));
-}
-
-// The stretches that the model scripts treat one by one: the copyright message, the menus and tape messages
-// with their tables, the Tape Tester blocks and the counted lines in front of the unused space, up to the end
-// of the listing. Routines that start anywhere else are copied as they are.
-bool IsOrdinaryRoutine(unsigned address) {
-    constexpr std::array<std::pair<unsigned, unsigned>, 5> kScripted{{
-        {0x0561, 0x057D},
-        {0x2744, 0x281C},
-        {0x3852, 0x385A},
-        {0x3BE9, 0x3C63},
-        {0x3FEF, 0xFFFF},
-    }};
-    return std::none_of(kScripted.begin(), kScripted.end(), [address](const auto& stretch) {
-        return address >= stretch.first && address <= stretch.second;
-    });
-}
-
-struct Block {
-    std::size_t first;
-    std::size_t end;  // one past the last line
-};
-
-std::vector<Block> OrdinaryBlocks(const SourceLines& lines) {
-    std::vector<Block> blocks;
-    for (std::size_t index = 1; index < lines.size(); ++index) {
-        if (!IsLabelLine(lines[index]) || !IsOrdinaryRoutine(LabelAddress(lines[index]))) {
-            continue;
-        }
-        std::size_t end = index + 1;
-        while (end < lines.size() && !IsLabelLine(lines[end])) {
-            ++end;
-        }
-        blocks.push_back({index, end});
-    }
-    return blocks;
-}
-
-// The sample with its ordinary blocks repeated so that it has about targetLines lines.
-SourceLines ScaleListing(const SourceLines& sample, std::size_t targetLines) {
-    const std::vector<Block> blocks = OrdinaryBlocks(sample);
-    std::size_t ordinaryLines = 0;
-    for (const Block& block : blocks) {
-        ordinaryLines += block.end - block.first;
-    }
-    if (ordinaryLines == 0) {
-        throw std::runtime_error("the sample listing has no ordinary routines to repeat");
-    }
-    const std::size_t otherLines = sample.size() - 1 - ordinaryLines;
-    const double factor = std::max(1.0, static_cast<double>(targetLines > otherLines ? targetLines - otherLines : 0) /
-                                            static_cast<double>(ordinaryLines));
-
-    SourceLines scaled;
-    scaled.reserve(targetLines + sample.size());
-    scaled.push_back(sample[0]);
-    double wanted = 0;
-    double written = 0;
-    std::size_t next = 1;
-    for (const Block& block : blocks) {
-        scaled.insert(scaled.end(), sample.begin() + static_cast<std::ptrdiff_t>(next),
-                      sample.begin() + static_cast<std::ptrdiff_t>(block.first));
-        const auto size = static_cast<double>(block.end - block.first);
-        wanted += factor * size;
-        const auto copies = std::max(1L, std::lround((wanted - written) / size));
-        for (long copy = 0; copy < copies; ++copy) {
-            scaled.insert(scaled.end(), sample.begin() + static_cast<std::ptrdiff_t>(block.first),
-                          sample.begin() + static_cast<std::ptrdiff_t>(block.end));
-        }
-        written += static_cast<double>(copies) * size;
-        next = block.end;
-    }
-    scaled.insert(scaled.end(), sample.begin() + static_cast<std::ptrdiff_t>(next), sample.end());
-    return scaled;
-}
-
-void WriteLines(const fs::path& path, const SourceLines& lines) {
-    std::string text;
-    for (std::size_t index = 1; index < lines.size(); ++index) {
-        text += lines[index];
-        text += "\r\n";
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!file) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
-SourceLines LoadOrThrow(const fs::path& path) {
-    SourceLines lines;
-    std::string failureReason;
-    if (!veltrin::LoadListing(path, lines, failureReason)) {
-        throw std::runtime_error("cannot read " + path.string() + ": " + failureReason);
-    }
-    return lines;
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-// The benchmarks.
 
 struct ScaledListing {
     int scale;
@@ -161,17 +44,6 @@ struct ScaledListing {
     std::size_t lines;
     std::uintmax_t bytes;
 };
-
-void SetThroughput(benchmark::State& state, const ScaledListing& listing) {
-    const auto lines = static_cast<double>(listing.lines);
-    state.counters["lines/s"] = benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["bytes/s"] =
-        benchmark::Counter(static_cast<double>(listing.bytes), benchmark::Counter::kIsIterationInvariantRate,
-                           benchmark::Counter::OneK::kIs1024);
-    state.counters["s/line"] =
-        benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["lines"] = static_cast<double>(listing.lines);
-}
 
 // The window's side of a run, without a window: the four names in the benchmark's folders, nothing shown.
 class SilentView final : public veltrin::CreateView {
@@ -192,6 +64,7 @@ class SilentView final : public veltrin::CreateView {
         }
         return {};
     }
+    std::string InputName(veltrin::FileBox /*box*/) const override { return "name"; }
     void SetStatus(const std::string& /*caption*/) override {}
     void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
     void SetBusyPointer(bool /*busy*/) override {}
@@ -201,6 +74,41 @@ class SilentView final : public veltrin::CreateView {
     fs::path outputFolder_;
 };
 
+std::vector<std::string> CliArguments(const ScaledListing& listing, const fs::path& outputFolder) {
+    return {VELTRIN_CLI,
+            "--source",
+            listing.path.string(),
+            "--english",
+            (outputFolder / "english.asm").string(),
+            "--spanish",
+            (outputFolder / "spanish.asm").string(),
+            "--french",
+            (outputFolder / "french.asm").string()};
+}
+
+std::vector<std::string> CopyArguments(const ScaledListing& listing, const fs::path& outputFolder) {
+    return {VELTRIN_COPY_FLOOR, listing.path.string(), (outputFolder / "copy1.asm").string(),
+            (outputFolder / "copy2.asm").string(), (outputFolder / "copy3.asm").string()};
+}
+
+void SetThroughput(benchmark::State& state, const ScaledListing& listing) {
+    const auto lines = static_cast<double>(listing.lines);
+    state.counters["lines/s"] = benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["bytes/s"] =
+        benchmark::Counter(static_cast<double>(listing.bytes), benchmark::Counter::kIsIterationInvariantRate,
+                           benchmark::Counter::OneK::kIs1024);
+}
+
+// Gives the memory that an iteration let go back to the system, so that every iteration starts as a new run of
+// the program does, with memory that it must be given afresh. The allocator would otherwise keep the freed
+// memory of a small listing for the next iteration, but not that of a large one, which is returned at once, and
+// the cost a line of the two would not be measured alike.
+void StartAfresh(benchmark::State& state) {
+    state.PauseTiming();
+    ::malloc_trim(0);
+    state.ResumeTiming();
+}
+
 // What a run does between the Create button and "Done!": the create command itself, without the window.
 void Conversion(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
     SilentView view(listing.path, outputFolder);
@@ -209,53 +117,51 @@ void Conversion(benchmark::State& state, const ScaledListing& listing, const fs:
             state.SkipWithError("the conversion of the scaled listing failed");
             break;
         }
+        StartAfresh(state);
     }
     SetThroughput(state, listing);
 }
 
-// Writes bytes to a new file, as the listings are written: all of it, then on the disk, then closed.
-bool WriteFile(const fs::path& path, const std::string& bytes, bool durable) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written <= 0) {
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    const bool synced = !durable || ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
-// The floor: the source read once and its bytes written three times. The durable floor puts each file on the
-// disk before closing it, as the listings are; the cached floor leaves them in the page cache.
-void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder, bool durable) {
+void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
+    const std::array<fs::path, 3> copies{outputFolder / "copy1.asm", outputFolder / "copy2.asm",
+                                         outputFolder / "copy3.asm"};
     for (auto _ : state) {
-        std::ifstream in(listing.path, std::ios::binary);
-        std::string bytes(static_cast<std::size_t>(listing.bytes), '\0');
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!in) {
-            state.SkipWithError("cannot read the scaled listing");
+        if (!veltrin::bench::CopyToFiles(listing.path, copies)) {
+            state.SkipWithError("cannot copy the scaled listing");
             break;
         }
-        for (const char* copy : {"copy1.asm", "copy2.asm", "copy3.asm"}) {
-            if (!WriteFile(outputFolder / copy, bytes, durable)) {
-                state.SkipWithError("cannot write a copy");
-                return;
-            }
-        }
-        benchmark::DoNotOptimize(bytes.data());
+        StartAfresh(state);
     }
     SetThroughput(state, listing);
 }
 
-// ---------------------------------------------------------------------------------------------------------------
-// The summary that checks the targets.
+// Median seconds of whole processes, from their start to their exit: a veltrin-cli run and a copying process, in
+// turns, so that a disk that is slower for a while slows both alike.
+struct ProcessTimes {
+    double cli = -1;
+    double copy = -1;
+};
+
+ProcessTimes TimeProcesses(const std::vector<std::string>& cli, const std::vector<std::string>& copy, int rounds) {
+    std::vector<double> cliTimes;
+    std::vector<double> copyTimes;
+    const auto timed = [](const std::vector<std::string>& arguments, std::vector<double>& times) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool succeeded = veltrin::bench::RunChild(arguments).succeeded;
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        return succeeded;
+    };
+    for (int round = 0; round < rounds; ++round) {
+        if (!timed(cli, cliTimes) || !timed(copy, copyTimes)) {
+            return {};
+        }
+    }
+    const auto median = [](std::vector<double>& times) {
+        std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+        return times[times.size() / 2];
+    };
+    return {median(cliTimes), median(copyTimes)};
+}
 
 // Prints the benchmarks as usual and keeps the time per iteration of each, for the summary.
 class RecordingReporter : public benchmark::ConsoleReporter {
@@ -265,19 +171,16 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-                seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred) {
+                seconds_[run.run_name.function_name] = run.GetAdjustedRealTime() * 1e-3;  // reported in milliseconds
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    // Seconds per iteration of a benchmark, or a negative number when it did not run.
+    // Median seconds per iteration of a benchmark, or a negative number when it did not run.
     double Seconds(const std::string& name) const {
-        // The library adds the benchmark's settings to its name: "Floor/1x/min_time:2.000/real_time".
-        const auto found = std::find_if(seconds_.begin(), seconds_.end(), [&name](const auto& entry) {
-            return entry.first == name || entry.first.starts_with(name + "/");
-        });
+        const auto found = seconds_.find(name);
         return found == seconds_.end() ? -1.0 : found->second;
     }
 
@@ -287,33 +190,57 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
 std::string Name(const char* kind, int scale) { return std::string(kind) + "/" + std::to_string(scale) + "x"; }
 
-void PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledListing>& listings) {
-    std::printf("\nSummary\n");
-    std::printf("%6s %10s %12s %12s %12s %12s %10s %10s\n", "scale", "lines", "bytes", "conversion", "floor",
-                "floor-cache", "/floor", "/floor-c");
-    double perLineAtOne = -1;
-    double perLineAtHundred = -1;
+void PrintTarget(const char* what, double value, double limit, const char* unit) {
+    std::printf("  %-58s %10.2f %-4s (target: at most %.2f) %s\n", what, value, unit, limit,
+                value >= 0 && value <= limit ? "held" : "NOT HELD");
+}
+
+void PrintShape(const std::string& listing) {
+    const veltrin::bench::ListingShape shape = veltrin::bench::MeasureShape(listing);
+    std::printf("Shape of the scaled listing (a real annotated listing in brackets):\n");
+    std::printf(
+        "  %.1f bytes a line (43.9), %.1f %% blank (22), %.1f %% comment lines (30), a label every %.1f lines "
+        "(15),\n  an Lxxxx operand every %.1f lines (6), a \" (ROM 0)\" reference every %.1f lines (85), "
+        "comment lines up to %zu characters (120)\n\n",
+        shape.bytesPerLine, shape.blankShare * 100, shape.commentShare * 100, shape.linesPerLabel,
+        shape.linesPerOperand, shape.linesPerRom0, shape.longestComment);
+}
+
+void PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledListing>& listings,
+                  const veltrin::bench::ChildResult& peak, const ProcessTimes& processes) {
+    std::printf("\nSummary\n%6s %10s %12s %12s %12s %10s %12s\n", "scale", "lines", "bytes", "conversion", "floor",
+                "/floor", "ns a line");
+    std::map<int, double> perLine;
+    double hundredOverFloor = -1;
     for (const ScaledListing& listing : listings) {
         const double conversion = reporter.Seconds(Name("Conversion", listing.scale));
         const double floor = reporter.Seconds(Name("Floor", listing.scale));
-        const double cached = reporter.Seconds(Name("FloorCached", listing.scale));
-        if (conversion < 0) {
+        if (conversion < 0 || floor <= 0) {
             continue;
         }
-        std::printf("%5dx %10zu %12ju %11.3fs %11.3fs %11.3fs %10.2f %10.2f\n", listing.scale, listing.lines,
-                    listing.bytes, conversion, floor, cached, floor > 0 ? conversion / floor : 0.0,
-                    cached > 0 ? conversion / cached : 0.0);
-        const double perLine = conversion / static_cast<double>(listing.lines);
-        perLineAtOne = listing.scale == 1 ? perLine : perLineAtOne;
-        perLineAtHundred = listing.scale == 100 ? perLine : perLineAtHundred;
+        perLine[listing.scale] = conversion / static_cast<double>(listing.lines);
+        std::printf("%5dx %10zu %12ju %11.1fms %11.1fms %10.2f %12.1f\n", listing.scale, listing.lines, listing.bytes,
+                    conversion * 1e3, floor * 1e3, conversion / floor, perLine[listing.scale] * 1e9);
+        hundredOverFloor = listing.scale == 100 ? conversion / floor : hundredOverFloor;
     }
-    if (perLineAtOne > 0 && perLineAtHundred > 0) {
-        std::printf("cost per line: %.1f ns at 1x, %.1f ns at 100x, ratio %.2f (target: at most 1.20)\n",
-                    perLineAtOne * 1e9, perLineAtHundred * 1e9, perLineAtHundred / perLineAtOne);
-    }
+    const double cli = processes.cli;
+    const double copy = processes.copy;
+    const std::uintmax_t hundredBytes = listings.back().bytes;
+    const double peakMb = static_cast<double>(peak.peakMemoryKb) / 1024.0;
+    const double peakLimitMb = 1.5 * static_cast<double>(hundredBytes) / 1048576.0 + 64.0;
+    std::printf(
+        "\nveltrin-cli process on 1x: %.1f ms; a process that copies the source to three files: %.1f ms "
+        "(medians)\n",
+        cli * 1e3, copy * 1e3);
+    std::printf("Peak memory of a veltrin-cli process on 100x: %.1f MiB (source %.1f MiB)\n\nTargets\n", peakMb,
+                static_cast<double>(hundredBytes) / 1048576.0);
+    PrintTarget("100x conversion over the floor", hundredOverFloor, 2.5, "x");
+    PrintTarget("cost a line at 100x over that at 1x",
+                perLine.contains(1) && perLine.contains(100) ? perLine[100] / perLine[1] : -1, 1.2, "x");
+    PrintTarget("peak memory of 100x veltrin-cli (1.5 x source + 64 MiB)", peak.succeeded ? peakMb : -1, peakLimitMb,
+                "MiB");
+    PrintTarget("veltrin-cli process on 1x over a copying process", cli > 0 && copy > 0 ? cli / copy : -1, 2.0, "x");
 }
-
-// ---------------------------------------------------------------------------------------------------------------
 
 struct Options {
     fs::path source = VELTRIN_SAMPLE_LISTING;
@@ -341,6 +268,23 @@ Options TakeOptions(int& argc, char** argv) {
     return options;
 }
 
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return bytes;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
 // A temporary folder for one run, removed with everything in it at the end.
 class ScratchFolder {
   public:
@@ -359,50 +303,72 @@ class ScratchFolder {
     fs::path path_;
 };
 
+// Three repetitions of each, in a random order across the benchmarks, so that a disk that is slower for a while
+// does not weigh on one of them alone; the summary takes the median.
+void Register(const std::string& name, double minTime, auto function, auto&&... arguments) {
+    benchmark::RegisterBenchmark(name.c_str(), function, arguments...)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(minTime)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options options = TakeOptions(argc, argv);
-    const SourceLines sample = LoadOrThrow(options.source);
+    const std::string sample = ReadFile(options.source);
     if (options.writeScaled > 0) {
-        WriteLines(options.output,
-                   ScaleListing(sample, kRealListingLines * static_cast<std::size_t>(options.writeScaled)));
+        WriteFile(options.output, veltrin::bench::ScaleListing(
+                                      sample, kRealListingLines * static_cast<std::size_t>(options.writeScaled)));
         return 0;
     }
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaving.data());
+    argc = static_cast<int>(arguments.size());
+    benchmark::Initialize(&argc, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(argc, arguments.data())) {
         return 1;
     }
     const ScratchFolder scratch;
     const fs::path outputs = scratch.path() / "out";
     fs::create_directories(outputs);
 
+    // Each scaled listing is written by a process of its own, and the peak memory of a 100x veltrin-cli run is
+    // measured before this process holds anything large: a child's peak counts its parent's as it started.
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
     std::vector<ScaledListing> listings;
     for (const int scale : kScales) {
         const fs::path path = scratch.path() / ("Spectrum128_ROM0_" + std::to_string(scale) + "x.asm");
-        const SourceLines scaled = ScaleListing(sample, kRealListingLines * static_cast<std::size_t>(scale));
-        WriteLines(path, scaled);
-        listings.push_back({scale, path, scaled.size() - 1, fs::file_size(path)});
+        if (!veltrin::bench::RunChild({self, "--source=" + options.source.string(),
+                                       "--write-scaled=" + std::to_string(scale), "--output=" + path.string()})
+                 .succeeded) {
+            throw std::runtime_error("cannot write the listing scaled " + std::to_string(scale) + " times");
+        }
+        listings.push_back({scale, path, 0, fs::file_size(path)});
+    }
+    const veltrin::bench::ChildResult peak = veltrin::bench::RunChild(CliArguments(listings.back(), outputs));
+    for (ScaledListing& listing : listings) {
+        const std::string scaled = ReadFile(listing.path);
+        listing.lines = veltrin::bench::MeasureShape(scaled).lines;
+        if (listing.scale == kScales.back()) {
+            PrintShape(scaled);
+        }
     }
     for (const ScaledListing& listing : listings) {
-        const double minTime = listing.scale == 100 ? 5.0 : 2.0;
-        benchmark::RegisterBenchmark(Name("Conversion", listing.scale).c_str(), Conversion, listing, outputs)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(minTime);
-        benchmark::RegisterBenchmark(Name("Floor", listing.scale).c_str(), Floor, listing, outputs, true)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(minTime);
-        benchmark::RegisterBenchmark(Name("FloorCached", listing.scale).c_str(), Floor, listing, outputs, false)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(minTime);
+        const double minTime = listing.scale == 100 ? 3.0 : 1.0;
+        Register(Name("Conversion", listing.scale), minTime, Conversion, listing, outputs);
+        Register(Name("Floor", listing.scale), minTime, Floor, listing, outputs);
     }
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintSummary(reporter, listings);
+    constexpr int kProcessRounds = 40;
+    const ProcessTimes processes = TimeProcesses(CliArguments(listings.front(), outputs),
+                                                 CopyArguments(listings.front(), outputs), kProcessRounds);
+    PrintSummary(reporter, listings, peak, processes);
     benchmark::Shutdown();
     return 0;
 }

@@ -40,12 +40,20 @@ if(UNIX AND NOT APPLE)
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME veltrin.png)
     endif()
 
+    # The manual page quotes the version as the window shows it, the minor number in two digits (9 as 09).
+    set(padded_minor "0${PROJECT_VERSION_MINOR}")
+    string(LENGTH "${padded_minor}" padded_length)
+    math(EXPR minor_start "${padded_length} - 2")
+    string(SUBSTRING "${padded_minor}" ${minor_start} 2 shown_minor)
+    set(VELTRIN_SHOWN_VERSION "${PROJECT_VERSION_MAJOR}.${shown_minor}")
+    set(VELTRIN_MAN_PAGE ${CMAKE_BINARY_DIR}/packaging/veltrin-cli.1)
+    configure_file(${VELTRIN_PACKAGING_DIR}/veltrin-cli.1.in ${VELTRIN_MAN_PAGE} @ONLY)
+
     # Debian keeps manual pages compressed; -n leaves the time out, so the same page gives the same bytes.
     set(man_page ${CMAKE_BINARY_DIR}/packaging/veltrin-cli.1.gz)
-    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
     add_custom_command(OUTPUT ${man_page}
-                       COMMAND gzip -9 -n -c ${VELTRIN_PACKAGING_DIR}/veltrin-cli.1 > ${man_page}
-                       DEPENDS ${VELTRIN_PACKAGING_DIR}/veltrin-cli.1
+                       COMMAND gzip -9 -n -c ${VELTRIN_MAN_PAGE} > ${man_page}
+                       DEPENDS ${VELTRIN_MAN_PAGE}
                        COMMENT "Compressing the manual page of veltrin-cli"
                        VERBATIM)
     add_custom_target(veltrin_man_page ALL DEPENDS ${man_page})
@@ -82,7 +90,7 @@ if(VELTRIN_BUILD_TESTS AND TARGET veltrin AND UNIX AND NOT APPLE AND NOT CMAKE_C
                          -D CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake
                          -D WORK_DIR=${CMAKE_BINARY_DIR}/package-check
                          -D EXPECTED=${VELTRIN_PACKAGING_DIR}/linux/package-files.txt -D VERSION=${PROJECT_VERSION}
-                         -D BUILT_CLI=$<TARGET_FILE:veltrin-cli> -D MAN_PAGE=${VELTRIN_PACKAGING_DIR}/veltrin-cli.1
+                         -D BUILT_CLI=$<TARGET_FILE:veltrin-cli> -D MAN_PAGE=${VELTRIN_MAN_PAGE}
                          -D SAMPLE=${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm
                          -P ${PROJECT_SOURCE_DIR}/cmake/CheckPackage.cmake)
     else()

@@ -1,9 +1,11 @@
-// Runs the whole conversion on arbitrary bytes taken as the 128 listing: the bytes are written to a file,
-// read back with LoadListing and handed to the English, Spanish and French generators in turn.
+// Runs the whole conversion on arbitrary bytes taken as the 128 listing: the bytes are written to a file, read
+// back into the line store with LoadListing, and handed to the English, Spanish and French generators in turn,
+// whose lines go to a file sink. Every sixteenth input or so has its English listing committed to a file.
 //
-// Invariants: the loader cuts the bytes into lines at CR and CR LF and nothing else; no generator crashes or
-// lets an error escape; a generator that fails shows at most one message; one that succeeds leaves element 0
-// empty and starts the listing with its title block.
+// Invariants: the line store gives back the file's bytes, cut at CR and CR LF and nowhere else; no generator
+// crashes or lets an error escape; a generator that fails shows at most one message; one that succeeds starts
+// its listing with its title block, and its lines hold no CR; a committed listing file holds exactly the lines
+// that the generator wrote, each followed by CR LF.
 
 #include <unistd.h>
 
@@ -11,11 +13,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "app/listing_file.h"
+#include "app/listing_file_sink.h"
 #include "fuzz_support.h"
 #include "generators/model_listings.h"
 
@@ -24,68 +29,99 @@ namespace {
 
 class CountingHost : public ConversionHost {
   public:
-    int yields = 0;
     int messages = 0;
-    void Yield() override { ++yields; }
     void ShowMessage(std::string_view /*message*/, std::string_view /*title*/) override { ++messages; }
 };
 
-// The lines of a listing file as the file format defines them, for comparison with the loader.
-SourceLines ExpectedLines(std::string_view bytes) {
-    SourceLines lines;
-    if (bytes.empty()) {
-        return lines;
-    }
-    lines.emplace_back();
-    std::string line;
-    for (std::size_t index = 0; index < bytes.size(); ++index) {
-        if (bytes[index] != '\r') {
-            line += bytes[index];
-            continue;
-        }
-        lines.emplace_back(line);
-        line.clear();
-        if (index + 1 < bytes.size() && bytes[index + 1] == '\n') {
-            ++index;
-        }
-    }
-    if (bytes.back() != '\r' && !(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n")) {
-        lines.emplace_back(line);
-    }
-    return lines;
-}
-
-// The file that each input is written to, one per fuzzing process, removed when the process ends.
-class ScratchFile {
+// Passes every line on to the file sink and keeps what was passed.
+class RecordingSink : public LineSink {
   public:
-    ScratchFile()
-        : path_(std::filesystem::temp_directory_path() /
-                ("veltrin-conversion-fuzz-" + std::to_string(::getpid()) + ".asm")) {}
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    ~ScratchFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+    explicit RecordingSink(LineSink& file) : file_(file) {}
+    void Write(std::string_view line) override {
+        lines.emplace_back(line);
+        file_.Write(line);
     }
-    const std::filesystem::path& path() const { return path_; }
+    std::vector<std::string> lines;
 
   private:
-    std::filesystem::path path_;
+    LineSink& file_;
 };
 
-void CheckGenerator(bool (*generate)(const SourceLines&, OutputLines&, ConversionHost&), const SourceLines& lines,
-                    std::string_view model) {
+// The source lines put back together: each line of the file, then the terminator that the file has behind it, a
+// CR LF or a lone CR. A line holds no CR, and nothing is left over.
+void CheckLineStore(std::string_view bytes, const SourceLines& lines) {
+    if (bytes.empty()) {
+        Require(lines.empty(), "an empty file gave lines");
+        return;
+    }
+    Require(lines.size() >= 2 && lines[0].empty(), "a listing file gave no element 0 or no line");
+    std::size_t position = 0;
+    for (std::size_t index = 1; index < lines.size(); ++index) {
+        const std::string_view line = lines[index];
+        Require(line.find('\r') == std::string_view::npos, "a source line holds a CR");
+        Require(bytes.substr(position, line.size()) == line, "a source line is not the file's bytes at its place");
+        position += line.size();
+        if (position < bytes.size()) {
+            Require(bytes[position] == '\r', "a source line ends before a CR");
+            position += bytes.substr(position, 2) == "\r\n" ? 2 : 1;
+        }
+    }
+    Require(position == bytes.size(), "the source lines leave bytes of the file out");
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The files that each input is written to, one set per fuzzing process, removed when the process ends.
+class ScratchFiles {
+  public:
+    ScratchFiles() : folder_(std::filesystem::temp_directory_path() / ("veltrin-fuzz-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder_);
+    }
+    ScratchFiles(const ScratchFiles&) = delete;
+    ScratchFiles& operator=(const ScratchFiles&) = delete;
+    ~ScratchFiles() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::filesystem::path Source() const { return folder_ / "source.asm"; }
+    std::filesystem::path Listing() const { return folder_ / "listing.asm"; }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+void CheckGenerator(bool (*generate)(const SourceLines&, LineSink&, ConversionHost&), const SourceLines& lines,
+                    const std::filesystem::path& listingFile, bool commit, std::string_view model) {
     CountingHost host;
-    OutputLines output{ListingLine()};
-    const bool created = generate(lines, output, host);
-    if (!created) {
+    std::string pending;
+    ListingFileSink file(listingFile, pending);
+    RecordingSink listing(file);
+    if (!generate(lines, listing, host)) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);
         return;
     }
     Require(host.messages == 0, "a listing that was created showed a message", model);
-    Require(output.size() > 4 && output[0].empty(), "a created listing has no element 0 or no lines", model);
-    Require(output[1].starts_with("; ***") && output[2].starts_with("; ***") && output[3].starts_with("; ***"),
+    const std::vector<std::string>& written = listing.lines;
+    Require(written.size() > 3 && written[0].starts_with("; ***") && written[1].starts_with("; ***") &&
+                written[2].starts_with("; ***"),
             "a created listing does not start with its title block", model);
+    for (const std::string& line : written) {
+        Require(line.find('\r') == std::string::npos, "a listing line holds a CR", model);
+    }
+    if (!commit) {
+        return;
+    }
+    std::string failureReason;
+    Require(file.Commit(failureReason), "a listing could not be committed", failureReason);
+    std::string expected;
+    for (const std::string& line : written) {
+        expected.append(line).append("\r\n");
+    }
+    Require(ReadFile(listingFile) == expected, "the listing file does not hold the lines written, ended by CR LF",
+            model);
 }
 
 }  // namespace
@@ -95,20 +131,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace veltrin;
     using namespace veltrin::fuzzing;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    static const ScratchFile scratchFile;
-    const std::filesystem::path& scratch = scratchFile.path();
+    static const ScratchFiles scratch;
     {
-        std::ofstream file(scratch, std::ios::binary | std::ios::trunc);
+        std::ofstream file(scratch.Source(), std::ios::binary | std::ios::trunc);
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        Require(file.good(), "cannot write the scratch listing", scratch.string());
+        Require(file.good(), "cannot write the scratch listing", scratch.Source().string());
     }
     SourceLines lines;
     std::string failureReason;
-    Require(LoadListing(scratch, lines, failureReason), "a readable listing file did not load", failureReason);
-    Require(lines == ExpectedLines(bytes), "the loader cut the bytes into other lines than CR and CR LF do");
+    Require(LoadListing(scratch.Source(), lines, failureReason), "a readable listing file did not load", failureReason);
+    CheckLineStore(bytes, lines);
 
-    CheckGenerator(CreatePlus2Listing, lines, "English");
-    CheckGenerator(CreateSpanishListing, lines, "Spanish");
-    CheckGenerator(CreateFrenchListing, lines, "French");
+    const bool commit = size > 0 && data[0] % 16 == 0;
+    CheckGenerator(CreatePlus2Listing, lines, scratch.Listing(), commit, "English");
+    CheckGenerator(CreateSpanishListing, lines, scratch.Listing(), false, "Spanish");
+    CheckGenerator(CreateFrenchListing, lines, scratch.Listing(), false, "French");
     return 0;
 }

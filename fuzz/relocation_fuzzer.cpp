@@ -1,5 +1,4 @@
-// Feeds arbitrary lines to RelocateLine and arbitrary texts to RelocateAddress, in the three models and in
-// model values that name no model.
+// Feeds arbitrary lines to RelocateLine and arbitrary texts to RelocateAddress, in the three models.
 //
 // RelocateAddress: empty text gives empty text; any other text gives exactly four upper-case hexadecimal
 // digits. Only ROM 0 addresses from $057D to $3FFE move, by a bounded offset; everything else keeps its value.
@@ -9,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,13 +21,11 @@
 namespace veltrin::fuzzing {
 namespace {
 
-constexpr std::array<TargetModel, 7> kModels{kEnglishModel, kSpanishModel, kFrenchModel, -1, 3, INT32_MIN, INT32_MAX};
+constexpr std::array kModels{TargetModel::kEnglish, TargetModel::kSpanish, TargetModel::kFrench};
 
 constexpr std::uint32_t kFirstMoved = 0x057D;
 constexpr std::uint32_t kLastRomByte = 0x3FFF;
 constexpr std::uint32_t kSharedUpperRanges = 0x27F4;  // from here the translated offsets are English + 18 / + 21
-
-bool IsRealModel(TargetModel model) { return model >= kEnglishModel && model <= kFrenchModel; }
 
 unsigned DigitValue(char c) {
     const char upper = UpperCase(c);
@@ -68,8 +64,8 @@ bool IsFourUpperDigits(std::string_view text) {
     return true;
 }
 
-bool Moves(const Address& address, TargetModel model) {
-    return IsRealModel(model) && !address.wide && address.lowDigits >= kFirstMoved && address.lowDigits < kLastRomByte;
+bool Moves(const Address& address) {
+    return !address.wide && address.lowDigits >= kFirstMoved && address.lowDigits < kLastRomByte;
 }
 
 std::uint32_t CheckAddress(std::string_view text, TargetModel model) {
@@ -81,7 +77,7 @@ std::uint32_t CheckAddress(std::string_view text, TargetModel model) {
     Require(IsFourUpperDigits(result), "a relocated address is not four upper-case hexadecimal digits", result);
     const Address address = ReadAddress(text);
     const std::uint32_t relocated = ReadAddress(result).lowDigits;
-    if (!Moves(address, model)) {
+    if (!Moves(address)) {
         Require(relocated == address.lowDigits, "an address that does not move came back changed", text);
         return relocated;
     }
@@ -99,10 +95,10 @@ void CheckAddressAcrossModels(std::string_view text) {
         CheckAddress(text, model);
     }
     const Address address = ReadAddress(text);
-    if (!text.empty() && Moves(address, kEnglishModel) && address.lowDigits >= kSharedUpperRanges) {
-        const std::uint32_t english = CheckAddress(text, kEnglishModel);
-        Require(CheckAddress(text, kSpanishModel) == english + 18, "Spanish offset is not English + 18", text);
-        Require(CheckAddress(text, kFrenchModel) == english + 21, "French offset is not English + 21", text);
+    if (!text.empty() && Moves(address) && address.lowDigits >= kSharedUpperRanges) {
+        const std::uint32_t english = CheckAddress(text, TargetModel::kEnglish);
+        Require(CheckAddress(text, TargetModel::kSpanish) == english + 18, "Spanish offset is not English + 18", text);
+        Require(CheckAddress(text, TargetModel::kFrench) == english + 21, "French offset is not English + 21", text);
     }
 }
 

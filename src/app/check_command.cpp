@@ -5,7 +5,6 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <memory_resource>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -49,20 +48,22 @@ FileRead ReadListingBytes(const fs::path& fileName, std::string& bytes) {
     return in.bad() ? FileRead::kUnreadable : FileRead::kRead;
 }
 
-// The bytes that a run writes for the model: the derived listing's lines from element 1 on, each followed by
-// CR LF. False when the model's generator fails; it has then shown its step's message through the host.
+// Gathers a derived listing as its file holds it: each line followed by CR LF.
+class ListingBytes final : public LineSink {
+  public:
+    explicit ListingBytes(std::string& bytes) : bytes_(bytes) {}
+    void Write(std::string_view line) override { bytes_.append(line).append("\r\n"); }
+
+  private:
+    std::string& bytes_;
+};
+
+// The bytes that a run writes for the model. False when the model's generator fails; it has then shown its
+// step's message through the host.
 bool DeriveListingBytes(const ModelRun& model, const SourceLines& sourceLines, ConversionHost& host,
                         std::string& bytes) {
-    std::pmr::monotonic_buffer_resource arena;
-    OutputLines outputLines(&arena);
-    outputLines.emplace_back();
-    if (!model.generate(sourceLines, outputLines, host)) {
-        return false;
-    }
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        bytes.append(outputLines[index]).append("\r\n");
-    }
-    return true;
+    ListingBytes listing(bytes);
+    return model.generate(sourceLines, listing, host);
 }
 
 // Reports how the model's file compares with its derived listing; true when it is up to date.
@@ -102,8 +103,7 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         return CheckOutcome::kError;
     };
     try {
-        std::pmr::monotonic_buffer_resource sourceArena;
-        SourceLines sourceLines(&sourceArena);
+        SourceLines sourceLines;
         const fs::path sourceName = PathFromUtf8(view.FileName(FileBox::k128Rom));
         if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
             return fail(loadFailure, kLoadErrorTitle);

@@ -4,13 +4,13 @@
 #include <cstddef>
 #include <exception>
 #include <filesystem>
-#include <memory_resource>
 #include <new>
 #include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "app/listing_file.h"
+#include "app/listing_file_sink.h"
 #include "app/listing_writer.h"
 #include "app/message_text.h"
 #include "app/model_runs.h"
@@ -112,8 +112,7 @@ RunOutcome CreateCommand::Run() {
 
 RunOutcome CreateCommand::Convert() {
     const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
-    std::pmr::monotonic_buffer_resource sourceArena;
-    SourceLines sourceLines(&sourceArena);
+    SourceLines sourceLines;
     if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
         return Fail(loadFailure, kLoadErrorTitle);
     }
@@ -121,20 +120,21 @@ RunOutcome CreateCommand::Convert() {
         return Fail(failure->message, failure->title);
     }
     std::string failureReason;
+    std::string pendingBytes;  // of the listing being written; see ListingFileSink
+    pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
     for (const ModelRun& model : kModelRuns) {
         if (model.box == FileBox::kPlus2Rom) {
             view_.Yield();
         }
-        // The listing's lines live in an arena that goes with it once the listing is written.
-        std::pmr::monotonic_buffer_resource arena;
-        OutputLines outputLines(&arena);
-        outputLines.emplace_back();
-        if (!model.generate(sourceLines, outputLines, view_)) {
+        // The listing goes to its file as it is derived; the file only takes the target's place once the listing
+        // is complete, so a failed step or Exit leaves the old listing.
+        const std::string fileName = view_.FileName(model.box);
+        ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
+        if (!model.generate(sourceLines, listing, view_)) {
             return Fail(model.failureMessage, kLoadErrorTitle);
         }
         view_.Yield();
-        const std::string fileName = view_.FileName(model.box);
-        if (!WriteListing(PathFromUtf8(fileName), outputLines, failureReason)) {
+        if (!listing.Commit(failureReason)) {
             return Fail(WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle);
         }
     }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/conversion_host.h"
+#include "generators/conversion_host.h"
 
 namespace veltrin {
 

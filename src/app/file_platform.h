@@ -25,16 +25,20 @@ class OpenFile {
 
     // Appends the bytes from the current position to the end, but stops once content holds more than limit.
     std::error_code ReadToEnd(std::string& content, std::size_t limit);
+    // One call of the system: got is the count moved, 0 at the end of the file.
+    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
     std::error_code WriteAll(std::string_view bytes);
     std::error_code Rewind();
     std::error_code Truncate(std::uint64_t size);
+    // Asks the system to start putting what was written on the disk and returns at once, so that a long listing
+    // goes to the disk while the rest of it is derived and Sync finds little left to do. Where the system has no
+    // such request, Sync does all of it.
+    void StartWriteback();
     // Puts what was written on the disk, so that a crash cannot leave a listing that was reported as written.
     std::error_code Sync();
     std::error_code Close();
 
   private:
-    // One call of the system: got is the count moved, 0 at the end of the file.
-    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
     std::error_code WriteSome(const char* from, std::size_t count, std::size_t& put);
 
     int descriptor_ = -1;

@@ -117,6 +117,13 @@ std::error_code OpenFile::Truncate(std::uint64_t size) {
     return ::ftruncate(descriptor_, static_cast<off_t>(size)) != 0 ? LastError() : std::error_code();
 }
 
+void OpenFile::StartWriteback() {
+#ifdef __linux__
+    // Only a hint: a failure here leaves the writing to Sync.
+    (void)::sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 std::error_code OpenFile::Sync() {
     // Some file systems cannot sync a file; what was written is still there.
     if (::fsync(descriptor_) != 0 && errno != EINVAL && errno != ENOTSUP) {

@@ -67,6 +67,8 @@ std::error_code OpenFile::Truncate(std::uint64_t size) {
     return result != 0 ? std::error_code(result, std::generic_category()) : std::error_code();
 }
 
+void OpenFile::StartWriteback() {}
+
 std::error_code OpenFile::Sync() { return ::_commit(descriptor_) != 0 ? LastError() : std::error_code(); }
 
 std::error_code OpenFile::Close() {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <system_error>
@@ -17,18 +18,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kCarriageReturn = '\r';
-constexpr char kLineFeed = '\n';
+// The bytes of a listing file, in a buffer that is not filled with zeros before they are read into it.
+struct FileBytes {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+};
 
-// The lines of the file's bytes: one for each CR, and one more for text after the last CR.
-std::size_t LineCount(const std::string& content) {
-    const auto terminators = static_cast<std::size_t>(std::count(content.begin(), content.end(), kCarriageReturn));
-    return terminators + (content.empty() || content.back() == kCarriageReturn ? 0 : 1);
+// Reads from the file's position to its end into a buffer of the expected size, growing it when the file turns out
+// longer, but stops once it holds more than limit.
+std::error_code ReadToEnd(file_platform::OpenFile& file, std::size_t expectedSize, std::size_t limit,
+                          FileBytes& content) {
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    std::size_t capacity = expectedSize + 1;  // one more, so that the end of the file is seen without growing
+    content.bytes = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t got = 0;
+    do {
+        if (content.size == capacity) {
+            capacity = std::max(capacity * 2, kChunk);
+            std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
+            std::memcpy(larger.get(), content.bytes.get(), content.size);
+            content.bytes = std::move(larger);
+        }
+        if (const std::error_code error =
+                file.ReadSome(content.bytes.get() + content.size, capacity - content.size, got)) {
+            return error;
+        }
+        content.size += got;
+    } while (got > 0 && content.size <= limit);
+    return {};
 }
 
 // Reads an ordinary file whole, refusing one too large to hold as a listing. Anything else (a pipe, a device)
 // is refused before it is opened, and, should it appear there meanwhile, before a byte is read from it.
-bool ReadSource(const fs::path& fileName, std::string& content, std::string& failureReason) {
+bool ReadSource(const fs::path& fileName, FileBytes& content, std::string& failureReason) {
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     file_platform::OpenFile file;
@@ -47,69 +69,41 @@ bool ReadSource(const fs::path& fileName, std::string& content, std::string& fai
         failureReason = "too large: " + std::to_string(facts.size) + " bytes.";
         return false;
     }
-    content.reserve(static_cast<std::size_t>(facts.size) + 1);
     // A file that grows while it is read is read as far as the limit allows.
-    if (error = file.ReadToEnd(content, kMaxSourceBytes); error) {
+    if (error = ReadToEnd(file, static_cast<std::size_t>(facts.size), kMaxSourceBytes, content); error) {
         failureReason = ErrorFragment(error) + ".";
         return false;
     }
-    if (content.size() > kMaxSourceBytes) {
+    if (content.size > kMaxSourceBytes) {
         failureReason = "too large: more than " + std::to_string(kMaxSourceBytes) + " bytes.";
         return false;
     }
     return true;
 }
 
-// Cuts the file's bytes into lines: a line ends at CR, a CR LF pair is one terminator, and a bare LF is part
-// of the line. Line n goes to element n; element 0 is created with the first line.
-void SplitLines(const std::string& content, std::size_t lineCount, SourceLines& sourceLines) {
-    if (content.empty()) {
-        return;
-    }
-    const char* const begin = content.data();
-    const char* const end = begin + content.size();
-    sourceLines.reserve(lineCount + 1);
-    sourceLines.emplace_back();
-
-    const char* lineStart = begin;
-    while (lineStart < end) {
-        const auto* found = static_cast<const char*>(
-            std::memchr(lineStart, kCarriageReturn, static_cast<std::size_t>(end - lineStart)));
-        const char* lineEnd = found != nullptr ? found : end;
-        sourceLines.emplace_back(lineStart, lineEnd);
-        if (found == nullptr) {
-            break;
-        }
-        lineStart = found + 1;
-        if (lineStart < end && *lineStart == kLineFeed) {
-            ++lineStart;
-        }
-    }
-}
-
 }  // namespace
 
 bool LoadListing(const fs::path& fileName, SourceLines& sourceLines, std::string& failureReason) {
-    sourceLines.clear();
+    sourceLines = SourceLines();
     failureReason.clear();
     if (fileName.empty()) {
         failureReason = "no file name was given.";
         return false;
     }
     try {
-        std::string content;
+        FileBytes content;
         if (!ReadSource(fileName, content, failureReason)) {
             return false;
         }
-        const std::size_t lineCount = LineCount(content);
+        const std::size_t lineCount = SourceLines::CountLines({content.bytes.get(), content.size});
         if (lineCount > kMaxSourceLines) {
             failureReason = "too large: " + std::to_string(lineCount) + " lines.";
             return false;
         }
-        SplitLines(content, lineCount, sourceLines);
+        sourceLines = SourceLines(std::move(content.bytes), content.size);
         return true;
     } catch (const std::bad_alloc&) {
-        sourceLines.clear();
+        sourceLines = SourceLines();
         failureReason = "not enough memory.";
         return false;
     }

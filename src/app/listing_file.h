@@ -4,17 +4,17 @@
 #include <filesystem>
 #include <string>
 
-#include "toolkit/listing_lines.h"
+#include "toolkit/source_lines.h"
 
 namespace veltrin {
 
 // The largest source listing that a run reads: hundreds of times a real annotated ROM 0 listing, small enough that
-// the lines of any such file fit in memory (a line costs some forty bytes besides its text).
-inline constexpr std::uint64_t kMaxSourceBytes = std::uint64_t{1} << 24;
-inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 20;
+// the file and the index of its lines fit in memory (a line costs eight bytes besides its text).
+inline constexpr std::uint64_t kMaxSourceBytes = std::uint64_t{1} << 28;
+inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 23;
 
-// Reads a listing: a line ends at CR or CR LF, a bare LF belongs to the line, bytes pass unchanged.
-// Line n goes to element n and element 0 is empty; an empty file gives no elements at all.
+// Reads a listing into one buffer: a line ends at CR or CR LF, a bare LF belongs to the line, bytes pass
+// unchanged. Line n goes to element n and element 0 is empty; an empty file gives no elements at all.
 // Only an ordinary file is read. On failure returns false, leaves no lines and says why in failureReason.
 bool LoadListing(const std::filesystem::path& fileName, SourceLines& sourceLines, std::string& failureReason);
 

@@ -126,7 +126,11 @@ class RenamingReplacement final : public ListingReplacement {
 
   protected:
     bool Spill(std::string_view bytes, std::string& failureReason) override {
-        return Succeeded(staging_.File().WriteAll(bytes), failureReason);
+        if (!Succeeded(staging_.File().WriteAll(bytes), failureReason)) {
+            return false;
+        }
+        staging_.File().StartWriteback();
+        return true;
     }
 
     bool Finish(std::string& failureReason) override {
@@ -234,6 +238,10 @@ std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fi
 ListingReplacement::~ListingReplacement() = default;  // an uncommitted staging file goes with its owner
 
 bool ListingReplacement::Write(std::string_view bytes, std::string& failureReason) {
+    // A piece of a good size from a caller that gathers its own goes on without a copy.
+    if (buffer_.empty() && bytes.size() >= kBufferSize / 16) {
+        return Spill(bytes, failureReason);
+    }
     if (buffer_.size() + bytes.size() > kBufferSize) {
         if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
             return false;
@@ -254,20 +262,6 @@ bool ListingReplacement::Commit(std::string& failureReason) {
     }
     buffer_.clear();
     return Finish(failureReason);
-}
-
-bool WriteListing(const fs::path& fileName, const OutputLines& outputLines, std::string& failureReason) {
-    const std::unique_ptr<ListingReplacement> replacement = ListingReplacement::Begin(fileName, failureReason);
-    if (!replacement) {
-        return false;
-    }
-    constexpr std::string_view kLineEnd = "\r\n";
-    for (std::size_t index = 1; index < outputLines.size(); ++index) {
-        if (!replacement->Write(outputLines[index], failureReason) || !replacement->Write(kLineEnd, failureReason)) {
-            return false;
-        }
-    }
-    return replacement->Commit(failureReason);
 }
 
 }  // namespace veltrin

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/listing_lines.h"
-
 namespace veltrin {
 
 // Failure reasons of this file leave the listing's own name to the caller's message: they read as the end of
@@ -44,8 +42,5 @@ class ListingReplacement {
   private:
     std::string buffer_;
 };
-
-// Writes elements 1 on, each followed by CR LF, through a ListingReplacement.
-bool WriteListing(const std::filesystem::path& fileName, const OutputLines& outputLines, std::string& failureReason);
 
 }  // namespace veltrin

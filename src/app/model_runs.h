@@ -12,7 +12,7 @@ namespace veltrin {
 
 inline constexpr std::string_view kLoadErrorTitle = "Load Error";
 
-using ListingGenerator = bool (*)(const SourceLines&, OutputLines&, ConversionHost&);
+using ListingGenerator = bool (*)(const SourceLines&, LineSink&, ConversionHost&);
 
 // One +2 model of a run, in the order in which the run produces them.
 struct ModelRun {

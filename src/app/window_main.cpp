@@ -2,11 +2,13 @@
 #include <QIcon>
 
 #include "app/frm_veltrin.h"
+#include "app/version_text.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.9"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(veltrin::kVersionMajor).arg(veltrin::kVersionMinor));
     // The installed icon theme names it; on Windows the executable's own icon is used.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("veltrin")));
 

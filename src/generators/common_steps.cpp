@@ -14,7 +14,7 @@ constexpr std::string_view kTwoScreensPlus2 =
 }  // namespace
 
 void CopyReleaseNotesAndCopyright(ListingScript& script, std::string_view regenerateLine) {
-    script.CopyUntilLabel("; Release Date", kUpToLabelLine, "Failed to copy until release label");
+    script.CopyUntilLabel("; Release Date", LabelMode::kUpToLabelLine, "Failed to copy until release label");
     script.CopyLinesVerbatim(3);
     script.Append({
         "; This file was automatically derived from the Spectrum 128 ROM 0 disassembly, using a conversion utility "
@@ -23,7 +23,7 @@ void CopyReleaseNotesAndCopyright(ListingScript& script, std::string_view regene
         "utility used to automatically",
         regenerateLine,
     });
-    script.CopyUntilLabel("L0561", kUpToLabelLine, "Failed to copy until label L0561");
+    script.CopyUntilLabel("L0561", LabelMode::kUpToLabelLine, "Failed to copy until label L0561");
     script.AppendRelocated({"L0561:  DEFB $7F ; (c)"});
     script.Append({
         R"(        DEFM "1986, ")",
@@ -33,29 +33,29 @@ void CopyReleaseNotesAndCopyright(ListingScript& script, std::string_view regene
         R"(        DEFM "              Electronics pl")",
         R"(        DEFB 'c'+$80)",
     });
-    script.SkipUntilLabel("L057D", kLeaveHeader, "Failed to find label L057D");
+    script.SkipUntilLabel("L057D", LabelMode::kLeaveHeader, "Failed to find label L057D");
 }
 
 void CopyMainMenuJumpTable(ListingScript& script) {
-    script.CopyUntilLabel("L2744", kUpToLabelLine, "Failed to copy until label L2744");
+    script.CopyUntilLabel("L2744", LabelMode::kUpToLabelLine, "Failed to copy until label L2744");
     script.AppendRelocated({"L2744:  DEFB $04          ; Number of entries."});
     script.AdvanceCursor(1);
     script.CopyLinesRelocated(8);
     script.AdvanceCursor(2);  // the Tape Tester entry
-    script.CopyUntilLabel("L2754", kUpToLabelLine, "Failed to copy until label L2754");
+    script.CopyUntilLabel("L2754", LabelMode::kUpToLabelLine, "Failed to copy until label L2754");
     script.AppendRelocated({"L2754:  DEFB $05          ; Number of entries."});
     script.AdvanceCursor(1);
 }
 
 void CopyToEndWithoutTapeTester(ListingScript& script, const UnusedSpaceBlock& unusedSpace) {
-    script.CopyUntilLabel("L2816", kLeaveHeader, "Failed to copy until label L2816");
-    script.SkipUntilLabel("L281C", kLeaveHeader, "Failed to find label L281C");  // menu option handler
-    script.CopyUntilLabel("L3852", kUpToLabelLine, "Failed to copy until label L3852");
+    script.CopyUntilLabel("L2816", LabelMode::kLeaveHeader, "Failed to copy until label L2816");
+    script.SkipUntilLabel("L281C", LabelMode::kLeaveHeader, "Failed to find label L281C");  // menu option handler
+    script.CopyUntilLabel("L3852", LabelMode::kUpToLabelLine, "Failed to copy until label L3852");
     script.CopyLinesRelocated(1);
-    script.SkipUntilLabel("L385A", kLeaveHeader, "Failed to find label L385A");  // black banner printing
-    script.CopyUntilLabel("L3BE9", kLeaveHeader, "Failed to copy until label L3BE9");
-    script.SkipUntilLabel("L3C63", kLeaveHeader, "Failed to find label L3C63");  // the Tape Tester itself
-    script.CopyUntilLabel("L3FEF", kUpToLabelLine, "Failed to copy until label L3FEF");
+    script.SkipUntilLabel("L385A", LabelMode::kLeaveHeader, "Failed to find label L385A");  // black banner printing
+    script.CopyUntilLabel("L3BE9", LabelMode::kLeaveHeader, "Failed to copy until label L3BE9");
+    script.SkipUntilLabel("L3C63", LabelMode::kLeaveHeader, "Failed to find label L3C63");  // the Tape Tester itself
+    script.CopyUntilLabel("L3FEF", LabelMode::kUpToLabelLine, "Failed to copy until label L3FEF");
     script.CopyLinesRelocated(11);
     script.AppendUnusedSpace(unusedSpace);
     script.CopyUntilComment(kTwoScreens128, "Failed to copy until comment");

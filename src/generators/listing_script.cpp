@@ -1,11 +1,6 @@
 #include "generators/listing_script.h"
 
-#include <cstddef>
-#include <string>
-
-#include "generators/closing_passes.h"
 #include "generators/model_differences.h"
-#include "toolkit/line_relocation.h"
 
 namespace veltrin {
 
@@ -13,8 +8,6 @@ namespace {
 
 constexpr std::string_view kConvertErrorTitle = "Convert Error";
 constexpr SourceIndex kFirstLineAfterTitle = 4;
-// More than the lines that a script inserts: texts, the unused space and the differences block.
-constexpr std::size_t kInsertedLinesAllowance = 512;
 constexpr std::string_view kFourZeroBytes = "        DEFB $00, $00, $00, $00";
 
 // A search step that did not find its label or comment.
@@ -24,50 +17,53 @@ struct StepFailed {
 
 }  // namespace
 
-ListingScript::ListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
+ListingScript::ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel,
                              ConversionHost& host)
-    : sourceLines_(sourceLines), outputLines_(outputLines), targetModel_(targetModel), host_(host) {}
+    : sourceLines_(sourceLines),
+      targetModel_(targetModel),
+      host_(host),
+      rom0Pass_(listing, targetModel),
+      tapePass_(rom0Pass_),
+      outputLines_(tapePass_) {}
 
 void ListingScript::StartListing(const TitleBlock& title) {
     sourceIndex_ = kFirstLineAfterTitle;
-    const std::size_t size = outputLines_.size() + title.size();
-    // The listing grows to about the length of the source, so it is given that room at once rather than
-    // being moved to a larger array again and again.
-    outputLines_.reserve(size + sourceLines_.size() + kInsertedLinesAllowance);
-    outputLines_.assign(size, ListingLine());
-    for (std::size_t i = 0; i < title.size(); ++i) {
-        outputLines_[size - title.size() + i] = title[i];
+    for (const std::string_view line : title) {
+        outputLines_.Append(line);
     }
 }
 
 void ListingScript::CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_, host_)) {
+    if (!veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::SkipUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode, host_)) {
+    if (!veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::CopyUntilComment(std::string_view comment, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_, host_)) {
+    if (!veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_)) {
         throw StepFailed{failureMessage};
     }
+    host_.Yield();
 }
 
 void ListingScript::CopyLinesRelocated(int count) {
     for (int i = 0; i < count; ++i) {
-        AppendRelocatedLine(SourceLineAt(sourceLines_, sourceIndex_), targetModel_, outputLines_);
+        outputLines_.AppendRelocated(SourceLineAt(sourceLines_, sourceIndex_), targetModel_);
         ++sourceIndex_;
     }
 }
 
 void ListingScript::CopyLinesVerbatim(int count) {
     for (int i = 0; i < count; ++i) {
-        outputLines_.push_back(SourceLineAt(sourceLines_, sourceIndex_));
+        outputLines_.Append(SourceLineAt(sourceLines_, sourceIndex_));
         ++sourceIndex_;
     }
 }
@@ -75,9 +71,8 @@ void ListingScript::CopyLinesVerbatim(int count) {
 void ListingScript::AdvanceCursor(int count) { sourceIndex_ += count; }
 
 void ListingScript::CopyRestVerbatim() {
-    const auto lineCount = static_cast<SourceIndex>(sourceLines_.size());
-    for (; sourceIndex_ < lineCount; ++sourceIndex_) {
-        outputLines_.push_back(SourceLineAt(sourceLines_, sourceIndex_));
+    for (const SourceIndex lineCount = LineCount(sourceLines_); sourceIndex_ < lineCount; ++sourceIndex_) {
+        outputLines_.Append(SourceLineAt(sourceLines_, sourceIndex_));
     }
 }
 
@@ -87,32 +82,35 @@ void ListingScript::AppendRelocated(std::initializer_list<std::string_view> line
 
 void ListingScript::AppendRelocated(std::span<const std::string_view> lines) {
     for (const std::string_view line : lines) {
-        AppendRelocatedLine(line, targetModel_, outputLines_);
+        outputLines_.AppendRelocated(line, targetModel_);
     }
 }
 
 void ListingScript::Append(std::initializer_list<std::string_view> lines) {
-    outputLines_.insert(outputLines_.end(), lines.begin(), lines.end());
+    for (const std::string_view line : lines) {
+        outputLines_.Append(line);
+    }
 }
 
 void ListingScript::AppendUnusedSpace(const UnusedSpaceBlock& block) {
     Append({"", "", "; ============", "; UNUSED SPACE", "; ============", "", block.labelLine});
-    outputLines_.insert(outputLines_.end(), static_cast<std::size_t>(block.fourByteLines), ListingLine(kFourZeroBytes));
+    for (int i = 0; i < block.fourByteLines; ++i) {
+        outputLines_.Append(kFourZeroBytes);
+    }
     if (!block.closingLine.empty()) {
         Append({block.closingLine});
     }
 }
 
 void ListingScript::CloseListing() {
-    UpdateTapeLoaderMessage(outputLines_);
-    AppendModelDifferences(outputLines_);
-    RelocateRom0References(outputLines_, targetModel_);
+    outputLines_.Flush();
+    AppendModelDifferences(rom0Pass_);
 }
 
-bool RunListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
-                      ConversionHost& host, const std::function<void(ListingScript&)>& steps) {
+bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
+                      const std::function<void(ListingScript&)>& steps) {
     try {
-        ListingScript script(sourceLines, outputLines, targetModel, host);
+        ListingScript script(sourceLines, listing, targetModel, host);
         steps(script);
         return true;
     } catch (const StepFailed& failure) {

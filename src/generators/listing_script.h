@@ -6,9 +6,13 @@
 #include <span>
 #include <string_view>
 
+#include "generators/closing_passes.h"
+#include "generators/conversion_host.h"
 #include "toolkit/block_primitives.h"
-#include "toolkit/conversion_host.h"
-#include "toolkit/listing_lines.h"
+#include "toolkit/line_sink.h"
+#include "toolkit/output_lines.h"
+#include "toolkit/source_lines.h"
+#include "toolkit/target_model.h"
 
 namespace veltrin {
 
@@ -23,12 +27,11 @@ struct UnusedSpaceBlock {
 };
 
 // The steps that a model script is written in. Each step works on the one cursor that walks the 128 listing
-// from top to bottom and on the +2 listing that grows behind it. A search step that does not find its label
-// or comment ends the script with the step's message.
+// from top to bottom and writes the +2 listing's lines to its sink as it derives them. A search step that finds
+// its label or comment lets the window repaint; one that does not ends the script with the step's message.
 class ListingScript {
   public:
-    ListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
-                  ConversionHost& host);
+    ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host);
 
     // Starts the +2 listing with its title block in place of the 128's, and the cursor on source line 4.
     void StartListing(const TitleBlock& title);
@@ -48,22 +51,25 @@ class ListingScript {
     void Append(std::initializer_list<std::string_view> lines);
     void AppendUnusedSpace(const UnusedSpaceBlock& block);
 
-    // What closes every +2 listing: the tape message pass, the differences block, then the ROM 0 pass.
-    // The block comes after the tape pass because it quotes the 128 message as it was.
+    // What closes every +2 listing: the differences block after the script's lines. The script's lines pass
+    // the tape message pass and then the ROM 0 pass; the block joins behind the tape pass, because it quotes the
+    // 128 message as it was, and passes the ROM 0 pass too.
     void CloseListing();
 
   private:
     const SourceLines& sourceLines_;
-    OutputLines& outputLines_;
     TargetModel targetModel_;
     ConversionHost& host_;
+    Rom0ReferenceStage rom0Pass_;
+    TapeMessageStage tapePass_;
+    OutputLines outputLines_;
     SourceIndex sourceIndex_ = 0;
 };
 
 // Runs a model script over the 128 listing. A step that fails shows its message ("Convert Error") and the
 // result is false at once; any other run-time error, such as a cursor outside the listing, gives false with
 // no message of its own. RunCancelled passes through.
-bool RunListingScript(const SourceLines& sourceLines, OutputLines& outputLines, TargetModel targetModel,
-                      ConversionHost& host, const std::function<void(ListingScript&)>& steps);
+bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
+                      const std::function<void(ListingScript&)>& steps);
 
 }  // namespace veltrin

@@ -78,11 +78,11 @@ constexpr std::string_view kModelDifferences = R"block(; ------------
 
 }  // namespace
 
-void AppendModelDifferences(OutputLines& outputLines) {
+void AppendModelDifferences(LineSink& listing) {
     std::string_view rest = kModelDifferences;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
-        outputLines.emplace_back(rest.substr(0, end));
+        listing.Write(rest.substr(0, end));
         rest.remove_prefix(end + 1);
     }
 }

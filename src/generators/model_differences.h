@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/listing_lines.h"
+#include "toolkit/line_sink.h"
 
 namespace veltrin {
 
@@ -9,6 +9,6 @@ inline constexpr int kModelDifferencesLineCount = 65;
 
 // Appends the block that closes every +2 listing: the sound socket drawing and the table of how the
 // address ranges of the 128 correspond to those of the three +2 models. It does not depend on the model.
-void AppendModelDifferences(OutputLines& outputLines);
+void AppendModelDifferences(LineSink& listing);
 
 }  // namespace veltrin

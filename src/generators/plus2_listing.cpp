@@ -20,9 +20,9 @@ void EnglishScript(ListingScript& script) {
     script.StartListing(kEnglishTitle);
     CopyReleaseNotesAndCopyright(script, "; regenerate the Spectrum +2 listing.");
     CopyMainMenuJumpTable(script);
-    script.CopyUntilLabel("L2784", kUpToLabelLine, "Failed to copy until label L2784");
+    script.CopyUntilLabel("L2784", LabelMode::kUpToLabelLine, "Failed to copy until label L2784");
     script.AdvanceCursor(2);  // the "Tape Tester" option text
-    script.CopyUntilLabel("L27EB", kUpToLabelLine, "Failed to copy until label L27EB");
+    script.CopyUntilLabel("L27EB", LabelMode::kUpToLabelLine, "Failed to copy until label L27EB");
     script.AdvanceCursor(1);
     script.AppendRelocated({"L27EB:  DEFB $16,$00,$00  ; AT 0,0;"});
     script.CopyLinesRelocated(3);
@@ -35,8 +35,8 @@ void EnglishScript(ListingScript& script) {
 
 }  // namespace
 
-bool CreatePlus2Listing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return RunListingScript(sourceLines, outputLines, kEnglishModel, host, EnglishScript);
+bool CreatePlus2Listing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return RunListingScript(sourceLines, listing, TargetModel::kEnglish, host, EnglishScript);
 }
 
 }  // namespace veltrin

@@ -25,7 +25,7 @@ struct TranslatedModel {
 };
 
 constexpr TranslatedModel kSpanish{
-    kSpanishModel,
+    TargetModel::kSpanish,
     {
         "; *********************************************",
         "; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
@@ -67,7 +67,7 @@ constexpr TranslatedModel kSpanish{
 };
 
 constexpr TranslatedModel kFrench{
-    kFrenchModel,
+    TargetModel::kFrench,
     {
         "; ********************************************",
         "; *** FRENCH SPECTRUM +2 ROM 0 DISASSEMBLY ***",
@@ -117,24 +117,25 @@ void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
     CopyReleaseNotesAndCopyright(script, model.regenerateLine);
     CopyMainMenuJumpTable(script);
 
-    script.CopyUntilLabel("L275E", kUpToLabelLine, "Failed to copy until label L275E");
+    script.CopyUntilLabel("L275E", LabelMode::kUpToLabelLine, "Failed to copy until label L275E");
     script.AppendRelocated(model.mainMenuOptions);
     script.AppendRelocated({"", kMenuEndMarker});
-    script.SkipUntilLabel("L2790", kLeaveHeader, "Failed to find label L2790");  // 128 main menu texts
+    script.SkipUntilLabel("L2790", LabelMode::kLeaveHeader, "Failed to find label L2790");  // 128 main menu texts
 
-    script.CopyUntilLabel("L27A0", kUpToLabelLine, "Failed to copy until label L27A0");
+    script.CopyUntilLabel("L27A0", LabelMode::kUpToLabelLine, "Failed to copy until label L27A0");
     script.AppendRelocated({"L27A0:  DEFB $06          ; Number of entries.", model.optionsTitle, "        DEFB $FF"});
     script.AppendRelocated(model.editMenuOptions);
     script.AppendRelocated({"", kMenuEndMarker});
-    script.SkipUntilLabel("L27CB", kLeaveHeader, "Failed to find label L27CB");  // 128 edit menu texts
+    script.SkipUntilLabel("L27CB", LabelMode::kLeaveHeader, "Failed to find label L27CB");  // 128 edit menu texts
 
-    script.CopyUntilLabel("L27D2", kUpToLabelLine, "Failed to copy until label L27D2");
+    script.CopyUntilLabel("L27D2", LabelMode::kUpToLabelLine, "Failed to copy until label L27D2");
     script.AppendRelocated({"L27D2:  DEFB $03          ; Number of entries.", model.optionsTitle, "        DEFB $FF"});
     script.AppendRelocated(model.calculatorMenuOptions);
     script.AppendRelocated({"", kMenuEndMarker});
-    script.SkipUntilLabel("L27EB", kLeaveHeader, "Failed to find label L27EB");  // 128 calculator menu texts
+    script.SkipUntilLabel("L27EB", LabelMode::kLeaveHeader, "Failed to find label L27EB");  // 128 calculator menu texts
 
-    script.CopyUntilLabel("L27EB", kUpToLabelLine, "Failed to copy until label L27EB");  // its comment header
+    script.CopyUntilLabel("L27EB", LabelMode::kUpToLabelLine,
+                          "Failed to copy until label L27EB");  // its comment header
     script.AppendRelocated({
         "L27EB:  DEFB $16,$00,$00  ; AT 0,0;",
         "        DEFB $10,$00      ; INK 0;",
@@ -145,25 +146,25 @@ void TranslatedScript(ListingScript& script, const TranslatedModel& model) {
         model.cancelRow,
         "        DEFB 's'+$80",
     });
-    script.SkipUntilLabel("L2811", kLeaveHeader, "Failed to find label L2811");  // 128 Tape Loader message
+    script.SkipUntilLabel("L2811", LabelMode::kLeaveHeader, "Failed to find label L2811");  // 128 Tape Loader message
 
     CopyToEndWithoutTapeTester(script, model.unusedSpace);
 }
 
-bool CreateTranslatedListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host,
+bool CreateTranslatedListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host,
                              const TranslatedModel& model) {
-    return RunListingScript(sourceLines, outputLines, model.targetModel, host,
+    return RunListingScript(sourceLines, listing, model.targetModel, host,
                             [&model](ListingScript& script) { TranslatedScript(script, model); });
 }
 
 }  // namespace
 
-bool CreateSpanishListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return CreateTranslatedListing(sourceLines, outputLines, host, kSpanish);
+bool CreateSpanishListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, listing, host, kSpanish);
 }
 
-bool CreateFrenchListing(const SourceLines& sourceLines, OutputLines& outputLines, ConversionHost& host) {
-    return CreateTranslatedListing(sourceLines, outputLines, host, kFrench);
+bool CreateFrenchListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
+    return CreateTranslatedListing(sourceLines, listing, host, kFrench);
 }
 
 }  // namespace veltrin

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <span>
 
+#include "toolkit/hex_address.h"
+#include "toolkit/text.h"
+
 namespace veltrin {
 
 namespace {
@@ -39,28 +42,19 @@ constexpr std::array kFrenchRanges{
 
 std::span<const AddressRange> RangesOf(TargetModel targetModel) {
     switch (targetModel) {
-        case kEnglishModel:
+        case TargetModel::kEnglish:
             return kEnglishRanges;
-        case kSpanishModel:
+        case TargetModel::kSpanish:
             return kSpanishRanges;
-        case kFrenchModel:
+        case TargetModel::kFrench:
             return kFrenchRanges;
-        default:
-            return {};
     }
+    return {};
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+std::uint32_t HexDigitValue(char c) {
+    const char upper = UpperCase(c);
+    return upper <= '9' ? static_cast<std::uint32_t>(upper - '0') : static_cast<std::uint32_t>(upper - 'A' + 10);
 }
 
 // The number that the leading hexadecimal digits of a text spell. Only its last four digits are ever written
@@ -73,11 +67,10 @@ struct HexNumber {
 HexNumber ReadHex(std::string_view text) {
     HexNumber number;
     for (const char c : text) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0) {
+        if (!IsHexDigit(c)) {
             break;
         }
-        const std::uint32_t shifted = (number.lowSixteenBits << 4U) | static_cast<std::uint32_t>(digit);
+        const std::uint32_t shifted = (number.lowSixteenBits << 4U) | HexDigitValue(c);
         number.beyondSixteenBits = number.beyondSixteenBits || shifted > 0xFFFFU;
         number.lowSixteenBits = shifted & 0xFFFFU;
     }

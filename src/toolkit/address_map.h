@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/listing_lines.h"
+#include "toolkit/target_model.h"
 
 namespace veltrin {
 

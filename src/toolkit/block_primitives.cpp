@@ -1,36 +1,24 @@
 #include "toolkit/block_primitives.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <optional>
 
 #include "toolkit/line_relocation.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
 namespace {
 
-char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperCase(c); });
-    return upper;
-}
-
-// Whether the upper-cased text equals a key that is already upper case.
-bool EqualsKey(std::string_view text, std::string_view key) {
-    return text.size() == key.size() &&
-           std::equal(text.begin(), text.end(), key.begin(), [](char a, char b) { return UpperCase(a) == b; });
-}
+constexpr std::string_view kNeverCalledNote = "NEVER CALLED BY THIS ROM]";
 
 // A line that a header-aware search keeps with the code above the label's header.
 bool IsSignificant(std::string_view line, LabelMode mode) {
-    if (mode == kUpToLabelLine) {
-        return true;
-    }
-    if (mode == kLeaveHeader) {
-        return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
+    switch (mode) {
+        case LabelMode::kUpToLabelLine:
+            return true;
+        case LabelMode::kLeaveHeader:
+            return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
     }
     return false;
 }
@@ -46,26 +34,18 @@ struct LabelBlock {
 std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sourceIndex, const SourceLines& sourceLines,
                                          LabelMode mode) {
     SourceLineAt(sourceLines, sourceIndex);
-    const LabelBlock block{sourceIndex, sourceIndex};
-    SourceIndex keepMark = block.start;
-    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
-    for (; sourceIndex < lineCount; ++sourceIndex) {
-        const ListingLine& line = sourceLines[static_cast<std::size_t>(sourceIndex)];
-        if (EqualsKey(std::string_view(line).substr(0, key.size()), key)) {
-            return LabelBlock{block.start, keepMark};
+    const SourceIndex start = sourceIndex;
+    SourceIndex keepMark = start;
+    for (const SourceIndex lineCount = LineCount(sourceLines); sourceIndex < lineCount; ++sourceIndex) {
+        const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        if (EqualsUpperCased(line.substr(0, key.size()), key)) {
+            return LabelBlock{start, keepMark};
         }
         if (IsSignificant(line, mode)) {
             keepMark = sourceIndex + 1;
         }
     }
     return std::nullopt;
-}
-
-void AppendRelocated(const SourceLines& sourceLines, SourceIndex from, SourceIndex to, OutputLines& outputLines,
-                     TargetModel targetModel) {
-    for (SourceIndex index = from; index < to; ++index) {
-        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
-    }
 }
 
 }  // namespace
@@ -76,7 +56,7 @@ std::string TrimTrailingWhitespace(std::string_view text) {
 }
 
 bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel, ConversionHost& host) {
+                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel) {
     // An address label is only found where it is defined, with its ":"; other texts match any line start.
     std::string key = UpperCase(label);
     if (key.starts_with('L')) {
@@ -86,52 +66,50 @@ bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const Sour
     if (!block) {
         return false;
     }
-    AppendRelocated(sourceLines, block->start, block->keepMark, outputLines, targetModel);
+    for (SourceIndex index = block->start; index < block->keepMark; ++index) {
+        outputLines.AppendRelocated(sourceLines[static_cast<std::size_t>(index)], targetModel);
+    }
     sourceIndex = block->keepMark;
-    host.Yield();
     return true;
 }
 
-bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode,
-                    ConversionHost& host) {
+bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode) {
     const std::string key = std::string(label) + ':';
     const std::optional<LabelBlock> block = FindLabelBlock(key, sourceIndex, sourceLines, mode);
     if (!block) {
         return false;
     }
     sourceIndex = block->keepMark;
-    host.Yield();
     return true;
 }
 
 bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                      OutputLines& outputLines, TargetModel targetModel, ConversionHost& host) {
+                      OutputLines& outputLines, TargetModel targetModel) {
     const std::string key = UpperCase(comment);
     SourceLineAt(sourceLines, sourceIndex);
     const SourceIndex start = sourceIndex;
-    const auto lineCount = static_cast<SourceIndex>(sourceLines.size());
-    for (;; ++sourceIndex) {
+    for (const SourceIndex lineCount = LineCount(sourceLines);; ++sourceIndex) {
         if (sourceIndex >= lineCount) {
             return false;
         }
         const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
         const std::size_t semicolon = line.find(';');
         const std::string_view rest = semicolon == std::string_view::npos ? line : line.substr(semicolon + 1);
-        if (EqualsKey(rest, key)) {
+        if (EqualsUpperCased(rest, key)) {
             break;
         }
     }
     // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
+    std::string relocated;
     for (SourceIndex index = start; index < sourceIndex; ++index) {
-        AppendRelocatedLine(sourceLines[static_cast<std::size_t>(index)], targetModel, outputLines);
-        if (UpperCase(outputLines.back()).find("NEVER CALLED BY THIS ROM]") != std::string::npos) {
-            outputLines.pop_back();
-            if (!outputLines.empty() && outputLines.back() == ";") {
-                outputLines.pop_back();
-            }
+        const std::string_view line =
+            RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel, relocated);
+        if (ContainsUpperCased(line, kNeverCalledNote)) {
+            outputLines.DropNeverCalledNote();
+        } else {
+            outputLines.Append(line);
         }
     }
-    host.Yield();
     return true;
 }
 

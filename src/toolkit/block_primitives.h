@@ -1,41 +1,40 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "toolkit/conversion_host.h"
-#include "toolkit/listing_lines.h"
+#include "toolkit/output_lines.h"
+#include "toolkit/source_lines.h"
+#include "toolkit/target_model.h"
 
 namespace veltrin {
 
 // How a label search treats the lines above the label.
-// 0: the blank and comment lines directly above the label are its header and stay for the next step.
-// 1: the block ends exactly at the label line.
-// Any other value: no line counts, so nothing is copied or dropped.
-using LabelMode = std::int32_t;
-inline constexpr LabelMode kLeaveHeader = 0;
-inline constexpr LabelMode kUpToLabelLine = 1;
+enum class LabelMode {
+    // The blank and comment lines directly above the label are its header and stay for the next step.
+    kLeaveHeader,
+    // The block ends exactly at the label line.
+    kUpToLabelLine,
+};
 
 // The text without the spaces and tabs at its end.
 std::string TrimTrailingWhitespace(std::string_view text);
 
 // Copies, relocated, the source lines from sourceIndex up to the line that starts with the label ("L" labels
 // are matched with their ":"; any other text as a line start; case is ignored). On success sourceIndex is
-// left on the first line for the next step, the host yields once and the result is true. When the label is
-// missing: false, sourceIndex one past the last line, outputLines unchanged, no yield.
+// left on the first line for the next step and the result is true. When the label is missing: false,
+// sourceIndex one past the last line, nothing appended.
 // Throws SourceIndexError when sourceIndex lies outside sourceLines on entry.
 bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel, ConversionHost& host);
+                    OutputLines& outputLines, LabelMode mode, TargetModel targetModel);
 
 // The same walk as CopyUntilLabel for an upper-case address label, dropping the lines instead of copying them.
-bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode,
-                    ConversionHost& host);
+bool SkipUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines, LabelMode mode);
 
 // Copies, relocated, the source lines up to the one whose text after its first ";" is the comment (case is
 // ignored), leaving sourceIndex on that line. A "[Never called by this ROM]" note is not taken over, nor the
 // lone ";" line just above it.
 bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const SourceLines& sourceLines,
-                      OutputLines& outputLines, TargetModel targetModel, ConversionHost& host);
+                      OutputLines& outputLines, TargetModel targetModel);
 
 }  // namespace veltrin

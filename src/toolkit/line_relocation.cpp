@@ -6,17 +6,13 @@
 
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
 namespace {
 
 constexpr std::size_t kLabelLength = 5;  // "L" and four digits; the ":" follows in column 6
-
-// A range of characters that may run past the end of the text; it is cut there.
-std::string_view Slice(std::string_view text, std::size_t start, std::size_t count = std::string_view::npos) {
-    return start >= text.size() ? std::string_view{} : text.substr(start, count);
-}
 
 std::string_view TrimSpaces(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -52,16 +48,15 @@ OperandSplit SplitOperand(std::string_view statement) {
     return {{}, statement};
 }
 
-// Writes the relocated line into result, which is empty on entry.
-template <typename Text>
-void BuildRelocatedLine(std::string_view line, TargetModel targetModel, Text& result) {
+}  // namespace
+
+std::string_view RelocateLine(std::string_view line, TargetModel targetModel, std::string& scratch) {
     const std::size_t semicolon = line.find(';');
     const std::string_view code = line.substr(0, semicolon);
-    const std::string_view comment = semicolon == std::string_view::npos ? std::string_view{} : line.substr(semicolon);
     if (code.empty()) {
-        result.assign(line);
-        return;
+        return line;
     }
+    const std::string_view comment = semicolon == std::string_view::npos ? std::string_view{} : line.substr(semicolon);
 
     std::string_view labelPrefix;
     std::string_view labelAddress;
@@ -86,27 +81,24 @@ void BuildRelocatedLine(std::string_view line, TargetModel targetModel, Text& re
             referenceTail = Slice(split.operand, letter + kLabelLength);
         }
     }
+    if (labelAddress.empty() && referenceAddress.empty()) {
+        return line;
+    }
 
-    result.reserve(line.size() + 1);
-    result.append(labelPrefix)
+    scratch.clear();
+    scratch.append(labelPrefix)
         .append(RelocateAddress(labelAddress, targetModel))
         .append(split.head)
         .append(referencePrefix)
         .append(RelocateAddress(referenceAddress, targetModel))
         .append(referenceTail)
         .append(comment);
+    return scratch;
 }
-
-}  // namespace
 
 std::string RelocateLine(std::string_view line, TargetModel targetModel) {
-    std::string result;
-    BuildRelocatedLine(line, targetModel, result);
-    return result;
-}
-
-void AppendRelocatedLine(std::string_view line, TargetModel targetModel, ListingLines& outputLines) {
-    BuildRelocatedLine(line, targetModel, outputLines.emplace_back());
+    std::string scratch;
+    return std::string(RelocateLine(line, targetModel, scratch));
 }
 
 }  // namespace veltrin

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/listing_lines.h"
+#include "toolkit/target_model.h"
 
 namespace veltrin {
 
@@ -12,7 +12,8 @@ namespace veltrin {
 // comes out unchanged.
 std::string RelocateLine(std::string_view line, TargetModel targetModel);
 
-// Appends the relocated line to a listing, built in place.
-void AppendRelocatedLine(std::string_view line, TargetModel targetModel, ListingLines& outputLines);
+// The same, without building what does not change: a line without a label or a reference to relocate is given
+// back as it is, any other line is built in `scratch` and the result views it.
+std::string_view RelocateLine(std::string_view line, TargetModel targetModel, std::string& scratch);
 
 }  // namespace veltrin

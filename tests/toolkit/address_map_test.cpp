@@ -6,12 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "toolkit/listing_lines.h"
-
 namespace veltrin {
 namespace {
 
-constexpr TargetModel kEn = kEnglishModel, kEs = kSpanishModel, kFr = kFrenchModel;
+constexpr TargetModel kEn = TargetModel::kEnglish, kEs = TargetModel::kSpanish, kFr = TargetModel::kFrench;
 constexpr TargetModel kModels[] = {kEn, kEs, kFr};
 
 std::string Hex4(std::uint32_t value) {
@@ -50,7 +48,7 @@ TEST(RelocateAddressTest, EveryRangeOfEveryModelMovesAsAWhole) {
         {kFr, 0x3C63, 0x3FFF, 0x3C1F, 0x3FBA},
     };
     for (const auto& range : ranges) {
-        SCOPED_TRACE("model " + std::to_string(range.model) + " range " + Hex4(range.lower));
+        SCOPED_TRACE("model " + std::to_string(static_cast<int>(range.model)) + " range " + Hex4(range.lower));
         EXPECT_EQ(RelocateAddress(Hex4(range.upper - 1), range.model), Hex4(range.lastNew));
         for (std::uint32_t address = range.lower; address < range.upper; ++address) {
             ASSERT_EQ(RelocateAddress(Hex4(address), range.model), Hex4(range.firstNew + address - range.lower));
@@ -72,10 +70,11 @@ TEST(RelocateAddressTest, OddTexts) {
         {kEn, "0057D", "059C"},
     };
     for (const TargetModel model : kModels) {
-        EXPECT_EQ(RelocateAddress("", model), "") << "model " << model;
+        EXPECT_EQ(RelocateAddress("", model), "") << "model " << static_cast<int>(model);
     }
     for (const auto& row : rows) {
-        EXPECT_EQ(RelocateAddress(row.input, row.model), row.expected) << '"' << row.input << "\" model " << row.model;
+        EXPECT_EQ(RelocateAddress(row.input, row.model), row.expected)
+            << '"' << row.input << "\" model " << static_cast<int>(row.model);
     }
 }
 

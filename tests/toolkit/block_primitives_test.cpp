@@ -5,23 +5,37 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/conversion_host.h"
-#include "toolkit/listing_lines.h"
-
 namespace veltrin {
 namespace {
 
-// A source listing as loaded from a file: element 0 stands for no line.
-SourceLines Listing(std::vector<std::string> lines) {
-    lines.insert(lines.begin(), "");
-    return {lines.begin(), lines.end()};
+using Lines = std::vector<std::string>;
+
+// A source listing as read from a file, one line each.
+SourceLines Listing(const Lines& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return SourceLines(bytes);
 }
+
+// Keeps the lines that reach the end of the pipeline.
+struct CollectedLines : LineSink {
+    void Write(std::string_view line) override { lines.emplace_back(line); }
+    Lines lines;
+};
 
 class BlockTest : public testing::Test {
   protected:
+    // The lines that the output holds once the held ones are let go.
+    Lines Written() {
+        output.Flush();
+        return collected.lines;
+    }
+
     SourceIndex index = 1;
-    OutputLines output{""};
-    ConversionHost host;
+    CollectedLines collected;
+    OutputLines output{collected};
 };
 
 TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
@@ -33,11 +47,11 @@ TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
 }
 
 // A routine, then the next label with a header of an empty line and two comment lines.
-const SourceLines kHeadered = Listing({"        RET", "", "; ----------------", "; Next routine", "L0100:  NOP"});
+const Lines kHeadered{"        RET", "", "; ----------------", "; Next routine", "L0100:  NOP"};
 
 struct LabelCase {
     const char* name;
-    SourceLines source;
+    Lines source;
     const char* label;
     LabelMode mode;
     SourceIndex end;
@@ -49,44 +63,55 @@ class LabelSearchTest : public BlockTest, public testing::WithParamInterface<Lab
 // cursor are copied unchanged (none of them holds a moved address).
 TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
     const LabelCase& row = GetParam();
-    const bool found = row.end < static_cast<SourceIndex>(row.source.size());
-    output = {"", "; before"};
-    EXPECT_EQ(CopyUntilLabel(row.label, index, row.source, output, row.mode, kEnglishModel, host), found);
+    const SourceLines source = Listing(row.source);
+    const bool found = row.end < LineCount(source);
+    output.Append("; before");
+    EXPECT_EQ(CopyUntilLabel(row.label, index, source, output, row.mode, TargetModel::kEnglish), found);
     EXPECT_EQ(index, row.end);
-    OutputLines expected{"", "; before"};
+    Lines expected{"; before"};
     if (found) {
-        expected.insert(expected.end(), row.source.begin() + 1, row.source.begin() + row.end);
+        expected.insert(expected.end(), row.source.begin(), row.source.begin() + row.end - 1);
     }
-    EXPECT_EQ(output, expected);
+    EXPECT_EQ(Written(), expected);
     // SkipUntilLabel takes the label as it is, so only an upper-case address label fits it.
     if (row.label[0] == 'L') {
         index = 1;
-        EXPECT_EQ(SkipUntilLabel(row.label, index, row.source, row.mode, host), found);
+        EXPECT_EQ(SkipUntilLabel(row.label, index, source, row.mode), found);
         EXPECT_EQ(index, row.end);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, LabelSearchTest,
-    testing::Values(LabelCase{"LeaveHeader", kHeadered, "L0100", kLeaveHeader, 2},
-                    LabelCase{"UpToLabelLine", kHeadered, "L0100", kUpToLabelLine, 5},
-                    LabelCase{"OtherMode", kHeadered, "L0100", LabelMode{2}, 1},
-                    LabelCase{"NotFound", kHeadered, "L0101", kLeaveHeader, 6},
-                    LabelCase{"LabelAtTheCursor", Listing({"L0100:  NOP"}), "L0100", kLeaveHeader, 1},
-                    // The header is only the run of blank, blank-looking and comment lines directly above the label.
-                    LabelCase{"KeepMark", Listing({"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}),
-                              "L0100", kLeaveHeader, 5},
-                    LabelCase{"IndentedCommentIsCode", Listing({"  RET", "", "   ; Note", "L0100:  NOP"}), "L0100",
-                              kLeaveHeader, 4},
-                    LabelCase{"LabelLineInLowerCase", Listing({"  RET", "l0100:  nop"}), "L0100", kUpToLabelLine, 2},
-                    LabelCase{"LowerCaseLabelGetsItsColon", Listing({"  RET", "L01000  NOP", "L0100:  NOP"}), "l0100",
-                              kUpToLabelLine, 3},
-                    LabelCase{"FurtherCharacterAfterTheLabel",
-                              Listing({"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}),
-                              "L0100", kUpToLabelLine, 6},
-                    LabelCase{"OtherTextIsALineStartInAnyCase",
-                              Listing({";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}), "; Release Date",
-                              kUpToLabelLine, 4}),
+    testing::Values(
+        LabelCase{"LeaveHeader", kHeadered, "L0100", LabelMode::kLeaveHeader, 2},
+        LabelCase{"UpToLabelLine", kHeadered, "L0100", LabelMode::kUpToLabelLine, 5},
+        LabelCase{"NotFound", kHeadered, "L0101", LabelMode::kLeaveHeader, 6},
+        LabelCase{"LabelAtTheCursor", {"L0100:  NOP"}, "L0100", LabelMode::kLeaveHeader, 1},
+        // The header is only the run of blank, blank-looking and comment lines directly above the label.
+        LabelCase{"KeepMark",
+                  {"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"},
+                  "L0100",
+                  LabelMode::kLeaveHeader,
+                  5},
+        LabelCase{
+            "IndentedCommentIsCode", {"  RET", "", "   ; Note", "L0100:  NOP"}, "L0100", LabelMode::kLeaveHeader, 4},
+        LabelCase{"LabelLineInLowerCase", {"  RET", "l0100:  nop"}, "L0100", LabelMode::kUpToLabelLine, 2},
+        LabelCase{"LowerCaseLabelGetsItsColon",
+                  {"  RET", "L01000  NOP", "L0100:  NOP"},
+                  "l0100",
+                  LabelMode::kUpToLabelLine,
+                  3},
+        LabelCase{"FurtherCharacterAfterTheLabel",
+                  {"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"},
+                  "L0100",
+                  LabelMode::kUpToLabelLine,
+                  6},
+        LabelCase{"OtherTextIsALineStartInAnyCase",
+                  {";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"},
+                  "; Release Date",
+                  LabelMode::kUpToLabelLine,
+                  4}),
     [](const testing::TestParamInfo<LabelCase>& paramInfo) { return std::string(paramInfo.param.name); });
 
 constexpr const char* kComment = " Shadow screen";
@@ -97,9 +122,9 @@ constexpr const char* kNote = "; [Never called by this ROM]";
 struct CommentCase {
     const char* name;
     bool found;
-    OutputLines before;
-    std::vector<std::string> source;
-    OutputLines after;
+    Lines before;  // appended by earlier steps
+    Lines source;
+    Lines after;
 };
 
 class CommentSearchTest : public BlockTest, public testing::WithParamInterface<CommentCase> {};
@@ -107,30 +132,37 @@ class CommentSearchTest : public BlockTest, public testing::WithParamInterface<C
 TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
     const CommentCase& row = GetParam();
     const SourceLines source = Listing(row.source);
-    output = row.before;
-    EXPECT_EQ(CopyUntilComment(kComment, index, source, output, kEnglishModel, host), row.found);
-    EXPECT_EQ(index, static_cast<SourceIndex>(source.size()) - (row.found ? 1 : 0));
-    EXPECT_EQ(output, row.after);
+    for (const std::string& line : row.before) {
+        output.Append(line);
+    }
+    EXPECT_EQ(CopyUntilComment(kComment, index, source, output, TargetModel::kEnglish), row.found);
+    EXPECT_EQ(index, LineCount(source) - (row.found ? 1 : 0));
+    EXPECT_EQ(Written(), row.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Comments, CommentSearchTest,
     testing::Values(
-        CommentCase{"CommentLine", true, {""}, {"  RET", "", kLine}, {"", "  RET", ""}},
-        CommentCase{"BehindCodeInAnyCase", true, {""}, {"  RET", "  LD A,B ; SHADOW screen"}, {"", "  RET"}},
+        CommentCase{"CommentLine", true, {}, {"  RET", "", kLine}, {"  RET", ""}},
+        CommentCase{"BehindCodeInAnyCase", true, {}, {"  RET", "  LD A,B ; SHADOW screen"}, {"  RET"}},
         CommentCase{"WholeRestMustMatch",
                     true,
-                    {""},
+                    {},
                     {"; Shadow screen.", "; ; Shadow screen", kLine},
-                    {"", "; Shadow screen.", "; ; Shadow screen"}},
-        CommentCase{"AtTheCursor", true, {"", "x"}, {kLine}, {"", "x"}},
-        CommentCase{"NotFound", false, {"", ";"}, {"  RET", ";", kNote, "; Shadow screen."}, {"", ";"}},
-        CommentCase{"NoteAndLoneSemicolon", true, {""}, {"  RET", ";", kNote, "  NOP", kLine}, {"", "  RET", "  NOP"}},
-        CommentCase{"OtherCommentAboveTheNoteStays", true, {""}, {"; Unused.", kNote, kLine}, {"", "; Unused."}},
-        CommentCase{"TwoSemicolonsKeepOne", true, {""}, {";", ";", "; [NEVER CALLED BY THIS rom]", kLine}, {"", ";"}},
-        CommentCase{
-            "SemicolonAlreadyInTheOutput", true, {"", "; Last", ";"}, {kNote, "  RET", kLine}, {"", "; Last", "  RET"}},
-        CommentCase{"NoteInsideALine", true, {""}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {""}},
+                    {"; Shadow screen.", "; ; Shadow screen"}},
+        CommentCase{"AtTheCursor", true, {"x"}, {kLine}, {"x"}},
+        CommentCase{"NotFound", false, {";"}, {"  RET", ";", kNote, "; Shadow screen."}, {";"}},
+        CommentCase{"NoteAndLoneSemicolon", true, {}, {"  RET", ";", kNote, "  NOP", kLine}, {"  RET", "  NOP"}},
+        CommentCase{"OtherCommentAboveTheNoteStays", true, {}, {"; Unused.", kNote, kLine}, {"; Unused."}},
+        CommentCase{"TwoSemicolonsKeepOne", true, {}, {";", ";", "; [NEVER CALLED BY THIS rom]", kLine}, {";"}},
+        // Each note takes the lone ";" that is last at its turn, however many of them came in a row.
+        CommentCase{"NotesTakeTheSemicolonsOneByOne",
+                    true,
+                    {";"},
+                    {"; a", ";", ";", ";", kNote, kNote, kNote, kNote, ";", kNote, kLine},
+                    {";", "; a"}},
+        CommentCase{"SemicolonAlreadyInTheOutput", true, {"; Last", ";"}, {kNote, "  RET", kLine}, {"; Last", "  RET"}},
+        CommentCase{"NoteInsideALine", true, {}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {}},
         CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}}),
     [](const testing::TestParamInfo<CommentCase>& paramInfo) { return std::string(paramInfo.param.name); });
 

@@ -5,17 +5,15 @@
 #include <string>
 
 #include "toolkit/hex_address.h"
-#include "toolkit/listing_lines.h"
 
 namespace veltrin {
 namespace {
 
 TEST(HexAddressTest, OneDigitInEitherCase) {
     const std::string digits = "0123456789ABCDEFabcdef";
-    EXPECT_FALSE(IsHexDigit(""));
-    for (int code = 1; code < 256; ++code) {
-        const std::string text(1, static_cast<char>(code));
-        EXPECT_EQ(IsHexDigit(text), digits.find(text) != std::string::npos) << "character code " << code;
+    for (int code = 0; code < 256; ++code) {
+        const char c = static_cast<char>(code);
+        EXPECT_EQ(IsHexDigit(c), digits.find(c) != std::string::npos) << "character code " << code;
     }
 }
 
@@ -32,7 +30,7 @@ TEST(HexAddressTest, CharactersOneToThreeAndTheLastMustBeDigits) {
     }
 }
 
-constexpr TargetModel kEn = kEnglishModel, kEs = kSpanishModel, kFr = kFrenchModel;
+constexpr TargetModel kEn = TargetModel::kEnglish, kEs = TargetModel::kSpanish, kFr = TargetModel::kFrench;
 
 TEST(RelocateLineTest, RelocatesTheLabelAndTheFirstOperandReference) {
     const struct {
@@ -78,7 +76,8 @@ TEST(RelocateLineTest, RelocatesTheLabelAndTheFirstOperandReference) {
         {kEn, "LOOPS:  JP   L2754", "L0000:  JP   L2770"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(RelocateLine(row.input, row.model), row.expected) << "model " << row.model << ": " << row.input;
+        EXPECT_EQ(RelocateLine(row.input, row.model), row.expected)
+            << "model " << static_cast<int>(row.model) << ": " << row.input;
     }
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+namespace veltrin {
+
+// Where the lines of a listing go, in order, as they are derived. A line is given without its terminator and
+// is only valid during the call: a sink that keeps it must copy it.
+class LineSink {
+  public:
+    LineSink() = default;
+    LineSink(const LineSink&) = delete;
+    LineSink& operator=(const LineSink&) = delete;
+    virtual ~LineSink() = default;
+
+    virtual void Write(std::string_view line) = 0;
+};
+
+}  // namespace veltrin
