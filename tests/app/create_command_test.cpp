@@ -29,10 +29,8 @@ using testing_support::WriteFile;
 
 constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
 
-const std::map<std::string, FileBox> kBoxes{{"source", FileBox::k128Rom},
-                                            {"english", FileBox::kPlus2Rom},
-                                            {"spanish", FileBox::kSpanishPlus2Rom},
-                                            {"french", FileBox::kFrenchPlus2Rom}};
+const std::map<std::string, FileBox> kBoxes{
+    {"english", FileBox::kPlus2Rom}, {"spanish", FileBox::kSpanishPlus2Rom}, {"french", FileBox::kFrenchPlus2Rom}};
 
 // The three listings in the order of a run, under their default names.
 const std::vector<std::pair<std::string, std::string>> kListings{{"English", "Spectrum+2_ROM0.asm"},

@@ -2,10 +2,9 @@
 // `make golden` rewrites those from the current code, so that a deliberate change shows in review as a diff.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "app/create_command.h"
 #include "support/recording_view.h"
@@ -31,32 +30,20 @@ constexpr GoldenListing kGoldenListings[] = {
     {"French", FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"},
 };
 
-// The lines of a listing with their terminators, so that a wrong line end shows as a difference too.
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t end = std::min(bytes.find('\n', start), bytes.size() - 1);
-        lines.push_back(bytes.substr(start, end + 1 - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-// Where a derived listing first leaves the reviewed one: the line number and both lines.
+// Where a derived listing first leaves the reviewed one: the line number and both lines, terminators included.
 std::string FirstDifference(const std::string& expected, const std::string& derived) {
-    const std::vector<std::string> expectedLines = Lines(expected);
-    const std::vector<std::string> derivedLines = Lines(derived);
-    std::size_t line = 0;
-    while (line < expectedLines.size() && line < derivedLines.size() && expectedLines[line] == derivedLines[line]) {
-        ++line;
+    std::size_t line = 1;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < std::min(expected.size(), derived.size()) && expected[at] == derived[at]; ++at) {
+        if (expected[at] == '\n') {
+            ++line;
+            start = at + 1;
+        }
     }
-    const auto shown = [line](const std::vector<std::string>& lines) {
-        return line < lines.size() ? testing::PrintToString(lines[line]) : std::string("(end of listing)");
+    const auto shown = [start](const std::string& listing) {
+        return testing::PrintToString(listing.substr(start, listing.find('\n', start) + 1 - start));
     };
-    std::ostringstream difference;
-    difference << "line " << line + 1 << "\n  expected: " << shown(expectedLines)
-               << "\n  derived:  " << shown(derivedLines);
-    return difference.str();
+    return "line " + std::to_string(line) + "\n  expected: " + shown(expected) + "\n  derived:  " + shown(derived);
 }
 
 TEST(GoldenListings, TheSampleGivesTheReviewedListings) {

@@ -1,23 +1,19 @@
 #include "app/listing_file.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <random>
 #include <set>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/listing_file_sink.h"
 #include "app/listing_writer.h"
+#include "support/test_folder.h"
 
 #ifndef _WIN32
 #include <grp.h>
@@ -34,7 +30,8 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::HasSubstr;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
 // Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed.
@@ -47,48 +44,20 @@ bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& fai
     return sink.Commit(failureReason);
 }
 
-// Every element of a source listing, element 0 included.
-Lines Elements(const SourceLines& sourceLines) {
-    Lines elements;
-    for (std::size_t index = 0; index < sourceLines.size(); ++index) {
-        elements.emplace_back(sourceLines[index]);
-    }
-    return elements;
-}
-
-// A fresh, empty folder for each test, removed again afterwards.
 class ListingFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("veltrin_listing_" + std::to_string(std::random_device{}()));
-        ASSERT_TRUE(fs::create_directory(folder_));
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     fs::path PathOf(const char* name) const { return folder_ / name; }
-
-    static void WriteBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    static std::string ReadBytes(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
 
     // The names in the folder, so that a test can see that no temporary file was left behind.
     std::set<std::string> Names() const {
         std::set<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder_)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder_.Path())) {
             names.insert(entry.path().filename().string());
         }
         return names;
     }
 
-    fs::path folder_;
+    testing_support::TestFolder folder_;
     std::string reason_;
 };
 
@@ -139,29 +108,25 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
         {std::string("a\0\x80\xFF\r\n\xE9", 7), {"", std::string("a\0\x80\xFF", 4), "\xE9"}},
     };
     for (const auto& row : rows) {
-        WriteBytes(PathOf("in.asm"), row.bytes);
+        WriteFile(PathOf("in.asm"), row.bytes);
         SourceLines lines(std::string_view("old\r\nlines\r\n"));
         ASSERT_TRUE(LoadListing(PathOf("in.asm"), lines, reason_));
-        EXPECT_EQ(Elements(lines), row.expected) << ::testing::PrintToString(row.bytes);
+        Lines elements;  // element 0 included
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            elements.emplace_back(lines[index]);
+        }
+        EXPECT_EQ(elements, row.expected) << ::testing::PrintToString(row.bytes);
     }
-#ifdef __linux__
-    // A file whose size on disk says nothing of its content (a /proc file says 0) is read to its end.
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string commandLine{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    SourceLines lines;
-    ASSERT_TRUE(LoadListing("/proc/self/cmdline", lines, reason_)) << reason_;
-    EXPECT_EQ(Elements(lines), (Lines{"", commandLine}));
-#endif
 }
 
 // Only an ordinary file of a listing's size is read; a pipe or device is refused before it is read (a test that
 // hangs here has found the fault).
 TEST_F(ListingFileTest, LoadFailuresSayWhy) {
-    WriteBytes(PathOf("in.asm"), "; a\r\n");
+    WriteFile(PathOf("in.asm"), "; a\r\n");
     fs::create_directory(PathOf("folder.asm"));
     std::ofstream(PathOf("huge.asm")).close();
     fs::resize_file(PathOf("huge.asm"), kMaxSourceBytes + 1);
-    WriteBytes(PathOf("lines.asm"), std::string(kMaxSourceLines, '\r') + "x");
+    WriteFile(PathOf("lines.asm"), std::string(kMaxSourceLines, '\r') + "x");
     const struct {
         fs::path name;
         std::string reason;
@@ -187,62 +152,37 @@ TEST_F(ListingFileTest, LoadFailuresSayWhy) {
     }
 }
 
-// Each listing is shorter than the file it replaces, the first one much shorter: nothing old may be left.
+// Each listing is shorter than the file it replaces, the second one much shorter: nothing old may be left. A listing
+// of megabytes goes out in pieces; every line, the longest included, must arrive once and whole.
 TEST_F(ListingFileTest, WritingEndsEveryLineWithCrLf) {
-    WriteBytes(PathOf("out.asm"), std::string(10000, 'o') + "\r\nold line\r\n");
-    reason_ = "from an earlier failure";
+    Lines longListing(120000, "        DEFB $00, $00   ; Spare.");
+    longListing[60000] = std::string(3 << 20, 'x');
+    std::string longBytes;
+    for (const std::string& line : longListing) {
+        longBytes += line + "\r\n";
+    }
     const struct {
         Lines lines;
         std::string bytes;
     } rows[] = {
+        {longListing, longBytes},
         {{"; title", "", "  RET \t"}, "; title\r\n\r\n  RET \t\r\n"},
         {{std::string("\0\x80\n", 3)}, std::string("\0\x80\n\r\n", 5)},
         {{}, ""},
     };
+    WriteFile(PathOf("out.asm"), std::string(10000, 'o') + "\r\nold line\r\n");
+    reason_ = "from an earlier failure";
     for (const auto& row : rows) {
         ASSERT_TRUE(WriteListing(PathOf("out.asm"), row.lines, reason_)) << reason_;
-        EXPECT_EQ(ReadBytes(PathOf("out.asm")), row.bytes);
+        EXPECT_TRUE(ReadFile(PathOf("out.asm")) == row.bytes) << row.lines.size() << " lines";
         EXPECT_EQ(reason_, "");
     }
     EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});
 }
 
-TEST_F(ListingFileTest, WhatIsWrittenReadsBackTheSame) {
-    std::string everyByte;
-    for (int value = 0; value < 256; ++value) {
-        everyByte += value == '\r' ? ' ' : static_cast<char>(value);
-    }
-    const Lines written{"", "; title", "", "L0561:  DEFB $7F ; (c)", everyByte, "a\nb", ""};
-    ASSERT_TRUE(WriteListing(PathOf("out.asm"), Lines(written.begin() + 1, written.end()), reason_)) << reason_;
-    SourceLines read;
-    ASSERT_TRUE(LoadListing(PathOf("out.asm"), read, reason_));
-    EXPECT_EQ(Elements(read), written);
-}
-
-// A listing of several megabytes goes out in pieces; every line, the longest included, must arrive once and whole.
-TEST_F(ListingFileTest, LongListingIsWrittenWhole) {
-    Lines written{""};
-    std::string expected;
-    for (int line = 0; line < 120000; ++line) {
-        written.emplace_back("        DEFB $" + std::to_string(line) +
-                             std::string(static_cast<std::size_t>(line % 37), ' '));
-        if (line == 60000) {
-            written.emplace_back(3 << 20, 'x');
-        }
-    }
-    for (std::size_t index = 1; index < written.size(); ++index) {
-        expected += written[index] + "\r\n";
-    }
-    ASSERT_TRUE(WriteListing(PathOf("out.asm"), Lines(written.begin() + 1, written.end()), reason_)) << reason_;
-    EXPECT_TRUE(ReadBytes(PathOf("out.asm")) == expected);
-    SourceLines read;
-    ASSERT_TRUE(LoadListing(PathOf("out.asm"), read, reason_));
-    EXPECT_TRUE(Elements(read) == written);
-}
-
 // Each name is refused before anything is created, by the check alone as by a write, with the same reason.
 TEST_F(ListingFileTest, WriteFailuresLeaveTheOldFileAndNoTemporary) {
-    WriteBytes(PathOf("out.asm"), "old\r\n");
+    WriteFile(PathOf("out.asm"), "old\r\n");
     // A file that nobody may write is refused even for an administrator.
     fs::permissions(PathOf("out.asm"), fs::perms::owner_read | fs::perms::group_read);
     fs::create_directory(PathOf("folder.asm"));
@@ -265,13 +205,13 @@ TEST_F(ListingFileTest, WriteFailuresLeaveTheOldFileAndNoTemporary) {
         EXPECT_FALSE(WriteListing(row.name, {"x"}, reason_)) << row.name;
         EXPECT_EQ(reason_, row.reason);
     }
-    EXPECT_EQ(ReadBytes(PathOf("out.asm")), "old\r\n");
+    EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
     EXPECT_EQ(Names(), (std::set<std::string>{"folder.asm", "out.asm"}));
 }
 
 // Until Commit nobody sees the new listing, and a replacement given up leaves the old one and nothing else.
 TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
-    WriteBytes(PathOf("out.asm"), "old\r\n");
+    WriteFile(PathOf("out.asm"), "old\r\n");
     for (const bool commit : {false, true}) {
         std::unique_ptr<ListingReplacement> replacement = ListingReplacement::Begin(PathOf("out.asm"), reason_);
         ASSERT_NE(replacement, nullptr) << reason_;
@@ -279,13 +219,13 @@ TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
         for (const std::string& piece : {std::string("a"), std::string(1 << 20, 'b'), std::string("cccc")}) {
             ASSERT_TRUE(replacement->Write(piece, reason_)) << reason_;
         }
-        EXPECT_EQ(ReadBytes(PathOf("out.asm")), "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
 #ifdef __linux__
         EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});  // the new file has no name yet
 #endif
         EXPECT_EQ(commit && replacement->Commit(reason_), commit) << reason_;
         replacement.reset();
-        EXPECT_EQ(ReadBytes(PathOf("out.asm")), commit ? "a" + std::string(1 << 20, 'b') + "cccc" : "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? "a" + std::string(1 << 20, 'b') + "cccc" : "old\r\n");
         EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});
     }
 }
@@ -294,7 +234,7 @@ TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
 
 TEST_F(ListingFileTest, PermissionBitsAreKeptOrTakenFromTheMask) {
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
-    WriteBytes(PathOf("old.asm"), "old\r\n");
+    WriteFile(PathOf("old.asm"), "old\r\n");
     fs::permissions(PathOf("old.asm"), mode);
     const mode_t oldMask = ::umask(027);
     const std::string longest = std::string(251, 'n') + ".asm";  // the longest name that the file system takes
@@ -311,7 +251,7 @@ TEST_F(ListingFileTest, PermissionBitsAreKeptOrTakenFromTheMask) {
 // listing: a renamed replacement never takes its place, even when the rest of the listing could be written, and
 // one written in place, which fails when it is committed, puts the old content back.
 TEST_F(ListingFileTest, WriteStoppedHalfWayKeepsTheOldListing) {
-    WriteBytes(PathOf("out.asm"), "old\r\n");
+    WriteFile(PathOf("out.asm"), "old\r\n");
     rlimit oldLimit{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
     rlimit smallLimit = oldLimit;
@@ -335,7 +275,7 @@ TEST_F(ListingFileTest, WriteStoppedHalfWayKeepsTheOldListing) {
         ::setrlimit(RLIMIT_FSIZE, &oldLimit);
         EXPECT_FALSE(written);
         EXPECT_EQ(reason_, expected);
-        EXPECT_EQ(ReadBytes(PathOf("out.asm")), "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
     }
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(Names(), (std::set<std::string>{"other.asm", "out.asm"}));
@@ -371,15 +311,15 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
     };
     for (const auto& row : rows) {
         const fs::path file = PathOf(row.name);
-        WriteBytes(file, "old\r\n");
+        WriteFile(file, "old\r\n");
         row.prepare(file);
         const std::string before = FactsOf(file);
         const auto write = [&] { return WriteListing(file, {"new"}, reason_); };
         EXPECT_TRUE(row.asNobody ? AsNobody(write) : write()) << row.name << ": " << reason_;
-        EXPECT_EQ(ReadBytes(file), "new\r\n") << row.name;
+        EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
         EXPECT_EQ(FactsOf(file), before) << row.name;
     }
-    EXPECT_EQ(ReadBytes(PathOf("other.asm")), "new\r\n");
+    EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
     // Where no file may be created, a new listing is refused before anything is generated.
     EXPECT_FALSE(AsNobody([&] { return CheckListingTarget(PathOf("new.asm"), reason_); }));
 }
@@ -391,7 +331,7 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         GTEST_SKIP() << "needs root, to give links and folders to nobody";
     }
     constexpr uid_t kNobody = 65534;
-    WriteBytes(PathOf("target.asm"), "old\r\n");
+    WriteFile(PathOf("target.asm"), "old\r\n");
     const struct {
         fs::perms folderMode;
         uid_t folderOwner;
@@ -411,10 +351,10 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         fs::create_symlink("../target.asm", PathOf("folder") / "link.asm");
         ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), row.linkOwner, row.linkOwner), 0);
         EXPECT_EQ(WriteListing(PathOf("folder") / "link.asm", {"new"}, reason_), row.followed) << reason_;
-        EXPECT_EQ(ReadBytes(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
         EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
         EXPECT_EQ(reason_.ends_with("so it is not followed."), !row.followed) << reason_;
-        WriteBytes(PathOf("target.asm"), "old\r\n");
+        WriteFile(PathOf("target.asm"), "old\r\n");
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "generators/model_differences.h"
 #include "generators/model_listings.h"
+#include "support/data_table.h"
 
 namespace veltrin {
 namespace {
@@ -24,50 +25,13 @@ TEST(UpdateTapeLoaderMessage, PutsTheInsertTapeSentenceInFrontOfTheFirstCancelMe
               "        DEFM \"To cancel - press BREAK twic\"");
 }
 
-struct Rom0Case {
-    const char* line;
-    TargetModel model;
-    const char* expected;
-};
-
-class RelocateRom0ReferencesTest : public testing::TestWithParam<Rom0Case> {};
-
-TEST_P(RelocateRom0ReferencesTest, RewritesOnlyMarkedAddressesInComments) {
+TEST(RelocateRom0References, RewritesOnlyMarkedAddressesInComments) {
     std::string scratch;
-    EXPECT_EQ(RelocateRom0References(GetParam().line, GetParam().model, scratch), GetParam().expected);
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("rom0_references.txt")) {
+        EXPECT_EQ(RelocateRom0References(row.at(1), testing_support::ModelNamed(row.at(0)), scratch), row.at(2))
+            << row[0] << ": " << row[1];
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Comments, RelocateRom0ReferencesTest,
-    testing::Values(
-        Rom0Case{"; See $2744 (ROM 0).", TargetModel::kEnglish, "; See $2763 (ROM 0)."},
-        Rom0Case{"; See $2744 (ROM 0).", TargetModel::kSpanish, "; See $2763 (ROM 0)."},
-        Rom0Case{"; See $27EB (ROM 0).", TargetModel::kFrench, "; See $280B (ROM 0)."},
-        Rom0Case{"; Range $281C-$3854 (ROM 0).", TargetModel::kEnglish, "; Range $2842-$387A (ROM 0)."},
-        Rom0Case{"; Range $281C-$3854 (ROM 0).", TargetModel::kSpanish, "; Range $2854-$388C (ROM 0)."},
-        Rom0Case{"; lower case digits $27eb (ROM 0)", TargetModel::kEnglish, "; lower case digits $27FC (ROM 0)"},
-        // Unmarked addresses, or a marker in other letter case, stay as they are.
-        Rom0Case{"; Screen at $4000-$5AFF and $2744 here.", TargetModel::kEnglish,
-                 "; Screen at $4000-$5AFF and $2744 here."},
-        Rom0Case{"; $2744 (rom 0)", TargetModel::kEnglish, "; $2744 (rom 0)"},
-        Rom0Case{"; $2744  (ROM 0)", TargetModel::kEnglish, "; $2744  (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 1)", TargetModel::kEnglish, "; $2744 (ROM 1)"},
-        // Only the second address of an unmarked range ends the look at it; the next "$" is examined afresh.
-        Rom0Case{"; $4000-$5AFF $2744 (ROM 0)", TargetModel::kEnglish, "; $4000-$5AFF $2763 (ROM 0)"},
-        Rom0Case{"; $2744-$2754 and $2754 (ROM 0)", TargetModel::kEnglish, "; $2744-$2754 and $2770 (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 0) and $2754 (ROM 0)", TargetModel::kEnglish, "; $2763 (ROM 0) and $2770 (ROM 0)"},
-        // A "$" without four digits makes the search resume six characters on: a "$" within reach is missed.
-        Rom0Case{"; $12 $2744 (ROM 0)", TargetModel::kEnglish, "; $12 $2744 (ROM 0)"},
-        Rom0Case{"; $12  $2744 (ROM 0)", TargetModel::kEnglish, "; $12  $2744 (ROM 0)"},
-        Rom0Case{"; $12   $2744 (ROM 0)", TargetModel::kEnglish, "; $12   $2763 (ROM 0)"},
-        // Code in front of the first ";" is not read; a line without ";" is read from its start.
-        Rom0Case{"        LD   HL,$2744 (ROM 0) ; $2754 (ROM 0)", TargetModel::kEnglish,
-                 "        LD   HL,$2744 (ROM 0) ; $2770 (ROM 0)"},
-        Rom0Case{"$2744 (ROM 0)", TargetModel::kFrench, "$2763 (ROM 0)"},
-        Rom0Case{";$2744 (ROM 0)", TargetModel::kSpanish, ";$2763 (ROM 0)"},
-        Rom0Case{"; $2744 (ROM 0", TargetModel::kEnglish, "; $2744 (ROM 0"},
-        Rom0Case{"; ends in a dollar $", TargetModel::kEnglish, "; ends in a dollar $"},
-        Rom0Case{"; $3FFF (ROM 0) $0100 (ROM 0)", TargetModel::kEnglish, "; $3FFF (ROM 0) $0100 (ROM 0)"}));
 
 // Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
 TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {

@@ -38,14 +38,6 @@ class BlockTest : public testing::Test {
     OutputLines output{collected};
 };
 
-TEST(TrimTrailingWhitespaceTest, RemovesOnlyTrailingSpacesAndTabs) {
-    EXPECT_EQ(TrimTrailingWhitespace("LD   A,B \t \t"), "LD   A,B");
-    EXPECT_EQ(TrimTrailingWhitespace("\t"), "");
-    EXPECT_EQ(TrimTrailingWhitespace(""), "");
-    EXPECT_EQ(TrimTrailingWhitespace("   ; Comment\t"), "   ; Comment");
-    EXPECT_EQ(TrimTrailingWhitespace("RET\r"), "RET\r");
-}
-
 // A routine, then the next label with a header of an empty line and two comment lines.
 const Lines kHeadered{"        RET", "", "; ----------------", "; Next routine", "L0100:  NOP"};
 
@@ -81,38 +73,27 @@ TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
     }
 }
 
+constexpr LabelMode kHeader = LabelMode::kLeaveHeader;
+constexpr LabelMode kLabelLine = LabelMode::kUpToLabelLine;
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Blocks, LabelSearchTest,
     testing::Values(
-        LabelCase{"LeaveHeader", kHeadered, "L0100", LabelMode::kLeaveHeader, 2},
-        LabelCase{"UpToLabelLine", kHeadered, "L0100", LabelMode::kUpToLabelLine, 5},
-        LabelCase{"NotFound", kHeadered, "L0101", LabelMode::kLeaveHeader, 6},
-        LabelCase{"LabelAtTheCursor", {"L0100:  NOP"}, "L0100", LabelMode::kLeaveHeader, 1},
+        LabelCase{"LeaveHeader", kHeadered, "L0100", kHeader, 2},
+        LabelCase{"NotFound", kHeadered, "L0101", kHeader, 6},
+        LabelCase{"LabelAtTheCursor", {"L0100:  NOP"}, "L0100", kHeader, 1},
         // The header is only the run of blank, blank-looking and comment lines directly above the label.
-        LabelCase{"KeepMark",
-                  {"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"},
-                  "L0100",
-                  LabelMode::kLeaveHeader,
-                  5},
-        LabelCase{
-            "IndentedCommentIsCode", {"  RET", "", "   ; Note", "L0100:  NOP"}, "L0100", LabelMode::kLeaveHeader, 4},
-        LabelCase{"LabelLineInLowerCase", {"  RET", "l0100:  nop"}, "L0100", LabelMode::kUpToLabelLine, 2},
-        LabelCase{"LowerCaseLabelGetsItsColon",
-                  {"  RET", "L01000  NOP", "L0100:  NOP"},
-                  "l0100",
-                  LabelMode::kUpToLabelLine,
-                  3},
+        LabelCase{"KeepMark", {"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}, "L0100", kHeader, 5},
+        LabelCase{"IndentedCommentIsCode", {"  RET", "", "   ; Note", "L0100:  NOP"}, "L0100", kHeader, 4},
+        LabelCase{"LabelLineInLowerCase", {"  RET", "l0100:  nop"}, "L0100", kLabelLine, 2},
+        LabelCase{"LowerCaseLabelGetsItsColon", {"  RET", "L01000  NOP", "L0100:  NOP"}, "l0100", kLabelLine, 3},
         LabelCase{"FurtherCharacterAfterTheLabel",
-                  {"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"},
-                  "L0100",
-                  LabelMode::kUpToLabelLine,
-                  6},
+                  {"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}, "L0100", kLabelLine, 6},
         LabelCase{"OtherTextIsALineStartInAnyCase",
-                  {";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"},
-                  "; Release Date",
-                  LabelMode::kUpToLabelLine,
-                  4}),
+                  {";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}, "; Release Date", kLabelLine, 4}),
     [](const testing::TestParamInfo<LabelCase>& paramInfo) { return std::string(paramInfo.param.name); });
+// clang-format on
 
 constexpr const char* kComment = " Shadow screen";
 constexpr const char* kLine = "; Shadow screen";
@@ -140,15 +121,13 @@ TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
     EXPECT_EQ(Written(), row.after);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Comments, CommentSearchTest,
     testing::Values(
         CommentCase{"CommentLine", true, {}, {"  RET", "", kLine}, {"  RET", ""}},
         CommentCase{"BehindCodeInAnyCase", true, {}, {"  RET", "  LD A,B ; SHADOW screen"}, {"  RET"}},
-        CommentCase{"WholeRestMustMatch",
-                    true,
-                    {},
-                    {"; Shadow screen.", "; ; Shadow screen", kLine},
+        CommentCase{"WholeRestMustMatch", true, {}, {"; Shadow screen.", "; ; Shadow screen", kLine},
                     {"; Shadow screen.", "; ; Shadow screen"}},
         CommentCase{"AtTheCursor", true, {"x"}, {kLine}, {"x"}},
         CommentCase{"NotFound", false, {";"}, {"  RET", ";", kNote, "; Shadow screen."}, {";"}},
@@ -156,15 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
         CommentCase{"OtherCommentAboveTheNoteStays", true, {}, {"; Unused.", kNote, kLine}, {"; Unused."}},
         CommentCase{"TwoSemicolonsKeepOne", true, {}, {";", ";", "; [NEVER CALLED BY THIS rom]", kLine}, {";"}},
         // Each note takes the lone ";" that is last at its turn, however many of them came in a row.
-        CommentCase{"NotesTakeTheSemicolonsOneByOne",
-                    true,
-                    {";"},
-                    {"; a", ";", ";", ";", kNote, kNote, kNote, kNote, ";", kNote, kLine},
-                    {";", "; a"}},
+        CommentCase{"NotesTakeTheSemicolonsOneByOne", true, {";"},
+                    {"; a", ";", ";", ";", kNote, kNote, kNote, kNote, ";", kNote, kLine}, {";", "; a"}},
         CommentCase{"SemicolonAlreadyInTheOutput", true, {"; Last", ";"}, {kNote, "  RET", kLine}, {"; Last", "  RET"}},
         CommentCase{"NoteInsideALine", true, {}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {}},
         CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}}),
     [](const testing::TestParamInfo<CommentCase>& paramInfo) { return std::string(paramInfo.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace veltrin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "toolkit/target_model.h"
+
+namespace veltrin::testing_support {
+
+// The rows of a table in tests/data: one row a line, its fields separated by " | " (the spaces around the bar
+// belong to the separator, so a field keeps its own leading spaces); empty lines and lines that start with "#"
+// are left out.
+inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& name) {
+    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name);
+    if (!in) {
+        throw std::runtime_error("no table " + name + " in " VELTRIN_TEST_DATA);
+    }
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.starts_with('#')) {
+            continue;
+        }
+        std::vector<std::string>& fields = rows.emplace_back();
+        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
+            end = line.find(" | ", start);
+            fields.push_back(line.substr(start, end - start));
+        }
+    }
+    return rows;
+}
+
+// The model that a table names "en", "es" or "fr".
+inline TargetModel ModelNamed(const std::string& name) {
+    return name == "es" ? TargetModel::kSpanish : name == "fr" ? TargetModel::kFrench : TargetModel::kEnglish;
+}
+
+}  // namespace veltrin::testing_support
