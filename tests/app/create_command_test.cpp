@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <new>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -117,13 +118,6 @@ std::vector<FailedRun> ReadFailedRuns() {
     return runs;
 }
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 // Where the line that starts with the text begins in a CR LF listing, and where the next line begins.
 std::pair<std::size_t, std::size_t> LineStartingWith(const std::string& listing, const std::string& start) {
     const std::size_t at = listing.find("\r\n" + start);
@@ -189,7 +183,7 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
     std::vector<std::string> expected;
     for (const std::string& message : run.messages) {
-        expected.push_back(ReplaceAll(message, "{folder}", folder_.Path().string()));
+        expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
     }
     EXPECT_THAT(view_.messages, ElementsAreArray(expected));
     ASSERT_GE(view_.calls.size(), 7U);

@@ -207,6 +207,7 @@ TEST_F(ListingFileTest, WriteFailuresLeaveTheOldFileAndNoTemporary) {
     }
     EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
     EXPECT_EQ(Names(), (std::set<std::string>{"folder.asm", "out.asm"}));
+    fs::permissions(PathOf("out.asm"), fs::perms::owner_write, fs::perm_options::add);  // so that Windows removes it
 }
 
 // Until Commit nobody sees the new listing, and a replacement given up leaves the old one and nothing else.

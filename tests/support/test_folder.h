@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
 namespace veltrin::testing_support {
 
@@ -23,12 +24,16 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 class TestFolder {
   public:
     TestFolder() : path_(std::filesystem::temp_directory_path() / FolderName()) {
-        std::filesystem::remove_all(path_);
+        std::error_code ignored;  // never throw: a test that left a file behind fails on its own account
+        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
     }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
-    ~TestFolder() { std::filesystem::remove_all(path_); }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
 
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
