@@ -23,11 +23,20 @@ namespace {
 // The layout is drawn in twips; the window shows 15 twips to the pixel.
 constexpr int kTwipsPerPixel = 15;
 
-constexpr QRect FromTwips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+// Every position and size of the layout lies on the pixel grid. A value off it would be cut to the pixel below
+// without a word, so a mistyped one stops the build instead.
+consteval int PixelsFromTwips(int twips) {
+    if (twips % kTwipsPerPixel != 0) {
+        throw "a layout value in twips that is not a whole number of pixels";
+    }
+    return twips / kTwipsPerPixel;
 }
 
-constexpr QSize kClientSize{4470 / kTwipsPerPixel, 3645 / kTwipsPerPixel};
+consteval QRect FromTwips(int left, int top, int width, int height) {
+    return {PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width), PixelsFromTwips(height)};
+}
+
+constexpr QSize kClientSize{PixelsFromTwips(4470), PixelsFromTwips(3645)};
 
 template <typename Control>
 Control* MakeControl(QWidget* parent, const char* name, const char* text, const QRect& geometry) {
