@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "app/version_text.h"
 #include "support/test_folder.h"
@@ -82,16 +83,16 @@ TEST_F(CliTest, AnswersHelpAndVersion) {
     for (const char* option : {"--help", "-h"}) {
         const Result help = Run(option);
         EXPECT_EQ(help.exitCode, 0) << option;
-        EXPECT_THAT(help.out, HasSubstr("--source FILE")) << option;
+        EXPECT_EQ(help.out, ReadFile(VELTRIN_TEST_DATA "/cli_help.txt")) << option;
     }
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
-    for (const char* arguments : {"--sauce x.asm", "--english", "listing.asm"}) {
+    for (const auto& [arguments, problem] : {std::pair{"--sauce x.asm", "unknown argument \"--sauce\""},
+                                             std::pair{"--english", "--english needs a file name"}}) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
-        EXPECT_THAT(result.err, HasSubstr("--help")) << arguments;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << arguments;
+        EXPECT_EQ(result.err, "veltrin-cli: " + std::string(problem) + "; try \"veltrin-cli --help\".\n");
         EXPECT_EQ(result.out, "") << arguments;
     }
 }
