@@ -17,13 +17,11 @@
 
 #ifndef _WIN32
 #include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <csignal>
 #endif
 
 namespace veltrin {
@@ -47,15 +45,6 @@ bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& fai
 class ListingFileTest : public ::testing::Test {
   protected:
     fs::path PathOf(const char* name) const { return folder_ / name; }
-
-    // The names in the folder, so that a test can see that no temporary file was left behind.
-    std::set<std::string> Names() const {
-        std::set<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder_.Path())) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
 
     testing_support::TestFolder folder_;
     std::string reason_;
@@ -119,97 +108,6 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
     }
 }
 
-// Only an ordinary file of a listing's size is read; a pipe or device is refused before it is read (a test that
-// hangs here has found the fault).
-TEST_F(ListingFileTest, LoadFailuresSayWhy) {
-    WriteFile(PathOf("in.asm"), "; a\r\n");
-    fs::create_directory(PathOf("folder.asm"));
-    std::ofstream(PathOf("huge.asm")).close();
-    fs::resize_file(PathOf("huge.asm"), kMaxSourceBytes + 1);
-    WriteFile(PathOf("lines.asm"), std::string(kMaxSourceLines, '\r') + "x");
-    const struct {
-        fs::path name;
-        std::string reason;
-    } rows[] = {
-        {PathOf("missing.asm"), "no such file or directory."},
-        {fs::path(), "no file name was given."},
-        {PathOf("folder.asm"), "not an ordinary file."},
-        {PathOf("huge.asm"), "too large: " + std::to_string(kMaxSourceBytes + 1) + " bytes."},
-        {PathOf("lines.asm"), "too large: " + std::to_string(kMaxSourceLines + 1) + " lines."},
-#ifndef _WIN32
-        {"/dev/zero", "not an ordinary file."},
-        {PathOf("pipe.asm"), "not an ordinary file."},
-#endif
-    };
-#ifndef _WIN32
-    ASSERT_EQ(::mkfifo(PathOf("pipe.asm").c_str(), 0600), 0);
-#endif
-    for (const auto& row : rows) {
-        SourceLines lines(std::string_view("old\r\n"));
-        EXPECT_FALSE(LoadListing(row.name, lines, reason_)) << row.name;
-        EXPECT_EQ(reason_, row.reason) << row.name;
-        EXPECT_TRUE(lines.empty()) << row.name;
-    }
-}
-
-// Each listing is shorter than the file it replaces, the second one much shorter: nothing old may be left. A listing
-// of megabytes goes out in pieces; every line, the longest included, must arrive once and whole.
-TEST_F(ListingFileTest, WritingEndsEveryLineWithCrLf) {
-    Lines longListing(120000, "        DEFB $00, $00   ; Spare.");
-    longListing[60000] = std::string(3 << 20, 'x');
-    std::string longBytes;
-    for (const std::string& line : longListing) {
-        longBytes += line + "\r\n";
-    }
-    const struct {
-        Lines lines;
-        std::string bytes;
-    } rows[] = {
-        {longListing, longBytes},
-        {{"; title", "", "  RET \t"}, "; title\r\n\r\n  RET \t\r\n"},
-        {{std::string("\0\x80\n", 3)}, std::string("\0\x80\n\r\n", 5)},
-        {{}, ""},
-    };
-    WriteFile(PathOf("out.asm"), std::string(10000, 'o') + "\r\nold line\r\n");
-    reason_ = "from an earlier failure";
-    for (const auto& row : rows) {
-        ASSERT_TRUE(WriteListing(PathOf("out.asm"), row.lines, reason_)) << reason_;
-        EXPECT_TRUE(ReadFile(PathOf("out.asm")) == row.bytes) << row.lines.size() << " lines";
-        EXPECT_EQ(reason_, "");
-    }
-    EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});
-}
-
-// Each name is refused before anything is created, by the check alone as by a write, with the same reason.
-TEST_F(ListingFileTest, WriteFailuresLeaveTheOldFileAndNoTemporary) {
-    WriteFile(PathOf("out.asm"), "old\r\n");
-    // A file that nobody may write is refused even for an administrator.
-    fs::permissions(PathOf("out.asm"), fs::perms::owner_read | fs::perms::group_read);
-    fs::create_directory(PathOf("folder.asm"));
-    const struct {
-        fs::path name;
-        std::string reason;
-    } rows[] = {
-        {PathOf("missing") / "out.asm", "the folder \"" + PathOf("missing").string() + "\" does not exist."},
-        {fs::path(), "no file name was given."},
-        {PathOf("out.asm"), "it is read-only."},
-        {PathOf("folder.asm"), "it is a folder, not a file."},
-        {PathOf("out.asm") / "x.asm", "\"" + PathOf("out.asm").string() + "\" is not a folder."},
-#ifndef _WIN32  // where a name may hold a control character; a message shows it escaped
-        {PathOf("a\nb") / "x.asm", "the folder \"" + PathOf("a\\x0Ab").string() + "\" does not exist."},
-#endif
-    };
-    for (const auto& row : rows) {
-        EXPECT_FALSE(CheckListingTarget(row.name, reason_)) << row.name;
-        EXPECT_EQ(reason_, row.reason);
-        EXPECT_FALSE(WriteListing(row.name, {"x"}, reason_)) << row.name;
-        EXPECT_EQ(reason_, row.reason);
-    }
-    EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
-    EXPECT_EQ(Names(), (std::set<std::string>{"folder.asm", "out.asm"}));
-    fs::permissions(PathOf("out.asm"), fs::perms::owner_write, fs::perm_options::add);  // so that Windows removes it
-}
-
 // Until Commit nobody sees the new listing, and a replacement given up leaves the old one and nothing else.
 TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
     WriteFile(PathOf("out.asm"), "old\r\n");
@@ -222,64 +120,26 @@ TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
         }
         EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
 #ifdef __linux__
-        EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});  // the new file has no name yet
+        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});  // the new file has no name yet
 #endif
         EXPECT_EQ(commit && replacement->Commit(reason_), commit) << reason_;
         replacement.reset();
         EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? "a" + std::string(1 << 20, 'b') + "cccc" : "old\r\n");
-        EXPECT_EQ(Names(), std::set<std::string>{"out.asm"});
+        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});
     }
 }
 
 #ifndef _WIN32
 
-TEST_F(ListingFileTest, PermissionBitsAreKeptOrTakenFromTheMask) {
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
-    WriteFile(PathOf("old.asm"), "old\r\n");
-    fs::permissions(PathOf("old.asm"), mode);
+// A new listing gets what the user's mask leaves of read and write for all, whatever the length of its name.
+TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
     const mode_t oldMask = ::umask(027);
     const std::string longest = std::string(251, 'n') + ".asm";  // the longest name that the file system takes
-    const bool written =
-        WriteListing(PathOf("old.asm"), {"x"}, reason_) && WriteListing(PathOf(longest.c_str()), {"x"}, reason_);
+    const bool written = WriteListing(PathOf(longest.c_str()), {"x"}, reason_);
     ::umask(oldMask);
     ASSERT_TRUE(written) << reason_;
-    EXPECT_EQ(fs::status(PathOf("old.asm")).permissions(), mode);
     EXPECT_EQ(fs::status(PathOf(longest.c_str())).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
-
-// A write that the system stops half way (the file size limit here, a full disk in the field) keeps the old
-// listing: a renamed replacement never takes its place, even when the rest of the listing could be written, and
-// one written in place, which fails when it is committed, puts the old content back.
-TEST_F(ListingFileTest, WriteStoppedHalfWayKeepsTheOldListing) {
-    WriteFile(PathOf("out.asm"), "old\r\n");
-    rlimit oldLimit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-    rlimit smallLimit = oldLimit;
-    smallLimit.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    for (const std::string expected : {"file too large.", "file too large; the old listing was put back."}) {
-        if (expected != "file too large.") {
-            fs::create_hard_link(PathOf("out.asm"), PathOf("other.asm"));
-        }
-        std::string pending;
-        ListingFileSink sink(PathOf("out.asm"), pending);
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
-        for (int line = 0; line < 20'000; ++line) {
-            sink.Write(std::string(100, 'x'));
-        }
-        if (expected == "file too large.") {
-            ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-        }
-        sink.Write("the last line");
-        const bool written = sink.Commit(reason_);
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-        EXPECT_FALSE(written);
-        EXPECT_EQ(reason_, expected);
-        EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
-    }
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Names(), (std::set<std::string>{"other.asm", "out.asm"}));
 }
 
 // What a plain overwrite keeps, a replacement keeps: the file's other names, its owner, group and permissions, its
@@ -294,6 +154,7 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
     const std::uint32_t kAccessList[] = {2,          0x60001, 0xFFFFFFFF, 0x60002, kNobody,   0x00004,
                                          0xFFFFFFFF, 0x60010, 0xFFFFFFFF, 0x00020, 0xFFFFFFFF};
     fs::create_directory(PathOf("shared"));
+    fs::create_directory(PathOf("acl"));
     fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
     const struct {
         const char* name;
@@ -309,6 +170,12 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
          }},
         {"nobodys.asm", true, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
         {"shared/roots.asm", true, [&](const fs::path& file) { fs::permissions(file, fs::perms::all); }},
+        // A new file takes the folder's default list; the file it replaces had none.
+        {"acl/plain.asm", false,
+         [&](const fs::path& file) {
+             const fs::path folder = file.parent_path();
+             ASSERT_EQ(::setxattr(folder.c_str(), "system.posix_acl_default", kAccessList, sizeof kAccessList, 0), 0);
+         }},
     };
     for (const auto& row : rows) {
         const fs::path file = PathOf(row.name);

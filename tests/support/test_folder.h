@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -36,6 +37,14 @@ class TestFolder {
     }
 
     const std::filesystem::path& Path() const { return path_; }
+    // The names in the folder, so that a test can see that no temporary file was left behind.
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(path_)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:

@@ -1,0 +1,106 @@
+// Stands in for the C library's file functions in a test program: each call goes on to the library's own, unless
+// it is one that the running test armed to fail. The armed faults are the program's one piece of shared state,
+// as the functions that consult them have the library's signatures and no other way in.
+#include "support/system_call_faults.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <new>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace veltrin::testing_support {
+namespace {
+
+struct ArmedFault {
+    std::string function;
+    int callsLeft = 0;  // until the one that fails; 0 once it struck
+    int error = 0;
+};
+
+constinit std::vector<ArmedFault> armed;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+// Whether this call of the function is one that fails; if so, errno holds its error.
+bool Fails(std::string_view function) {
+    bool fails = false;
+    for (ArmedFault& fault : armed) {
+        if (fault.callsLeft > 0 && function == fault.function && --fault.callsLeft == 0) {
+            errno = fault.error;
+            fails = true;
+        }
+    }
+    return fails;
+}
+
+template <typename Function>
+Function* Next(const char* name) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+    return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+void ArmSystemCallFaults(const std::string& faults) {
+    std::istringstream texts(faults);
+    armed.clear();
+    for (ArmedFault fault; texts >> fault.function >> fault.callsLeft >> fault.error; texts.ignore(1)) {
+        armed.push_back(fault);
+    }
+}
+
+bool DisarmSystemCallFaults() {
+    const bool allStruck = std::ranges::all_of(armed, [](const ArmedFault& fault) { return fault.callsLeft == 0; });
+    armed.clear();
+    return allStruck;
+}
+
+}  // namespace veltrin::testing_support
+
+// NOLINTBEGIN: the C library's names and signatures
+#define VELTRIN_FAULTY(Result, name, Parameters, Arguments, ...)                            \
+    extern "C" Result name Parameters __VA_ARGS__ {                                         \
+        static auto* const next = veltrin::testing_support::Next<Result Parameters>(#name); \
+        return veltrin::testing_support::Fails(#name) ? -1 : next Arguments;                \
+    }
+
+VELTRIN_FAULTY(ssize_t, read, (int fd, void* into, size_t count), (fd, into, count))
+VELTRIN_FAULTY(ssize_t, write, (int fd, const void* from, size_t count), (fd, from, count))
+VELTRIN_FAULTY(off_t, lseek, (int fd, off_t offset, int whence), (fd, offset, whence), noexcept)
+VELTRIN_FAULTY(int, ftruncate, (int fd, off_t size), (fd, size), noexcept)
+VELTRIN_FAULTY(int, fsync, (int fd), (fd))
+VELTRIN_FAULTY(int, close, (int fd), (fd))
+VELTRIN_FAULTY(int, fstat, (int fd, struct stat* status), (fd, status), noexcept)
+VELTRIN_FAULTY(int, stat, (const char* path, struct stat* status), (path, status), noexcept)
+VELTRIN_FAULTY(int, access, (const char* path, int mode), (path, mode), noexcept)
+VELTRIN_FAULTY(int, fchown, (int fd, uid_t owner, gid_t group), (fd, owner, group), noexcept)
+VELTRIN_FAULTY(int, fchmod, (int fd, mode_t mode), (fd, mode), noexcept)
+VELTRIN_FAULTY(ssize_t, listxattr, (const char* path, char* names, size_t size), (path, names, size), noexcept)
+VELTRIN_FAULTY(ssize_t, flistxattr, (int fd, char* names, size_t size), (fd, names, size), noexcept)
+VELTRIN_FAULTY(int, linkat, (int fromAt, const char* from, int toAt, const char* to, int flags),
+               (fromAt, from, toAt, to, flags), noexcept)
+VELTRIN_FAULTY(int, rename, (const char* from, const char* to), (from, to), noexcept)
+
+extern "C" int open(const char* path, int flags, ...) {
+    static auto* const next = veltrin::testing_support::Next<int(const char*, int, ...)>("open");
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    return veltrin::testing_support::Fails("open") ? -1 : next(path, flags, mode);
+}
+
+void* operator new[](std::size_t size) {
+    void* block = veltrin::testing_support::Fails("new[]") ? nullptr : std::malloc(size == 0 ? 1 : size);
+    return block != nullptr ? block : throw std::bad_alloc();
+}
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t /*size*/) noexcept { std::free(block); }
+// NOLINTEND
