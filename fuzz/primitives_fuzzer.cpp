@@ -62,7 +62,7 @@ Lines WithoutLoneSemicolons(Lines lines) {
 bool IsTrimmedWhitespace(char c) { return c == ' ' || c == '\t'; }
 
 void CheckTrim(std::string_view text) {
-    const std::string trimmed = TrimTrailingWhitespace(text);
+    const std::string_view trimmed = TrimTrailingWhitespace(text);
     Require(text.substr(0, trimmed.size()) == trimmed, "trimming changed more than the end of a text");
     Require(trimmed.empty() || !IsTrimmedWhitespace(trimmed.back()), "trimming left a space or tab at the end");
     for (const char c : text.substr(trimmed.size())) {

@@ -18,7 +18,7 @@ bool IsSignificant(std::string_view line, LabelMode mode) {
         case LabelMode::kUpToLabelLine:
             return true;
         case LabelMode::kLeaveHeader:
-            return line.find_last_not_of(" \t") != std::string_view::npos && line.front() != ';';
+            return !TrimTrailingWhitespace(line).empty() && line.front() != ';';
     }
     return false;
 }
@@ -50,9 +50,9 @@ std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sour
 
 }  // namespace
 
-std::string TrimTrailingWhitespace(std::string_view text) {
+std::string_view TrimTrailingWhitespace(std::string_view text) {
     const std::size_t last = text.find_last_not_of(" \t");
-    return std::string(last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1));
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
 bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const SourceLines& sourceLines,

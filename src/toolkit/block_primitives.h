@@ -17,8 +17,8 @@ enum class LabelMode {
     kUpToLabelLine,
 };
 
-// The text without the spaces and tabs at its end.
-std::string TrimTrailingWhitespace(std::string_view text);
+// The text without the spaces and tabs at its end: a view into the same characters.
+std::string_view TrimTrailingWhitespace(std::string_view text);
 
 // Copies, relocated, the source lines from sourceIndex up to the line that starts with the label ("L" labels
 // are matched with their ":"; any other text as a line start; case is ignored). On success sourceIndex is
