@@ -37,9 +37,6 @@ same_as_native() {  # same_as_native FOLDER: each listing equals the native buil
 }
 attrib_r() { (cd "$(dirname "$1")" && "$wine" attrib +r "$(basename "$1")"); }
 
-run . --version
-check "--version prints what the native build prints" test "$(tr -d '\r' <"$work/stdout")" = "$("$native" --version)"
-
 folder sample
 for name in "${outputs[@]}"; do head -c 200000 /dev/zero | tr '\0' x >"$work/sample/$name"; done
 run sample

@@ -16,13 +16,9 @@ namespace {
 
 TEST(UpdateTapeLoaderMessage, PutsTheInsertTapeSentenceInFrontOfTheFirstCancelMessageOnly) {
     std::string scratch;
-    EXPECT_EQ(UpdateTapeLoaderMessage(
-                  "; Prints \"To cancel - press BREAK twice\" and \"To cancel - press BREAK twice\".", scratch),
-              "; Prints \"Insert tape and press PLAY. To cancel - press BREAK twice\" and \"To cancel - press BREAK "
-              "twice\".");
-    EXPECT_EQ(UpdateTapeLoaderMessage("; to cancel - press break twice", scratch), "; to cancel - press break twice");
-    EXPECT_EQ(UpdateTapeLoaderMessage("        DEFM \"To cancel - press BREAK twic\"", scratch),
-              "        DEFM \"To cancel - press BREAK twic\"");
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("tape_messages.txt")) {
+        EXPECT_EQ(UpdateTapeLoaderMessage(row.at(0), scratch), row.at(1));
+    }
 }
 
 TEST(RelocateRom0References, RewritesOnlyMarkedAddressesInComments) {
@@ -31,13 +27,6 @@ TEST(RelocateRom0References, RewritesOnlyMarkedAddressesInComments) {
         EXPECT_EQ(RelocateRom0References(row.at(1), testing_support::ModelNamed(row.at(0)), scratch), row.at(2))
             << row[0] << ": " << row[1];
     }
-}
-
-// Positions in a line are not limited to 16 bits: a marked address far along a long comment still moves.
-TEST(RelocateRom0References, ReachesAddressesFarAlongLongLines) {
-    std::string scratch;
-    const std::string line = ";" + std::string(40'000, ' ') + "$2744 (ROM 0)";
-    EXPECT_EQ(RelocateRom0References(line, TargetModel::kEnglish, scratch).substr(40'001), "$2763 (ROM 0)");
 }
 
 // The lone ";" lines that end the script's part of a listing, held back in case a note took one away, still
