@@ -64,7 +64,7 @@ class FileNameCompleter final : public QCompleter {
         }
         QString fullPath = QDir::cleanPath(QDir::currentPath() + QLatin1Char('/') + path);
         // A name that ends in a separator asks for the folder's contents, which cleaning would lose.
-        if (path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator())) {
+        if (QDir::fromNativeSeparators(path).endsWith(QLatin1Char('/'))) {
             fullPath += QLatin1Char('/');
         }
         return QCompleter::splitPath(fullPath);

@@ -111,13 +111,14 @@ std::unique_ptr<QMessageBox> frmVeltrin::MakeMessageBox(QWidget* parent, const Q
 
 std::string frmVeltrin::FileName(veltrin::FileBox box) const {
     // In the order of FileBox.
-    const std::array<const QLineEdit*, 4> boxes{txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_};
+    const auto boxes =
+        std::to_array<const QLineEdit*>({txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_});
     return boxes.at(static_cast<std::size_t>(box))->text().toStdString();
 }
 
 std::string frmVeltrin::InputName(veltrin::FileBox box) const {
     // In the order of FileBox; each box is known by the caption of the label above it.
-    const std::array<const QLabel*, 4> labels{lblFilename_, lblPlus2ROM_, Label1_, Label2_};
+    const auto labels = std::to_array<const QLabel*>({lblFilename_, lblPlus2ROM_, Label1_, Label2_});
     QString caption = labels.at(static_cast<std::size_t>(box))->text();
     caption.chop(1);  // the colon
     return (caption + QStringLiteral(" box")).toStdString();
@@ -129,7 +130,8 @@ void frmVeltrin::ShowVersionText() { lblStatus_->setText(QString::fromStdString(
 
 void frmVeltrin::SetInputEnabled(veltrin::RunInput input, bool enabled) {
     // In the order of RunInput.
-    const std::array<QWidget*, 5> inputs{txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_, cmdCreate_};
+    const auto inputs =
+        std::to_array<QWidget*>({txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_, cmdCreate_});
     inputs.at(static_cast<std::size_t>(input))->setEnabled(enabled);
 }
 
