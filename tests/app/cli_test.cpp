@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "app/version_text.h"
 #include "support/test_folder.h"
 
 namespace veltrin {
@@ -77,7 +76,7 @@ TEST_F(CliTest, StatusLineThatCannotBeWrittenFailsTheRun) {
 TEST_F(CliTest, AnswersHelpAndVersion) {
     const Result version = Run("--version");
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, VersionText() + "\n");
+    EXPECT_THAT(version.out, testing::MatchesRegex("Veltrin team, V[0-9]+\\.[0-9][0-9]\n"));
     for (const char* option : {"--help", "-h"}) {
         const Result help = Run(option);
         EXPECT_EQ(help.exitCode, 0) << option;

@@ -105,6 +105,8 @@ class WindowTest : public QObject {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+        // A message names a box by the caption above it.
+        QCOMPARE(window.InputName(veltrin::FileBox::kSpanishPlus2Rom), std::string("Spanish +2 ROM 0 Filename box"));
     }
 
     void placesControlsAsDrawnWithCaptionsThatFit_data() {
