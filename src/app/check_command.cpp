@@ -1,16 +1,15 @@
 #include "app/check_command.h"
 
-#include <array>
 #include <cstddef>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "app/file_platform.h"
 #include "app/listing_difference.h"
 #include "app/listing_file.h"
 #include "app/message_text.h"
@@ -37,15 +36,11 @@ FileRead ReadListingBytes(const fs::path& fileName, std::string& bytes) {
     if (error || status.type() != fs::file_type::regular) {
         return FileRead::kUnreadable;
     }
-    std::ifstream in(fileName, std::ios::in | std::ios::binary);
-    if (!in.is_open()) {
-        return FileRead::kUnreadable;
-    }
-    std::array<char, std::size_t{1} << 16> chunk{};
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    return in.bad() ? FileRead::kUnreadable : FileRead::kRead;
+    file_platform::OpenFile file;
+    file_platform::OpenedFacts facts;
+    const bool read = !file_platform::OpenToRead(fileName, file, facts) && facts.ordinary &&
+                      !file.ReadToEnd(bytes);
+    return read ? FileRead::kRead : FileRead::kUnreadable;
 }
 
 // Gathers a derived listing as its file holds it: each line followed by CR LF.

@@ -6,12 +6,11 @@
 namespace veltrin::file_platform {
 
 std::error_code OpenFile::ReadToEnd(std::string& content, std::size_t limit) {
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
     std::size_t got = 0;
     do {
         const std::size_t filled = content.size();
-        content.resize(filled + kChunk);
-        const std::error_code error = ReadSome(content.data() + filled, kChunk, got);
+        content.resize(filled + kReadChunk);
+        const std::error_code error = ReadSome(content.data() + filled, kReadChunk, got);
         content.resize(filled + got);
         if (error) {
             return error;

@@ -6,11 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 namespace veltrin::file_platform {
+
+// How much a read of a whole file asks the system for at a time.
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
 
 // A file opened through the C runtime, closed when it goes.
 class OpenFile {
@@ -24,7 +28,7 @@ class OpenFile {
     [[nodiscard]] int Descriptor() const { return descriptor_; }
 
     // Appends the bytes from the current position to the end, but stops once content holds more than limit.
-    std::error_code ReadToEnd(std::string& content, std::size_t limit);
+    std::error_code ReadToEnd(std::string& content, std::size_t limit = std::numeric_limits<std::size_t>::max());
     // One call of the system: got is the count moved, 0 at the end of the file.
     std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
     std::error_code WriteAll(std::string_view bytes);

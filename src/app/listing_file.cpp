@@ -28,13 +28,12 @@ struct FileBytes {
 // longer, but stops once it holds more than limit.
 std::error_code ReadToEnd(file_platform::OpenFile& file, std::size_t expectedSize, std::size_t limit,
                           FileBytes& content) {
-    constexpr std::size_t kChunk = std::size_t{1} << 16;
     std::size_t capacity = expectedSize + 1;  // one more, so that the end of the file is seen without growing
     content.bytes = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t got = 0;
     do {
         if (content.size == capacity) {
-            capacity = std::max(capacity * 2, kChunk);
+            capacity = std::max(capacity * 2, file_platform::kReadChunk);
             std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
             std::memcpy(larger.get(), content.bytes.get(), content.size);
             content.bytes = std::move(larger);

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <system_error>
 #include <utility>
 
@@ -169,7 +168,7 @@ class InPlaceReplacement final : public ListingReplacement {
         std::string oldContent;
         std::error_code error = file_platform::OpenToRewrite(target_, file);
         if (!error) {
-            error = file.ReadToEnd(oldContent, std::numeric_limits<std::size_t>::max() - 1);
+            error = file.ReadToEnd(oldContent);
         }
         if (error) {
             return Succeeded(error, failureReason);
