@@ -14,8 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing_support::ReadFile;
-using testing_support::TestFolder;
-using testing_support::WriteFile;
 
 struct Result {
     int exitCode;
@@ -40,7 +38,7 @@ class CliTest : public testing::Test {
         return result;
     }
 
-    TestFolder folder_;
+    testing_support::TestFolder folder_;
 };
 
 TEST_F(CliTest, TakesEveryNameFromItsOption) {
@@ -138,7 +136,7 @@ TEST_P(CheckTest, ComparesTheListingsWithTheirFiles) {
     } else if (check.file != nullptr) {
         std::string bytes = ReadFile(folder_ / check.file);
         bytes.replace(bytes.find(check.from), check.from.size(), check.to);
-        WriteFile(folder_ / check.file, bytes);
+        testing_support::WriteFile(folder_ / check.file, bytes);
     }
     const Result result = Run(check.arguments);
     EXPECT_EQ(result.exitCode, check.exitCode);

@@ -16,8 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
-using testing_support::RecordingView;
-using testing_support::TestFolder;
 
 struct GoldenListing {
     const char* model;
@@ -32,8 +30,8 @@ constexpr GoldenListing kGoldenListings[] = {
 };
 
 TEST(GoldenListings, TheSampleGivesTheReviewedListings) {
-    const TestFolder folder;
-    RecordingView view;
+    const testing_support::TestFolder folder;
+    testing_support::RecordingView view;
     view.names[FileBox::k128Rom] = VELTRIN_SAMPLE_LISTING;
     for (const GoldenListing& golden : kGoldenListings) {
         view.names[golden.box] = (folder / golden.fileName).string();
