@@ -15,6 +15,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "support/system_call_faults.h"
 #endif
@@ -41,12 +42,17 @@ void Prepare(const fs::path& folder, const std::string& name) {
         fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read);
     } else if (name == "folder.asm") {
         fs::create_directory(folder / name);
-    } else if (name == "huge.asm") {
+    } else if (name == "huge.asm" || name == "largest.asm") {  // a byte too many, or just as many as may be
         WriteFile(folder / name, "");
-        fs::resize_file(folder / name, kMaxSourceBytes + 1);
-    } else if (name == "lines.asm") {
-        WriteFile(folder / name, std::string(kMaxSourceLines, '\r') + "x");
+        fs::resize_file(folder / name, kMaxSourceBytes + (name == "huge.asm" ? 1 : 0));
+    } else if (name == "lines.asm" || name == "most-lines.asm") {
+        WriteFile(folder / name, std::string(kMaxSourceLines - (name == "lines.asm" ? 0 : 1), '\r') + "x");
 #ifndef _WIN32
+    } else if (name == "attributed.asm") {  // two extended attributes, for a new file to take over
+        WriteFile(folder / name, kOldListing);
+        for (const char* attribute : {"user.a", "user.b"}) {
+            ASSERT_EQ(::setxattr((folder / name).c_str(), attribute, "1", 1, 0), 0);
+        }
     } else if (name == "pipe.asm") {
         ASSERT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
 #endif

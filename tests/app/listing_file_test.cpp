@@ -22,6 +22,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "support/system_call_faults.h"
 #endif
 
 namespace veltrin {
@@ -131,15 +132,19 @@ TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
 
 #ifndef _WIN32
 
-// A new listing gets what the user's mask leaves of read and write for all, whatever the length of its name.
+// A new listing gets what the user's mask leaves of read and write for all, whatever the length of its name, and
+// whether the file system has unnamed files or not (then an unnamed one cannot be opened).
 TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
     const mode_t oldMask = ::umask(027);
-    const std::string longest = std::string(251, 'n') + ".asm";  // the longest name that the file system takes
-    const bool written = WriteListing(PathOf(longest.c_str()), {"x"}, reason_);
+    const fs::path longest = PathOf((std::string(251, 'n') + ".asm").c_str());  // the longest name there may be
+    for (const char* faults : {"-", "open 1 95"}) {
+        testing_support::ArmSystemCallFaults(faults);
+        EXPECT_TRUE(WriteListing(longest, {"x"}, reason_) && testing_support::DisarmSystemCallFaults()) << reason_;
+        EXPECT_EQ(fs::status(longest).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        fs::remove(longest);
+    }
     ::umask(oldMask);
-    ASSERT_TRUE(written) << reason_;
-    EXPECT_EQ(fs::status(PathOf(longest.c_str())).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 // What a plain overwrite keeps, a replacement keeps: the file's other names, its owner, group and permissions, its

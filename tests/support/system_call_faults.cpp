@@ -84,6 +84,8 @@ VELTRIN_FAULTY(int, fchown, (int fd, uid_t owner, gid_t group), (fd, owner, grou
 VELTRIN_FAULTY(int, fchmod, (int fd, mode_t mode), (fd, mode), noexcept)
 VELTRIN_FAULTY(ssize_t, listxattr, (const char* path, char* names, size_t size), (path, names, size), noexcept)
 VELTRIN_FAULTY(ssize_t, flistxattr, (int fd, char* names, size_t size), (fd, names, size), noexcept)
+VELTRIN_FAULTY(ssize_t, getxattr, (const char* p, const char* n, void* v, size_t s), (p, n, v, s), noexcept)
+VELTRIN_FAULTY(int, fsetxattr, (int fd, const char* n, const void* v, size_t s, int f), (fd, n, v, s, f), noexcept)
 VELTRIN_FAULTY(int, linkat, (int fromAt, const char* from, int toAt, const char* to, int flags),
                (fromAt, from, toAt, to, flags), noexcept)
 VELTRIN_FAULTY(int, rename, (const char* from, const char* to), (from, to), noexcept)
