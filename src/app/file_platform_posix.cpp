@@ -1,5 +1,6 @@
 // The POSIX half of file_platform.h.
 #include <fcntl.h>
+#include <linux/limits.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -64,10 +65,11 @@ std::error_code CopyExtendedAttributes(const fs::path& target, int descriptor) {
         return error;
     }
     const std::vector<std::string> targetNames = SplitNames(listed);
+    // Room for the largest value there can be, so that each value is read in one call: a value that grew between
+    // asking its size and reading it would fail the copy.
+    std::string value(XATTR_SIZE_MAX, '\0');
     for (const std::string& name : targetNames) {
-        const ssize_t size = ::getxattr(target.c_str(), name.c_str(), nullptr, 0);
-        std::string value(size < 0 ? 0 : static_cast<std::size_t>(size), '\0');
-        const ssize_t got = size < 0 ? size : ::getxattr(target.c_str(), name.c_str(), value.data(), value.size());
+        const ssize_t got = ::getxattr(target.c_str(), name.c_str(), value.data(), value.size());
         if (got < 0 || ::fsetxattr(descriptor, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0) {
             return LastError();
         }
