@@ -49,7 +49,7 @@ std::size_t RelocateReferenceAt(std::string_view text, std::size_t dollar, Targe
     }
     if (Slice(text, afterFirst, kRom0Marker.size()) == kRom0Marker) {
         copy.RelocateDigits(firstDigits, targetModel);
-        return dollar + 6;
+        return afterFirst + kRom0Marker.size();
     }
     // A range, "$xxxx-$xxxx", carries one marker for both ends.
     const std::size_t secondDigits = afterFirst + 2;
