@@ -16,11 +16,13 @@ test: build
 run: build
 	@cd examples && ../build/bin/veltrin
 
-# Rewrites the golden +2 listings in tests/data from the current code: review the diff before committing it.
+# Rewrites the golden +2 listings and veltrin-cli's help text in tests/data from the current code: review the
+# diff before committing it.
 .PHONY: golden
 golden: build
 	@build/bin/veltrin-cli --source examples/Spectrum128_ROM0.asm --english tests/data/Spectrum+2_ROM0.asm \
 		--spanish tests/data/Spectrum+2_Spanish_ROM0.asm --french tests/data/Spectrum+2_French_ROM0.asm
+	@build/bin/veltrin-cli --help >tests/data/cli_help.txt
 	@git diff --stat -- tests/data
 
 clean:
