@@ -14,12 +14,9 @@ namespace {
 
 constexpr std::size_t kLabelLength = 5;  // "L" and four digits; the ":" follows in column 6
 
-std::string_view TrimSpaces(std::string_view text) {
+std::string_view TrimLeadingSpaces(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
 }
 
 // The statement split in front of its operand.
@@ -38,7 +35,7 @@ OperandSplit SplitOperand(std::string_view statement) {
     // indent of an instruction line. The head takes the mnemonic and one more character, so that the "L"
     // of CALL is never taken for a label.
     static constexpr std::array<std::string_view, 5> kJumpMnemonics{"JP", "JR", "CALL", "DJNZ", "DEFW"};
-    const std::string_view trimmed = TrimSpaces(Slice(statement, 1));
+    const std::string_view trimmed = TrimLeadingSpaces(Slice(statement, 1));
     for (const std::string_view mnemonic : kJumpMnemonics) {
         if (trimmed.starts_with(mnemonic)) {
             const std::size_t headLength = std::min(statement.find(mnemonic) + mnemonic.size() + 1, statement.size());
