@@ -22,12 +22,6 @@ namespace {
 
 constexpr int kStagingAttempts = 100;
 
-#ifdef O_TMPFILE
-constexpr int kUnnamedFile = O_TMPFILE;
-#else
-constexpr int kUnnamedFile = 0;
-#endif
-
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
 // The names of a file's extended attributes, each ended by a null byte, as the system lists them.
@@ -96,21 +90,21 @@ OpenFile::~OpenFile() {
 }
 
 std::error_code OpenFile::ReadSome(char* into, std::size_t count, std::size_t& got) {
-    ssize_t result = 0;
-    do {
+    ssize_t result = ::read(descriptor_, into, count);
+    while (result == -1 && errno == EINTR) {
         result = ::read(descriptor_, into, count);
-    } while (result < 0 && errno == EINTR);
-    got = result < 0 ? 0 : static_cast<std::size_t>(result);
-    return result < 0 ? LastError() : std::error_code();
+    }
+    got = static_cast<std::size_t>(std::max<ssize_t>(result, 0));
+    return result == -1 ? LastError() : std::error_code();
 }
 
 std::error_code OpenFile::WriteSome(const char* from, std::size_t count, std::size_t& put) {
-    ssize_t result = 0;
-    do {
+    ssize_t result = ::write(descriptor_, from, count);
+    while (result == -1 && errno == EINTR) {
         result = ::write(descriptor_, from, count);
-    } while (result < 0 && errno == EINTR);
-    put = result < 0 ? 0 : static_cast<std::size_t>(result);
-    return result < 0 ? LastError() : std::error_code();
+    }
+    put = static_cast<std::size_t>(std::max<ssize_t>(result, 0));
+    return result == -1 ? LastError() : std::error_code();
 }
 
 std::error_code OpenFile::Rewind() { return ::lseek(descriptor_, 0, SEEK_SET) < 0 ? LastError() : std::error_code(); }
@@ -143,7 +137,7 @@ std::error_code OpenFile::Close() {
 std::error_code OpenToRead(const fs::path& fileName, OpenFile& file, OpenedFacts& facts) {
     file.Adopt(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (file.Descriptor() < 0 || ::fstat(file.Descriptor(), &status) != 0) {
+    if (file.Descriptor() == -1 || ::fstat(file.Descriptor(), &status) != 0) {
         return LastError();
     }
     facts.ordinary = S_ISREG(status.st_mode);
@@ -154,7 +148,7 @@ std::error_code OpenToRead(const fs::path& fileName, OpenFile& file, OpenedFacts
 std::error_code OpenToRewrite(const fs::path& fileName, OpenFile& file) {
     file.Adopt(::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (file.Descriptor() < 0 || ::fstat(file.Descriptor(), &status) != 0) {
+    if (file.Descriptor() == -1 || ::fstat(file.Descriptor(), &status) != 0) {
         return LastError();
     }
     return S_ISREG(status.st_mode) ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
@@ -183,17 +177,17 @@ StagingFile::~StagingFile() {
 
 std::error_code StagingFile::Create(const fs::path& folder) {
     folder_ = folder;
-    if (kUnnamedFile != 0) {
-        file_.Adopt(::open(folder.c_str(), kUnnamedFile | O_WRONLY | O_CLOEXEC, 0666));
-        // A file system without unnamed files says so in one of these ways; a named file then does the work.
-        if (file_.Descriptor() >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
-            return file_.Descriptor() >= 0 ? std::error_code() : LastError();
-        }
+#ifdef O_TMPFILE
+    file_.Adopt(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    // A file system without unnamed files says so in one of these ways; a named file then does the work.
+    if (file_.Descriptor() != -1 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
+        return file_.Descriptor() != -1 ? std::error_code() : LastError();
     }
+#endif
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
         const fs::path candidate = folder / StagingName(attempt);
         file_.Adopt(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file_.Descriptor() >= 0) {
+        if (file_.Descriptor() != -1) {
             name_ = candidate;
             return {};
         }
