@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 #include <system_error>
@@ -48,10 +49,11 @@ class TestFolder {
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:
-    // "veltrin-" and the test's name; the "/" of a parameterised test's name would make a nested folder.
+    // "veltrin-", a random number and the test's name, so that two runs of the suite at once (from two checkouts)
+    // never share a folder; the "/" of a parameterised test's name would make a nested folder.
     static std::string FolderName() {
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "veltrin-" + std::string(test->test_suite_name()) + "-" + test->name();
+        auto name = "veltrin-" + std::to_string(std::random_device()()) + test->test_suite_name() + "-" + test->name();
         std::replace(name.begin(), name.end(), '/', '-');
         return name;
     }
