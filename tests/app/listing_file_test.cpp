@@ -33,6 +33,15 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
+class ListingFileTest : public ::testing::Test {
+  protected:
+    fs::path PathOf(const char* name) const { return folder_ / name; }
+
+    testing_support::TestFolder folder_;
+    std::string reason_;
+};
+
+#ifndef _WIN32
 // Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed.
 bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& failureReason) {
     std::string pending;
@@ -43,15 +52,6 @@ bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& fai
     return sink.Commit(failureReason);
 }
 
-class ListingFileTest : public ::testing::Test {
-  protected:
-    fs::path PathOf(const char* name) const { return folder_ / name; }
-
-    testing_support::TestFolder folder_;
-    std::string reason_;
-};
-
-#ifndef _WIN32
 // What a replacement must keep of a file, as text: owner, group, permission bits and extended attributes.
 std::string FactsOf(const fs::path& file) {
     struct stat status {};
