@@ -204,7 +204,6 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         GTEST_SKIP() << "needs root, to give links and folders to nobody";
     }
     constexpr uid_t kNobody = 65534;
-    WriteFile(PathOf("target.asm"), "old\r\n");
     const struct {
         fs::perms folderMode;
         uid_t folderOwner;
@@ -217,6 +216,7 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         {fs::perms::all, 0, kNobody, true},
     };
     for (const auto& row : rows) {
+        WriteFile(PathOf("target.asm"), "old\r\n");
         fs::remove_all(PathOf("folder"));
         fs::create_directory(PathOf("folder"));
         fs::permissions(PathOf("folder"), row.folderMode);
@@ -227,7 +227,6 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
         EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
         EXPECT_EQ(reason_.starts_with("it is a link that") && reason_.ends_with("followed."), !row.followed) << reason_;
-        WriteFile(PathOf("target.asm"), "old\r\n");
     }
 }
 
