@@ -34,7 +34,7 @@ OperandSplit SplitOperand(std::string_view statement) {
     // The mnemonic is looked for behind the first character, which is the ":" of a label line or the first
     // indent of an instruction line. The head takes the mnemonic and one more character, so that the "L"
     // of CALL is never taken for a label.
-    static constexpr std::array<std::string_view, 5> kJumpMnemonics{"JP", "JR", "CALL", "DJNZ", "DEFW"};
+    static constexpr auto kJumpMnemonics = std::to_array<std::string_view>({"JP", "JR", "CALL", "DJNZ", "DEFW"});
     const std::string_view trimmed = TrimLeadingSpaces(Slice(statement, 1));
     for (const std::string_view mnemonic : kJumpMnemonics) {
         if (trimmed.starts_with(mnemonic)) {
