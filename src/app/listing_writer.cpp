@@ -16,7 +16,6 @@ using file_platform::StagingFile;
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 constexpr int kMaxLinks = 40;
 
 // The file that a listing replaces, links followed, and the folder it lies in.
@@ -124,7 +123,7 @@ class RenamingReplacement final : public ListingReplacement {
     StagingFile& Staging() { return staging_; }
 
   protected:
-    bool Spill(std::string_view bytes, std::string& failureReason) override {
+    bool Write(std::string_view bytes, std::string& failureReason) override {
         if (!Succeeded(staging_.File().WriteAll(bytes), failureReason)) {
             return false;
         }
@@ -132,7 +131,7 @@ class RenamingReplacement final : public ListingReplacement {
         return true;
     }
 
-    bool Finish(std::string& failureReason) override {
+    bool Commit(std::string& failureReason) override {
         // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an
         // empty or partial listing under the target's name.
         if (!Succeeded(staging_.File().Sync(), failureReason)) {
@@ -158,12 +157,12 @@ class InPlaceReplacement final : public ListingReplacement {
     explicit InPlaceReplacement(fs::path target) : target_(std::move(target)) {}
 
   protected:
-    bool Spill(std::string_view bytes, std::string& /*failureReason*/) override {
+    bool Write(std::string_view bytes, std::string& /*failureReason*/) override {
         listing_.append(bytes);
         return true;
     }
 
-    bool Finish(std::string& failureReason) override {
+    bool Commit(std::string& failureReason) override {
         OpenFile file;
         std::string oldContent;
         std::error_code error = file_platform::OpenToRewrite(target_, file);
@@ -235,32 +234,5 @@ std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fi
 }
 
 ListingReplacement::~ListingReplacement() = default;  // an uncommitted staging file goes with its owner
-
-bool ListingReplacement::Write(std::string_view bytes, std::string& failureReason) {
-    // A piece of a good size from a caller that gathers its own goes on without a copy.
-    if (buffer_.empty() && bytes.size() >= kBufferSize / 16) {
-        return Spill(bytes, failureReason);
-    }
-    if (buffer_.size() + bytes.size() > kBufferSize) {
-        if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
-            return false;
-        }
-        buffer_.clear();
-        if (bytes.size() > kBufferSize) {
-            return Spill(bytes, failureReason);
-        }
-    }
-    buffer_.append(bytes);
-    return true;
-}
-
-bool ListingReplacement::Commit(std::string& failureReason) {
-    failureReason.clear();
-    if (!buffer_.empty() && !Spill(buffer_, failureReason)) {
-        return false;
-    }
-    buffer_.clear();
-    return Finish(failureReason);
-}
 
 }  // namespace veltrin

@@ -28,19 +28,13 @@ class ListingReplacement {
     ListingReplacement& operator=(const ListingReplacement&) = delete;
     virtual ~ListingReplacement();
 
-    // Buffered: the file sees the bytes in pieces of about a mebibyte.
-    bool Write(std::string_view bytes, std::string& failureReason);
-    bool Commit(std::string& failureReason);
+    // Takes the next piece of the new listing; the caller gathers lines into pieces of a good size.
+    virtual bool Write(std::string_view bytes, std::string& failureReason) = 0;
+    // Puts the whole new listing in the target's place.
+    virtual bool Commit(std::string& failureReason) = 0;
 
   protected:
     ListingReplacement() = default;
-    // Takes the next piece of the new listing.
-    virtual bool Spill(std::string_view bytes, std::string& failureReason) = 0;
-    // Puts the whole new listing in the target's place.
-    virtual bool Finish(std::string& failureReason) = 0;
-
-  private:
-    std::string buffer_;
 };
 
 }  // namespace veltrin
