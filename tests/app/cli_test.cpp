@@ -3,9 +3,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "support/data_table.h"
 #include "support/test_folder.h"
 
 namespace veltrin {
@@ -87,60 +90,32 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
     }
 }
 
-// An edit of the files of a fresh run (an empty "from" deletes the file), and what --check says.
-struct CheckCase {
-    const char* name;
-    const char* file;
-    std::string from;
-    std::string to;
-    const char* arguments;
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-const std::string kEnglish = "Spectrum +2 ROM disassembly \"Spectrum+2_ROM0.asm\": ";
-const std::string kSpanish = "Spanish Spectrum +2 ROM disassembly \"Spectrum+2_Spanish_ROM0.asm\": ";
-const std::string kFrench = "French Spectrum +2 ROM disassembly \"Spectrum+2_French_ROM0.asm\": ";
-
-const CheckCase kCheckCases[] = {
-    {"Fresh", nullptr, "", "", "--check", 0,
-     kEnglish + "up to date\n" + kSpanish + "up to date\n" + kFrench + "up to date\n", ""},
-    {"SpanishByteChanged", "Spectrum+2_Spanish_ROM0.asm", "SPANISH SPECTRUM", "SPANISH\tSPECTRUM",
-     "--check --quiet --french absent.asm", 1,
-     kSpanish + "differs from line 2\n  expected: \"; *** SPANISH SPECTRUM +2 ROM 0 DISASSEMBLY ***\"\n"
-                "  found:    \"; *** SPANISH\\x09SPECTRUM +2 ROM 0 DISASSEMBLY ***\"\n  1 line differs in all\n"
-                "French Spectrum +2 ROM disassembly \"absent.asm\": missing\n",
-     ""},
-    {"FrenchDeleted", "Spectrum+2_French_ROM0.asm", "", "", "--check", 1,
-     kEnglish + "up to date\n" + kSpanish + "up to date\n" + kFrench + "missing\n", ""},
-    {"SourceLabelMissing", "Spectrum128_ROM0.asm", "\nL0561:", "\nX0561:", "--check", 1, "Error!\n",
-     "Convert Error: Failed to copy until label L0561\nLoad Error: Failed to create Spectrum +2 ROM disassembly\n"},
-};
-
-void PrintTo(const CheckCase& check, std::ostream* out) { *out << check.name; }
-
-class CheckTest : public CliTest, public testing::WithParamInterface<CheckCase> {};
-
-TEST_P(CheckTest, ComparesTheListingsWithTheirFiles) {
-    const CheckCase& check = GetParam();
-    CopySample("Spectrum128_ROM0.asm");
-    ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
-    if (check.file != nullptr && check.from.empty()) {
-        fs::remove(folder_ / check.file);
-    } else if (check.file != nullptr) {
-        std::string bytes = ReadFile(folder_ / check.file);
-        bytes.replace(bytes.find(check.from), check.from.size(), check.to);
-        testing_support::WriteFile(folder_ / check.file, bytes);
+// What the check mode prints after an edit of the files of a fresh run.
+TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("check_runs.txt")) {
+        SCOPED_TRACE(row.at(0) + " | " + row.at(1));  // edit | arguments | exit status | output | error output
+        const auto text = [&row](std::size_t field) {
+            const std::string escaped = row.at(field) == "-" ? "" : row.at(field);
+            return std::regex_replace(std::regex_replace(escaped, std::regex(R"(\\n)"), "\n"), std::regex(R"(\\t)"),
+                                      "\t");
+        };
+        fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / "Spectrum128_ROM0.asm", fs::copy_options::overwrite_existing);
+        ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
+        if (const std::string edit = text(0); edit.starts_with("delete ")) {
+            fs::remove(folder_ / edit.substr(7));
+        } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
+            const std::size_t arrow = edit.find(" => ");
+            const std::string from = edit.substr(colon + 2, arrow - colon - 2);
+            std::string bytes = ReadFile(folder_ / edit.substr(0, colon));
+            bytes.replace(bytes.find(from), from.size(), edit.substr(arrow + 4));
+            testing_support::WriteFile(folder_ / edit.substr(0, colon), bytes);
+        }
+        const Result result = Run(row.at(1));
+        EXPECT_EQ(result.exitCode, std::stoi(row.at(2)));
+        EXPECT_EQ(result.out, text(3));
+        EXPECT_EQ(result.err, text(4));
     }
-    const Result result = Run(check.arguments);
-    EXPECT_EQ(result.exitCode, check.exitCode);
-    EXPECT_EQ(result.out, check.out);
-    EXPECT_EQ(result.err, check.err);
 }
-
-INSTANTIATE_TEST_SUITE_P(Edits, CheckTest, testing::ValuesIn(kCheckCases),
-                         [](const testing::TestParamInfo<CheckCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace veltrin

@@ -18,6 +18,7 @@
 
 #include "app/frm_veltrin.h"
 #include "app/version_text.h"
+#include "support/data_table.h"
 
 namespace {
 
@@ -109,20 +110,12 @@ class WindowTest : public QObject {
     void placesControlsAsDrawnWithCaptionsThatFit_data() {
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("text");
-        // Rows named after the controls: the drawing's twips at 15 to the pixel and the caption or text it opens
-        // with; the window's row is its fixed size and its caption.
-        QTest::newRow("frmVeltrin") << QRect(0, 0, 298, 243) << QStringLiteral("Veltrin");
-        QTest::newRow("lblFilename") << QRect(8, 12, 113, 17) << QStringLiteral("128 ROM 0 Filename:");
-        QTest::newRow("txt128ROM") << QRect(8, 32, 281, 21) << kSourceName;
-        QTest::newRow("lblPlus2ROM") << QRect(8, 60, 113, 17) << QStringLiteral("+2 ROM 0 Filename:");
-        QTest::newRow("txtPlus2ROM") << QRect(8, 80, 281, 21) << kEnglishName;
-        QTest::newRow("Label1") << QRect(8, 108, 177, 17) << QStringLiteral("French +2 ROM 0 Filename:");
-        QTest::newRow("txtFrenchPlus2ROM") << QRect(8, 128, 281, 21) << kFrenchName;
-        QTest::newRow("Label2") << QRect(8, 156, 177, 17) << QStringLiteral("Spanish +2 ROM 0 Filename:");
-        QTest::newRow("txtSpanishPlus2ROM") << QRect(8, 176, 281, 21) << kSpanishName;
-        QTest::newRow("lblStatus") << QRect(12, 212, 165, 17) << VersionText();
-        QTest::newRow("cmdCreate") << QRect(184, 208, 49, 25) << QStringLiteral("C&reate");
-        QTest::newRow("cmdExit") << QRect(240, 208, 49, 25) << QStringLiteral("E&xit");
+        for (const std::vector<std::string>& row : veltrin::testing_support::ReadDataTable("window_layout.txt")) {
+            const QStringList place = QString::fromStdString(row.at(1)).split(QLatin1Char(' '));
+            QTest::newRow(row.at(0).c_str())
+                << QRect(place.at(0).toInt(), place.at(1).toInt(), place.at(2).toInt(), place.at(3).toInt())
+                << (row.at(2) == "{version}" ? VersionText() : QString::fromStdString(row.at(2)));
+        }
     }
 
     void placesControlsAsDrawnWithCaptionsThatFit() {
