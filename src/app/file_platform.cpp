@@ -1,9 +1,36 @@
 #include "app/file_platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 namespace veltrin::file_platform {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+OpenFile::~OpenFile() {
+    if (descriptor_ >= 0) {
+        (void)system_call::Close(descriptor_);
+    }
+}
+
+std::error_code OpenFile::ReadSome(char* into, std::size_t count, std::size_t& got) {
+    const std::int64_t result = system_call::Read(descriptor_, into, count);
+    got = static_cast<std::size_t>(std::max<std::int64_t>(result, 0));
+    return result == -1 ? LastError() : std::error_code();
+}
+
+std::error_code OpenFile::WriteSome(const char* from, std::size_t count, std::size_t& put) {
+    const std::int64_t result = system_call::Write(descriptor_, from, count);
+    put = static_cast<std::size_t>(std::max<std::int64_t>(result, 0));
+    return result == -1 ? LastError() : std::error_code();
+}
+
+std::error_code OpenFile::Close() {
+    const int result = system_call::Close(descriptor_);
+    descriptor_ = -1;
+    return result != 0 ? LastError() : std::error_code();
+}
 
 std::error_code OpenFile::ReadToEnd(std::string& content, std::size_t limit) {
     std::size_t got = 0;
@@ -32,6 +59,21 @@ std::error_code OpenFile::WriteAll(std::string_view bytes) {
         bytes.remove_prefix(put);
     }
     return {};
+}
+
+std::error_code StagingFile::CreateNamed() {
+    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
+        const std::filesystem::path candidate = folder_ / StagingName(attempt);
+        file_.Adopt(system_call::CreateNew(candidate));
+        if (file_.Descriptor() != -1) {
+            name_ = candidate;
+            return {};
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return LastError();
 }
 
 std::filesystem::path StagingName(int attempt) {

@@ -87,10 +87,31 @@ class StagingFile {
     std::error_code PutInPlace(const std::filesystem::path& target);
 
   private:
+    // Creates the file under a short name of its own.
+    std::error_code CreateNamed();
+
     OpenFile file_;
     std::filesystem::path folder_;
     std::filesystem::path name_;  // empty while the file has no name
 };
+
+// The system's calls under OpenFile and StagingFile, one set in each half; what is built on them is shared. Each
+// answers as the C runtime does: -1, with errno set, on a failure.
+namespace system_call {
+
+std::int64_t Read(int descriptor, char* into, std::size_t count);
+std::int64_t Write(int descriptor, const char* from, std::size_t count);
+int Close(int descriptor);
+// Opens a file for writing that must not exist yet.
+int CreateNew(const std::filesystem::path& fileName);
+
+}  // namespace system_call
+
+// The error that the last failed call set in errno.
+std::error_code LastError();
+
+// How many short names a staging file tries, each taken by another file, before it gives up.
+constexpr int kStagingAttempts = 100;
 
 // The short name of a staging file, the same length whatever the target's name: ".vlt123456789.tmp".
 std::filesystem::path StagingName(int attempt);

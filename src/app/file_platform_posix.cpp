@@ -20,9 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kStagingAttempts = 100;
-
-std::error_code LastError() { return {errno, std::generic_category()}; }
+// A call made again for as long as a signal interrupts it.
+template <typename Call>
+ssize_t Uninterrupted(Call call) {
+    ssize_t result = call();
+    while (result == -1 && errno == EINTR) {
+        result = call();
+    }
+    return result;
+}
 
 // The names of a file's extended attributes, each ended by a null byte, as the system lists them.
 template <typename Lister>
@@ -83,28 +89,18 @@ std::error_code CopyExtendedAttributes(const fs::path& target, int descriptor) {
 
 }  // namespace
 
-OpenFile::~OpenFile() {
-    if (descriptor_ >= 0) {
-        (void)::close(descriptor_);
-    }
+std::int64_t system_call::Read(int descriptor, char* into, std::size_t count) {
+    return Uninterrupted([&] { return ::read(descriptor, into, count); });
 }
 
-std::error_code OpenFile::ReadSome(char* into, std::size_t count, std::size_t& got) {
-    ssize_t result = ::read(descriptor_, into, count);
-    while (result == -1 && errno == EINTR) {
-        result = ::read(descriptor_, into, count);
-    }
-    got = static_cast<std::size_t>(std::max<ssize_t>(result, 0));
-    return result == -1 ? LastError() : std::error_code();
+std::int64_t system_call::Write(int descriptor, const char* from, std::size_t count) {
+    return Uninterrupted([&] { return ::write(descriptor, from, count); });
 }
 
-std::error_code OpenFile::WriteSome(const char* from, std::size_t count, std::size_t& put) {
-    ssize_t result = ::write(descriptor_, from, count);
-    while (result == -1 && errno == EINTR) {
-        result = ::write(descriptor_, from, count);
-    }
-    put = static_cast<std::size_t>(std::max<ssize_t>(result, 0));
-    return result == -1 ? LastError() : std::error_code();
+int system_call::Close(int descriptor) { return ::close(descriptor); }
+
+int system_call::CreateNew(const fs::path& fileName) {
+    return ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
 std::error_code OpenFile::Rewind() { return ::lseek(descriptor_, 0, SEEK_SET) < 0 ? LastError() : std::error_code(); }
@@ -126,12 +122,6 @@ std::error_code OpenFile::Sync() {
         return LastError();
     }
     return {};
-}
-
-std::error_code OpenFile::Close() {
-    const int result = ::close(descriptor_);
-    descriptor_ = -1;
-    return result != 0 ? LastError() : std::error_code();
 }
 
 std::error_code OpenToRead(const fs::path& fileName, OpenFile& file, OpenedFacts& facts) {
@@ -184,18 +174,7 @@ std::error_code StagingFile::Create(const fs::path& folder) {
         return file_.Descriptor() != -1 ? std::error_code() : LastError();
     }
 #endif
-    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        const fs::path candidate = folder / StagingName(attempt);
-        file_.Adopt(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file_.Descriptor() != -1) {
-            name_ = candidate;
-            return {};
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return LastError();
+    return CreateNamed();
 }
 
 std::error_code StagingFile::CarryAttributesOf(const fs::path& target) {

@@ -20,10 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kStagingAttempts = 100;
-
-std::error_code LastError() { return {errno, std::generic_category()}; }
-
 std::error_code LastSystemError() { return {static_cast<int>(::GetLastError()), std::system_category()}; }
 
 unsigned int CallSize(std::size_t count) { return static_cast<unsigned int>(std::min<std::size_t>(count, INT_MAX)); }
@@ -40,22 +36,18 @@ std::error_code CheckOrdinary(const OpenFile& file, OpenedFacts& facts) {
 
 }  // namespace
 
-OpenFile::~OpenFile() {
-    if (descriptor_ >= 0) {
-        (void)::_close(descriptor_);
-    }
+std::int64_t system_call::Read(int descriptor, char* into, std::size_t count) {
+    return ::_read(descriptor, into, CallSize(count));
 }
 
-std::error_code OpenFile::ReadSome(char* into, std::size_t count, std::size_t& got) {
-    const int result = ::_read(descriptor_, into, CallSize(count));
-    got = result < 0 ? 0 : static_cast<std::size_t>(result);
-    return result < 0 ? LastError() : std::error_code();
+std::int64_t system_call::Write(int descriptor, const char* from, std::size_t count) {
+    return ::_write(descriptor, from, CallSize(count));
 }
 
-std::error_code OpenFile::WriteSome(const char* from, std::size_t count, std::size_t& put) {
-    const int result = ::_write(descriptor_, from, CallSize(count));
-    put = result < 0 ? 0 : static_cast<std::size_t>(result);
-    return result < 0 ? LastError() : std::error_code();
+int system_call::Close(int descriptor) { return ::_close(descriptor); }
+
+int system_call::CreateNew(const fs::path& fileName) {
+    return ::_wopen(fileName.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
 }
 
 std::error_code OpenFile::Rewind() {
@@ -70,12 +62,6 @@ std::error_code OpenFile::Truncate(std::uint64_t size) {
 void OpenFile::StartWriteback() {}
 
 std::error_code OpenFile::Sync() { return ::_commit(descriptor_) != 0 ? LastError() : std::error_code(); }
-
-std::error_code OpenFile::Close() {
-    const int result = ::_close(descriptor_);
-    descriptor_ = -1;
-    return result != 0 ? LastError() : std::error_code();
-}
 
 std::error_code OpenToRead(const fs::path& fileName, OpenFile& file, OpenedFacts& facts) {
     file.Adopt(::_wopen(fileName.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT));
@@ -112,19 +98,7 @@ StagingFile::~StagingFile() {
 
 std::error_code StagingFile::Create(const fs::path& folder) {
     folder_ = folder;
-    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        const fs::path candidate = folder / StagingName(attempt);
-        file_.Adopt(::_wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                             _S_IREAD | _S_IWRITE));
-        if (file_.Descriptor() >= 0) {
-            name_ = candidate;
-            return {};
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return LastError();
+    return CreateNamed();
 }
 
 // The only permission that Windows keeps on a listing here is the read-only attribute, and a read-only target is
