@@ -108,14 +108,13 @@ int AfterPrinting(int exitStatus) {
 }
 
 #ifdef _WIN32
-std::string Utf8FromWide(const wchar_t* wide) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return {};
-    }
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();  // the terminating null
+std::string Utf8FromWide(std::wstring_view wide) {
+    const int length = static_cast<int>(wide.size());
+    std::string utf8;
+    utf8.resize(
+        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr)));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                          nullptr);
     return utf8;
 }
 #endif
