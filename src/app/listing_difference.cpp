@@ -10,7 +10,8 @@ namespace veltrin {
 namespace {
 
 // A derived listing ends every line with CR LF; a file that went through a tool that changes line ends may not.
-enum class LineEnd { kCrLf, kLineFeed, kNone };
+// Past the end of the shorter listing, its lines are absent.
+enum class LineEnd { kCrLf, kLineFeed, kNone, kAbsent };
 
 struct FileLine {
     std::string_view text;
@@ -39,16 +40,14 @@ std::vector<FileLine> CutLines(std::string_view bytes) {
     return lines;
 }
 
-std::string ShownLine(const std::vector<FileLine>& lines, std::size_t index) {
-    if (index >= lines.size()) {
-        return "end of file";
-    }
-    const FileLine& line = lines[index];
+std::string ShownLine(const FileLine& line) {
     switch (line.end) {
         case LineEnd::kCrLf:
             return QuotedText(line.text);
         case LineEnd::kLineFeed:
             return QuotedText(line.text) + " (ends in LF, not CR LF)";
+        case LineEnd::kAbsent:
+            return "end of file";
         case LineEnd::kNone:
             break;
     }
@@ -61,17 +60,20 @@ std::optional<ListingDifference> FindListingDifference(std::string_view expected
     if (expectedBytes == foundBytes) {
         return std::nullopt;
     }
-    const std::vector<FileLine> expected = CutLines(expectedBytes);
-    const std::vector<FileLine> found = CutLines(foundBytes);
+    std::vector<FileLine> expected = CutLines(expectedBytes);
+    std::vector<FileLine> found = CutLines(foundBytes);
+    const std::size_t lineCount = std::max(expected.size(), found.size());
+    expected.resize(lineCount, {{}, LineEnd::kAbsent});
+    found.resize(lineCount, {{}, LineEnd::kAbsent});
     ListingDifference difference;
-    for (std::size_t index = 0; index < std::max(expected.size(), found.size()); ++index) {
-        if (index < expected.size() && index < found.size() && expected[index] == found[index]) {
+    for (std::size_t index = 0; index < lineCount; ++index) {
+        if (expected[index] == found[index]) {
             continue;
         }
         if (difference.differingLines == 0) {
             difference.firstLine = index + 1;
-            difference.expected = ShownLine(expected, index);
-            difference.found = ShownLine(found, index);
+            difference.expected = ShownLine(expected[index]);
+            difference.found = ShownLine(found[index]);
         }
         ++difference.differingLines;
     }
