@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_platform.h"
 #include "app/listing_file.h"
 #include "app/listing_file_sink.h"
 #include "app/listing_writer.h"
@@ -120,6 +121,13 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         std::error_code noFile;  // so that Windows can remove it
         fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, noFile);
     }
+}
+
+// A staging file's name is short and of one length whatever the listing's, so that it fits wherever the listing's
+// name fits, and it starts with a dot, which hides it in a folder's listing on POSIX systems.
+TEST(StagingNameTest, IsShortAndOfOneLength) {
+    const std::string name = file_platform::StagingName(0).string();
+    EXPECT_TRUE(std::regex_match(name, std::regex(R"(\.vlt[0-9]{9}\.tmp)"))) << name;
 }
 
 }  // namespace
