@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kConvertErrorTitle = "Convert Error";
 constexpr SourceIndex kFirstLineAfterTitle = 4;
 constexpr std::string_view kFourZeroBytes = "        DEFB $00, $00, $00, $00";
+constexpr std::string_view kBlankLine;
 
 // A search step that did not find its label or comment.
 struct StepFailed {
@@ -93,7 +94,7 @@ void ListingScript::Append(std::initializer_list<std::string_view> lines) {
 }
 
 void ListingScript::AppendUnusedSpace(const UnusedSpaceBlock& block) {
-    Append({"", "", "; ============", "; UNUSED SPACE", "; ============", "", block.labelLine});
+    Append({kBlankLine, kBlankLine, "; ============", "; UNUSED SPACE", "; ============", kBlankLine, block.labelLine});
     for (int i = 0; i < block.fourByteLines; ++i) {
         outputLines_.Append(kFourZeroBytes);
     }
