@@ -1,6 +1,5 @@
 #include "app/file_platform.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -14,16 +13,13 @@ OpenFile::~OpenFile() {
     }
 }
 
-std::error_code OpenFile::ReadSome(char* into, std::size_t count, std::size_t& got) {
-    const std::int64_t result = system_call::Read(descriptor_, into, count);
-    got = static_cast<std::size_t>(std::max<std::int64_t>(result, 0));
-    return result == -1 ? LastError() : std::error_code();
-}
-
-std::error_code OpenFile::WriteSome(const char* from, std::size_t count, std::size_t& put) {
-    const std::int64_t result = system_call::Write(descriptor_, from, count);
-    put = static_cast<std::size_t>(std::max<std::int64_t>(result, 0));
-    return result == -1 ? LastError() : std::error_code();
+std::size_t OpenFile::ReadSome(char* into, std::size_t count, std::error_code& error) {
+    const std::int64_t got = system_call::Read(descriptor_, into, count);
+    if (got == -1) {
+        error = LastError();
+        return 0;
+    }
+    return static_cast<std::size_t>(got);
 }
 
 std::error_code OpenFile::Close() {
@@ -32,31 +28,31 @@ std::error_code OpenFile::Close() {
     return result != 0 ? LastError() : std::error_code();
 }
 
-std::error_code OpenFile::ReadToEnd(std::string& content, std::size_t limit) {
-    std::size_t got = 0;
-    do {
+std::error_code OpenFile::ReadToEnd(std::string& content) {
+    for (;;) {
         const std::size_t filled = content.size();
         content.resize(filled + kReadChunk);
-        const std::error_code error = ReadSome(content.data() + filled, kReadChunk, got);
+        std::error_code error;
+        const std::size_t got = ReadSome(content.data() + filled, kReadChunk, error);
         content.resize(filled + got);
-        if (error) {
+        if (error || got == 0) {
             return error;
         }
-    } while (got > 0 && content.size() <= limit);
-    return {};
+    }
 }
 
 std::error_code OpenFile::WriteAll(std::string_view bytes) {
-    constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
+    // A call may write less than it was given (Linux takes a little under 2 GiB at a time, Windows INT_MAX bytes);
+    // the rest goes in the next.
     while (!bytes.empty()) {
-        std::size_t put = 0;
-        if (const std::error_code error = WriteSome(bytes.data(), std::min(bytes.size(), kMaxWrite), put)) {
-            return error;
+        const std::int64_t put = system_call::Write(descriptor_, bytes.data(), bytes.size());
+        if (put == -1) {
+            return LastError();
         }
         if (put == 0) {
             return std::make_error_code(std::errc::no_space_on_device);
         }
-        bytes.remove_prefix(put);
+        bytes.remove_prefix(static_cast<std::size_t>(put));
     }
     return {};
 }

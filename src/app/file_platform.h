@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -27,10 +26,10 @@ class OpenFile {
     void Adopt(int descriptor) { descriptor_ = descriptor; }
     [[nodiscard]] int Descriptor() const { return descriptor_; }
 
-    // Appends the bytes from the current position to the end, but stops once content holds more than limit.
-    std::error_code ReadToEnd(std::string& content, std::size_t limit = std::numeric_limits<std::size_t>::max());
-    // One call of the system: got is the count moved, 0 at the end of the file.
-    std::error_code ReadSome(char* into, std::size_t count, std::size_t& got);
+    // Appends the bytes from the current position to the end.
+    std::error_code ReadToEnd(std::string& content);
+    // One call of the system: the count read, 0 at the end of the file or on a failure, which sets error.
+    std::size_t ReadSome(char* into, std::size_t count, std::error_code& error);
     std::error_code WriteAll(std::string_view bytes);
     std::error_code Rewind();
     std::error_code Truncate(std::uint64_t size);
@@ -43,8 +42,6 @@ class OpenFile {
     std::error_code Close();
 
   private:
-    std::error_code WriteSome(const char* from, std::size_t count, std::size_t& put);
-
     int descriptor_ = -1;
 };
 

@@ -30,21 +30,20 @@ std::error_code ReadToEnd(file_platform::OpenFile& file, std::size_t expectedSiz
                           FileBytes& content) {
     std::size_t capacity = expectedSize + 1;  // one more, so that the end of the file is seen without growing
     content.bytes = std::make_unique_for_overwrite<char[]>(capacity);
-    std::size_t got = 0;
-    do {
+    for (;;) {
         if (content.size == capacity) {
             capacity = std::max(capacity * 2, file_platform::kReadChunk);
             std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
             std::memcpy(larger.get(), content.bytes.get(), content.size);
             content.bytes = std::move(larger);
         }
-        if (const std::error_code error =
-                file.ReadSome(content.bytes.get() + content.size, capacity - content.size, got)) {
+        std::error_code error;
+        const std::size_t got = file.ReadSome(content.bytes.get() + content.size, capacity - content.size, error);
+        content.size += got;
+        if (error || got == 0 || content.size > limit) {
             return error;
         }
-        content.size += got;
-    } while (got > 0 && content.size <= limit);
-    return {};
+    }
 }
 
 // Reads an ordinary file whole, refusing one too large to hold as a listing. Anything else (a pipe, a device)
