@@ -88,6 +88,7 @@ VELTRIN_FAULTY(ssize_t, getxattr, (const char* p, const char* n, void* v, size_t
 VELTRIN_FAULTY(int, fsetxattr, (int fd, const char* n, const void* v, size_t s, int f), (fd, n, v, s, f), noexcept)
 VELTRIN_FAULTY(int, linkat, (int fromAt, const char* from, int toAt, const char* to, int flags),
                (fromAt, from, toAt, to, flags), noexcept)
+VELTRIN_FAULTY(ssize_t, readlink, (const char* path, char* into, size_t size), (path, into, size), noexcept)
 VELTRIN_FAULTY(int, rename, (const char* from, const char* to), (from, to), noexcept)
 
 extern "C" int open(const char* path, int flags, ...) {
