@@ -33,13 +33,12 @@ FileRead ReadListingBytes(const fs::path& fileName, std::string& bytes) {
     if (status.type() == fs::file_type::not_found) {
         return FileRead::kMissing;
     }
-    if (error || status.type() != fs::file_type::regular) {
+    if (status.type() != fs::file_type::regular) {  // also when it cannot be examined
         return FileRead::kUnreadable;
     }
     file_platform::OpenFile file;
     file_platform::OpenedFacts facts;
-    const bool read = !file_platform::OpenToRead(fileName, file, facts) && facts.ordinary &&
-                      !file.ReadToEnd(bytes);
+    const bool read = !file_platform::OpenToRead(fileName, file, facts) && facts.ordinary && !file.ReadToEnd(bytes);
     return read ? FileRead::kRead : FileRead::kUnreadable;
 }
 

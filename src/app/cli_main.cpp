@@ -184,7 +184,7 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
             continue;
         }
         std::optional<std::string_view> value;
-        if (const std::size_t equals = option.find('='); option.starts_with("--") && equals != std::string_view::npos) {
+        if (const std::size_t equals = option.find('='); equals != std::string_view::npos) {
             value = option.substr(equals + 1);
             option = option.substr(0, equals);
         }

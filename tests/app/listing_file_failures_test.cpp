@@ -47,8 +47,8 @@ void Prepare(const fs::path& folder, const std::string& name) {
     } else if (name == "huge.asm") {
         WriteFile(folder / name, "");
         fs::resize_file(folder / name, kMaxSourceBytes + 1);
-    } else if (name == "lines.asm") {
-        WriteFile(folder / name, std::string(kMaxSourceLines, '\r') + "x");
+    } else if (name.starts_with("lines")) {  // the last line without its CR, or with it
+        WriteFile(folder / name, std::string(kMaxSourceLines, '\r') + (name == "lines.asm" ? "x" : "x\r"));
 #ifndef _WIN32
     } else if (name == "attributed.asm") {  // two extended attributes, for a new file to take over
         WriteFile(folder / name, kOldListing);
