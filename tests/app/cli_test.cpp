@@ -36,8 +36,6 @@ class CliTest : public testing::Test {
         const int status = std::system(command.c_str());
         Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder_ / "stdout.txt"),
                       ReadFile(folder_ / "stderr.txt")};
-        fs::remove(folder_ / "stdout.txt");
-        fs::remove(folder_ / "stderr.txt");
         return result;
     }
 
