@@ -60,6 +60,14 @@ std::error_code OpenToRewrite(const std::filesystem::path& fileName, OpenFile& f
 // Whether the user may write the file, or create files in the folder, as far as the system says in advance.
 std::error_code CheckWritable(const std::filesystem::path& path);
 
+// What the system knows a file by: its number on its volume, and how many names it has (a new file taking one of
+// several names would leave the others with the old content). Zeros when it cannot be told.
+struct FileIdentity {
+    std::uint64_t number = 0;
+    std::uint64_t names = 0;
+};
+FileIdentity IdentifyFile(const std::filesystem::path& file);
+
 // Whether a link may be followed where the system itself would follow it: in a folder that every user may
 // write and that has the sticky bit (/tmp), only a link of the user or of the folder's owner, so that a link
 // planted there cannot turn a write into the replacement of someone else's file.

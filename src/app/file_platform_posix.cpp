@@ -148,6 +148,11 @@ std::error_code CheckWritable(const fs::path& path) {
     return ::access(path.c_str(), W_OK) != 0 ? LastError() : std::error_code();
 }
 
+FileIdentity IdentifyFile(const fs::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? FileIdentity{status.st_ino, status.st_nlink} : FileIdentity{};
+}
+
 bool MayFollowLink(const fs::path& link) {
     struct stat linkStatus {};
     struct stat folderStatus {};

@@ -83,6 +83,20 @@ std::error_code CheckWritable(const fs::path& path) {
     return readOnlyFile ? std::make_error_code(std::errc::permission_denied) : std::error_code();
 }
 
+// The C runtime's stat gives every file one name and no number; the system itself tells.
+FileIdentity IdentifyFile(const fs::path& file) {
+    const HANDLE handle = ::CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &information) != 0;
+    if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+    }
+    return known ? FileIdentity{(std::uint64_t{information.nFileIndexHigh} << 32U) | information.nFileIndexLow,
+                                information.nNumberOfLinks}
+                 : FileIdentity{};
+}
+
 // Windows has no sticky shared folders, and creating a link there takes a privilege of its own.
 bool MayFollowLink(const fs::path& /*link*/) { return true; }
 

@@ -213,11 +213,10 @@ std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fi
     if (!FindTarget(fileName, target, failureReason)) {
         return nullptr;
     }
-    std::error_code error;
     // A rename would leave the file's other names with the old listing.
-    if (!target.exists || fs::hard_link_count(target.file, error) == 1) {
+    if (!target.exists || file_platform::IdentifyFile(target.file).names == 1) {
         auto renaming = std::make_unique<RenamingReplacement>(target.file);
-        error = renaming->Staging().Create(target.folder);
+        std::error_code error = renaming->Staging().Create(target.folder);
         if (!error && target.exists) {
             error = renaming->Staging().CarryAttributesOf(target.file);
         }
