@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -17,6 +18,7 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "support/system_call_faults.h"
 #endif
@@ -67,6 +69,12 @@ void Prepare(const fs::path& folder, const std::string& name) {
 // left beside it. A fault that the file layer works around changes nothing but how a listing is written. The rows
 // run in one test, as starting a program for each would take longer than the rows themselves.
 TEST(ListingFileFailures, EndAsTheTableSays) {
+#ifndef _WIN32
+    // As in a program started without standard input, the first file that the listing layer opens gets descriptor 0,
+    // and each row must close every descriptor it opened, that one included.
+    ::close(STDIN_FILENO);
+    const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+#endif
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
         const std::string name = std::regex_replace(row.at(1), std::regex(R"(\\n)"), "\n");  // a control character
@@ -86,6 +94,7 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         }
 #else
         testing_support::ArmSystemCallFaults(row.at(2));  // "-" arms none
+        const auto descriptorsBefore = openDescriptors();
 #endif
         if (row[0] == "load") {
             outcome = LoadListing(file, lines, reason) ? "read" : reason;
@@ -104,6 +113,7 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         }
 #ifndef _WIN32
         EXPECT_TRUE(testing_support::DisarmSystemCallFaults()) << "a fault that never struck";
+        EXPECT_EQ(openDescriptors(), descriptorsBefore) << "a descriptor left open";
 #endif
         const std::string expected = std::regex_replace(row.at(3), std::regex(R"(\{folder\})"), folder.Path().string());
         EXPECT_EQ(outcome, fs::path(expected).make_preferred().string());  // with the system's separators
