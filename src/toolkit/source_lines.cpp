@@ -59,7 +59,7 @@ void SourceLines::IndexLines() {
             break;
         }
         lineStart = lineEnd + 1;
-        if (lineStart < end && *lineStart == '\n') {
+        if (lineStart != end && *lineStart == '\n') {
             ++lineStart;
         }
     }

@@ -236,6 +236,16 @@ class WindowTest : public QObject {
         QCOMPARE(window.messages, QStringList());
     }
 
+    // The program ends once the run is over when the user asked for it while a message of the run was shown.
+    void exitDuringAMessageOfTheRunEndsTheProgramAfterIt() {
+        TestWindow window;
+        QVERIFY2(PrepareRun(window), VELTRIN_SAMPLE_LISTING);
+        QVERIFY(QFile::remove(WorkFile(kSourceName)));
+        window.SetMessagePresenter([&window](const QString&, const QString&) { window.Button("cmdExit")->click(); });
+        window.Button("cmdCreate")->click();
+        QVERIFY(!window.isVisible());
+    }
+
     void eachBoxTakesADroppedFileAndCompletesFileNames() {
         TestWindow window;
         const QString fileName = WorkFile(kSourceName);
