@@ -214,6 +214,7 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         {fs::perms::all | fs::perms::sticky_bit, 0, 0, true},
         {fs::perms::all | fs::perms::sticky_bit, kNobody, kNobody, true},
         {fs::perms::all, 0, kNobody, true},
+        {fs::perms::owner_all | fs::perms::sticky_bit, 0, kNobody, true},
     };
     for (const auto& row : rows) {
         WriteFile(PathOf("target.asm"), "old\r\n");
