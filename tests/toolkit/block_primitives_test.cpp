@@ -38,6 +38,11 @@ class BlockTest : public testing::Test {
     OutputLines output{collected};
 };
 
+// Spaces and tabs come off the end in any mixture; those at the start stay.
+TEST(TrimTrailingWhitespaceTest, TakesSpacesAndTabsOffTheEndOnly) {
+    EXPECT_EQ(TrimTrailingWhitespace("  ; a \t \t"), "  ; a");
+}
+
 // A routine, then the next label with a header of an empty line and two comment lines.
 const Lines kHeadered{"        RET", "", "; ----------------", "; Next routine", "L0100:  NOP"};
 
