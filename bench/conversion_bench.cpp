@@ -26,8 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/create_command.h"
 #include "child_process.h"
+#include "commands/create_command.h"
 #include "floor_copy.h"
 #include "scaled_listing.h"
 

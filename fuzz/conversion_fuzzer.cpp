@@ -19,8 +19,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/listing_file.h"
-#include "app/listing_file_sink.h"
+#include "files/listing_file.h"
+#include "files/listing_file_sink.h"
 #include "fuzz_support.h"
 #include "generators/model_listings.h"
 

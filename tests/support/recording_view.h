@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/create_command.h"
+#include "commands/create_command.h"
 
 namespace veltrin::testing_support {
 

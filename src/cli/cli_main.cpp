@@ -1,0 +1,230 @@
+// veltrin-cli: regenerates the three +2 listings from a script, through the same create command as the window.
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands/check_command.h"
+#include "commands/create_command.h"
+#include "commands/version_text.h"
+#include "files/message_text.h"
+
+// After the project's headers, as windows.h defines macros (Yield among them) that clash with their names.
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h first: shellapi.h needs its types.
+#include <shellapi.h>
+#endif
+
+namespace {
+
+using veltrin::FileBox;
+
+constexpr std::string_view kUsage =
+    "Usage: veltrin-cli [--check] [--quiet] [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
+    "       veltrin-cli --help | --version\n"
+    "\n"
+    "Derives the English, Spanish and French Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing.\n"
+    "Each name defaults to the window's: Spectrum128_ROM0.asm, Spectrum+2_ROM0.asm,\n"
+    "Spectrum+2_Spanish_ROM0.asm and Spectrum+2_French_ROM0.asm, in the current folder.\n"
+    "Messages go to standard error as \"<title>: <message>\"; the last line of standard output is \"Done!\" or\n"
+    "\"Error!\". Exit status: 0 after Done!, 1 after Error!, 2 for a usage error.\n"
+    "\n"
+    "  --check  write nothing: derive the three listings in memory and compare each with its file, one line\n"
+    "           each: \"up to date\", \"missing\", or \"differs from line N\" with the expected and the found\n"
+    "           line and how many lines differ. Exit status 0 when all three are up to date, 1 when one is not\n"
+    "           or a listing cannot be derived (then the messages of a run and \"Error!\").\n"
+    "  --quiet  print only errors: the messages, but no \"Done!\" or \"Error!\", and with --check only the\n"
+    "           listings that are not up to date.\n"
+    "\n"
+    "A CI step that fails when a +2 listing was edited by hand or not regenerated after a correction:\n"
+    "  veltrin-cli --check --quiet\n";
+
+constexpr int kUsageError = 2;
+
+// The options that name the files, and the boxes of the window that they stand for.
+struct FileOption {
+    std::string_view option;
+    FileBox box;
+};
+constexpr std::array kFileOptions{FileOption{"--source", FileBox::k128Rom}, FileOption{"--english", FileBox::kPlus2Rom},
+                                  FileOption{"--spanish", FileBox::kSpanishPlus2Rom},
+                                  FileOption{"--french", FileBox::kFrenchPlus2Rom}};
+
+// The file names of a run, as the window's boxes would hold them.
+class CommandLineView final : public veltrin::CreateView {
+  public:
+    CommandLineView()
+        : names_{{FileBox::k128Rom, "Spectrum128_ROM0.asm"},
+                 {FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
+                 {FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
+                 {FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"}} {}
+
+    void SetFileName(FileBox box, std::string name) { names_[box] = std::move(name); }
+    const std::string& Status() const { return status_; }
+
+    std::string FileName(FileBox box) const override { return names_.at(box); }
+    std::string InputName(FileBox box) const override {
+        const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                               [box](const FileOption& option) { return option.box == box; });
+        return std::string(found->option) + " option";
+    }
+    void SetStatus(const std::string& caption) override { status_ = caption; }
+    void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
+    void SetBusyPointer(bool /*busy*/) override {}
+    void ShowMessage(std::string_view message, std::string_view title) override {
+        std::cerr << title << ": " << message << '\n';
+    }
+
+  private:
+    std::map<FileBox, std::string> names_;
+    std::string status_;
+};
+
+int UsageError(const std::string& problem) {
+    std::cerr << "veltrin-cli: " << problem << "; try \"veltrin-cli --help\".\n";
+    return kUsageError;
+}
+
+std::optional<FileBox> BoxOfOption(std::string_view option) {
+    const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                           [option](const FileOption& known) { return known.option == option; });
+    return found == kFileOptions.end() ? std::nullopt : std::optional<FileBox>(found->box);
+}
+
+// The exit status, unless standard output could not take what was printed: a script must not read a lost
+// "Error!" as success.
+int AfterPrinting(int exitStatus) {
+    std::cout.flush();
+    return std::cout ? exitStatus : 1;
+}
+
+#ifdef _WIN32
+std::string Utf8FromWide(std::wstring_view wide) {
+    const int length = static_cast<int>(wide.size());
+    std::string utf8;
+    utf8.resize(
+        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr)));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                          nullptr);
+    return utf8;
+}
+#endif
+
+// The arguments after the program name, in UTF-8 on every platform: the file names go through PathFromUtf8.
+// On Windows argv is in the ANSI code page, which cannot spell every file name, so they are taken from the
+// UTF-16 command line instead.
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    if (wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count); wide != nullptr) {
+        std::vector<std::string> arguments;
+        for (int index = 1; index < count; ++index) {
+            arguments.push_back(Utf8FromWide(wide[index]));
+        }
+        ::LocalFree(wide);
+        return arguments;
+    }
+#endif
+    return {argv + 1, argv + argc};
+}
+
+#ifdef _WIN32
+// The messages quote file names in UTF-8, which a console shows as such only in its UTF-8 code page. The
+// console's own code page is given back when the run ends, as the console outlives the program.
+class Utf8Console {
+  public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+    ~Utf8Console() {
+        if (previous_ != 0) {
+            ::SetConsoleOutputCP(previous_);
+        }
+    }
+
+  private:
+    UINT previous_;
+};
+#endif
+
+// What the command line asks for besides the file names.
+struct RunMode {
+    bool check = false;  // compare the listings with their files instead of writing them
+    bool quiet = false;  // print only errors
+};
+
+// Reads the options into the view's names and the mode, or answers --help and --version; an exit status when done.
+std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, CommandLineView& view, RunMode& mode) {
+    const std::vector<std::string_view> arguments(argumentTexts.begin(), argumentTexts.end());
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            std::cout << kUsage;
+            return AfterPrinting(0);
+        }
+        if (option == "--version") {
+            std::cout << veltrin::VersionText() << '\n';
+            return AfterPrinting(0);
+        }
+        if (option == "--check") {
+            mode.check = true;
+            continue;
+        }
+        if (option == "--quiet") {
+            mode.quiet = true;
+            continue;
+        }
+        std::optional<std::string_view> value;
+        if (const std::size_t equals = option.find('='); equals != std::string_view::npos) {
+            value = option.substr(equals + 1);
+            option = option.substr(0, equals);
+        }
+        const std::optional<FileBox> box = BoxOfOption(option);
+        if (!box) {
+            return UsageError("unknown argument " + veltrin::QuotedText(arguments[i]));
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                return UsageError(std::string(option) + " needs a file name");
+            }
+            value = arguments[++i];
+        }
+        view.SetFileName(*box, std::string(*value));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    const Utf8Console utf8Console;
+#endif
+    try {
+        CommandLineView view;
+        RunMode mode;
+        if (const std::optional<int> answered = ReadOptions(CommandLineArguments(argc, argv), view, mode)) {
+            return *answered;
+        }
+        const bool succeeded =
+            mode.check ? veltrin::CheckListings(view, std::cout, mode.quiet) == veltrin::CheckOutcome::kUpToDate
+                       : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
+        if (!mode.quiet && !view.Status().empty()) {
+            std::cout << view.Status() << '\n';
+        }
+        return AfterPrinting(succeeded ? 0 : 1);
+    } catch (...) {
+        // The run itself turns its errors into messages; this is what is left, such as no memory for the options.
+        std::cerr << "veltrin-cli: stopped on an unexpected error.\n";
+        return 1;
+    }
+}

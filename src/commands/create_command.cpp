@@ -1,0 +1,159 @@
+#include "commands/create_command.h"
+
+#include <array>
+#include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "commands/model_runs.h"
+#include "commands/version_text.h"
+#include "files/listing_file.h"
+#include "files/listing_file_sink.h"
+#include "files/listing_writer.h"
+#include "files/message_text.h"
+
+namespace veltrin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kWriteErrorTitle = "Write Error";
+constexpr std::string_view kNameErrorTitle = "Name Error";
+
+constexpr std::array kRunInputs{RunInput::kTxt128Rom, RunInput::kTxtPlus2Rom, RunInput::kTxtFrenchPlus2Rom,
+                                RunInput::kTxtSpanishPlus2Rom, RunInput::kCmdCreate};
+
+// A failure found before anything is generated, and the title of its message.
+struct RunFailure {
+    std::string message;
+    std::string_view title;
+};
+
+bool IsSameFile(const fs::path& first, const fs::path& second) {
+    std::error_code error;
+    if (fs::equivalent(first, second, error)) {
+        return true;
+    }
+    // A listing that does not exist yet can still be named by another spelling of the same name.
+    const auto fullName = [&error](const fs::path& name) {
+        const fs::path absolute = fs::absolute(name, error);
+        return error ? fs::path() : fs::weakly_canonical(absolute, error);
+    };
+    const fs::path firstFull = fullName(first);
+    const fs::path secondFull = error ? fs::path() : fullName(second);
+    return !error && firstFull == secondFull;
+}
+
+std::string WriteFailureMessage(const ModelRun& model, const std::string& fileName, const std::string& reason) {
+    std::string message = "Could not write the ";
+    message.append(model.modelName).append(" ROM disassembly to ");
+    return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
+}
+
+// Checks the three listing names before the first listing is generated, so that a run never stops on a name after
+// it has already replaced the listings before it.
+std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::path& sourceName) {
+    std::array<fs::path, kModelRuns.size()> names;
+    for (std::size_t index = 0; index < kModelRuns.size(); ++index) {
+        const ModelRun& model = kModelRuns[index];
+        const std::string fileName = view.FileName(model.box);
+        names[index] = PathFromUtf8(fileName);
+        std::string failureReason;
+        if (!CheckListingTarget(names[index], failureReason)) {
+            return RunFailure{WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle};
+        }
+        // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
+        if (IsSameFile(names[index], sourceName)) {
+            return RunFailure{"The " + view.InputName(model.box) +
+                                  " names the Spectrum 128 ROM disassembly itself; choose another file name.",
+                              kNameErrorTitle};
+        }
+        // The later listing would silently take the earlier one's place.
+        for (std::size_t earlier = 0; earlier < index; ++earlier) {
+            if (IsSameFile(names[index], names[earlier])) {
+                return RunFailure{"The " + view.InputName(kModelRuns[earlier].box) + " and the " +
+                                      view.InputName(model.box) +
+                                      " name the same file; choose another file name for one of them.",
+                                  kNameErrorTitle};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RunOutcome CreateCommand::Run() {
+    view_.SetStatus(VersionText());
+    for (const RunInput input : kRunInputs) {
+        view_.SetInputEnabled(input, false);
+    }
+    view_.SetBusyPointer(true);
+    // Nothing that goes wrong in a run may end the program: it ends the run, as a failed step does.
+    std::string unexpected;
+    try {
+        return Convert();
+    } catch (const RunCancelled&) {
+        return RunOutcome::kCancelled;
+    } catch (const std::bad_alloc&) {
+        unexpected = "not enough memory";
+    } catch (const std::exception& error) {
+        unexpected = error.what();
+    } catch (...) {
+        unexpected = "of an unknown kind";
+    }
+    return Fail("The run stopped on an unexpected error: " + unexpected + ".", kLoadErrorTitle);
+}
+
+RunOutcome CreateCommand::Convert() {
+    const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
+    SourceLines sourceLines;
+    if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
+        return Fail(loadFailure, kLoadErrorTitle);
+    }
+    if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
+        return Fail(failure->message, failure->title);
+    }
+    std::string failureReason;
+    std::string pendingBytes;  // of the listing being written; see ListingFileSink
+    pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
+    for (const ModelRun& model : kModelRuns) {
+        if (model.box == FileBox::kPlus2Rom) {
+            view_.Yield();
+        }
+        // The listing goes to its file as it is derived; the file only takes the target's place once the listing
+        // is complete, so a failed step or Exit leaves the old listing.
+        const std::string fileName = view_.FileName(model.box);
+        ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
+        if (!model.generate(sourceLines, listing, view_)) {
+            return Fail(model.failureMessage, kLoadErrorTitle);
+        }
+        view_.Yield();
+        if (!listing.Commit(failureReason)) {
+            return Fail(WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle);
+        }
+    }
+    Finish(kDoneStatus);
+    return RunOutcome::kDone;
+}
+
+RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
+    view_.ShowMessage(message, title);
+    Finish(kErrorStatus);
+    return RunOutcome::kError;
+}
+
+void CreateCommand::Finish(std::string_view status) {
+    view_.SetStatus(std::string(status));
+    for (const RunInput input : kRunInputs) {
+        view_.SetInputEnabled(input, true);
+    }
+    view_.SetBusyPointer(false);
+}
+
+}  // namespace veltrin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string_view>
+
+#include "commands/create_view.h"
+
+namespace veltrin {
+
+enum class RunOutcome {
+    kDone,       // all three listings written, status "Done!"
+    kError,      // stopped at the first failure, status "Error!"
+    kCancelled,  // the user ended the program during a yield; nothing more was done
+};
+
+// Load the 128 listing once, check the three listing names, then generate and write the English, Spanish and
+// French +2 listings in turn. Every failure, an unexpected one too, ends the run with a message and "Error!".
+class CreateCommand {
+  public:
+    explicit CreateCommand(CreateView& view) : view_(view) {}
+    RunOutcome Run();
+
+  private:
+    RunOutcome Convert();
+    RunOutcome Fail(std::string_view message, std::string_view title);
+    void Finish(std::string_view status);
+
+    CreateView& view_;
+};
+
+}  // namespace veltrin

@@ -1,0 +1,39 @@
+#include "files/message_text.h"
+
+#include <cctype>
+
+namespace veltrin {
+
+std::string QuotedText(std::string_view utf8) {
+    constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (const char character : utf8) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
+            quoted.append("\\x").append(1, kHexDigits[byte >> 4]).append(1, kHexDigits[byte & 0xF]);
+        } else {
+            quoted += character;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string QuotedFileName(const std::filesystem::path& fileName) {
+    const std::u8string utf8 = fileName.u8string();
+    return QuotedText({reinterpret_cast<const char*>(utf8.data()), utf8.size()});
+}
+
+std::string ErrorFragment(const std::error_code& error) {
+    std::string text = error.message();
+    // Some systems end their descriptions with a full stop and a line break.
+    while (!text.empty() && (std::isspace(static_cast<unsigned char>(text.back())) != 0 || text.back() == '.')) {
+        text.pop_back();
+    }
+    if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) != 0 &&
+        std::islower(static_cast<unsigned char>(text[1])) != 0) {
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    }
+    return text;
+}
+
+}  // namespace veltrin

@@ -1,0 +1,188 @@
+#include "commands/create_command.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <new>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "commands/version_text.h"
+#include "support/recording_view.h"
+#include "support/test_folder.h"
+
+namespace veltrin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAreArray;
+using testing_support::ReadFile;
+using testing_support::RecordingView;
+using testing_support::TestFolder;
+using testing_support::WriteFile;
+
+constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
+
+const std::map<std::string, FileBox> kBoxes{
+    {"english", FileBox::kPlus2Rom}, {"spanish", FileBox::kSpanishPlus2Rom}, {"french", FileBox::kFrenchPlus2Rom}};
+
+// The three listings in the order of a run, under their default names.
+const struct {
+    std::string model;
+    FileBox box;
+    std::string name;
+} kListings[] = {{"English", FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
+                 {"Spanish", FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
+                 {"French", FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"}};
+
+class CreateCommandTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
+        view_.names[FileBox::k128Rom] = Source().string();
+        for (const auto& listing : kListings) {
+            WriteFile(folder_ / listing.name, kEarlierListing);
+            view_.names[listing.box] = (folder_ / listing.name).string();
+        }
+    }
+
+    fs::path Source() const { return folder_ / "Spectrum128_ROM0.asm"; }
+
+    // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
+    std::string Replaced() const {
+        std::string replaced;
+        for (const auto& listing : kListings) {
+            if (ReadFile(folder_ / listing.name) != kEarlierListing) {
+                replaced += (replaced.empty() ? "" : " ") + listing.model;
+            }
+        }
+        return replaced.empty() ? "none" : replaced;
+    }
+
+    TestFolder folder_;
+    RecordingView view_;
+};
+
+TEST_F(CreateCommandTest, RunDisablesTheInputsWritesTheListingsAndReportsDone) {
+    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
+    EXPECT_THAT(view_.calls,
+                ElementsAreArray(std::vector<std::string>{
+                    "status " + VersionText(), "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
+                    "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer", "status Done!",
+                    "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM", "enable txtSpanishPlus2ROM",
+                    "enable cmdCreate", "default pointer"}));
+    EXPECT_GT(view_.yields, 4);
+    EXPECT_EQ(Replaced(), "English Spanish French");
+}
+
+// One case of tests/data/failed_runs.txt.
+struct FailedRun {
+    std::string edit;
+    std::vector<std::string> messages;
+    std::string outcome;  // "status; replaced: listings"
+};
+
+void PrintTo(const FailedRun& run, std::ostream* out) { *out << run.edit; }
+
+std::vector<FailedRun> ReadFailedRuns() {
+    std::ifstream in(VELTRIN_TEST_DATA "/failed_runs.txt");
+    std::vector<FailedRun> runs;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.starts_with('#')) {
+            continue;
+        }
+        if (!line.starts_with("  ")) {
+            runs.push_back({line, {}, {}});
+        } else if (!runs.empty() && line.starts_with("  => ")) {
+            runs.back().outcome = line.substr(5);
+        } else if (!runs.empty()) {
+            runs.back().messages.push_back(line.substr(2));
+        }
+    }
+    return runs;
+}
+
+// Where the line that starts with the text begins in a CR LF listing, and where the next line begins.
+std::pair<std::size_t, std::size_t> LineStartingWith(const std::string& listing, const std::string& start) {
+    const std::size_t at = listing.find("\r\n" + start);
+    if (at == std::string::npos) {
+        throw std::invalid_argument("no line starts with " + start);
+    }
+    return {at + 2, listing.find("\r\n", at + 2) + 2};
+}
+
+// Applies a "without", "cut after" or "move" edit to a listing.
+void EditListing(const std::string& edit, std::string& listing) {
+    if (edit.starts_with("without ")) {
+        const auto [begin, end] = LineStartingWith(listing, edit.substr(8));
+        listing.erase(begin, end - begin);
+    } else if (edit.starts_with("cut after ")) {
+        const std::size_t plus = edit.rfind(" +");
+        std::size_t end = LineStartingWith(listing, edit.substr(10, plus - 10)).second;
+        for (int line = std::stoi(edit.substr(plus + 2)); line > 0; --line) {
+            end = listing.find("\r\n", end) + 2;
+        }
+        listing.resize(end);
+    } else if (edit.starts_with("move ")) {
+        const std::size_t below = edit.find(" below ");
+        const auto [begin, end] = LineStartingWith(listing, edit.substr(5, below - 5));
+        const std::string line = listing.substr(begin, end - begin);
+        listing.erase(begin, end - begin);
+        listing.insert(LineStartingWith(listing, edit.substr(below + 7)).second, line);
+    } else {
+        throw std::invalid_argument("unknown edit: " + edit);
+    }
+}
+
+class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<FailedRun> {
+  protected:
+    void ApplyEdit(const std::string& edit) {
+        if (edit == "no source") {
+            fs::remove(Source());
+        } else if (edit == "error in french") {
+            view_.onYield = [this] {
+                if (Replaced() == "English Spanish") {
+                    throw std::runtime_error("a run-time error");
+                }
+            };
+        } else if (edit == "no memory") {
+            view_.onYield = [] { throw std::bad_alloc(); };
+        } else if (edit.starts_with("name ")) {
+            const std::size_t space = edit.find(' ', 5);
+            // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
+            view_.names[kBoxes.at(edit.substr(5, space - 5))] = folder_.Path().string() + "/" + edit.substr(space + 1);
+        } else {
+            std::string listing = ReadFile(Source());
+            EditListing(edit, listing);
+            WriteFile(Source(), listing);
+        }
+    }
+};
+
+TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure) {
+    const FailedRun& run = GetParam();
+    ApplyEdit(run.edit);
+    const std::string source = ReadFile(Source());
+
+    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
+    std::vector<std::string> expected;
+    for (const std::string& message : run.messages) {
+        expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
+    }
+    EXPECT_THAT(view_.messages, ElementsAreArray(expected));
+    ASSERT_GE(view_.calls.size(), 7U);
+    const std::string status = view_.calls[view_.calls.size() - 7].substr(7);  // then the inputs are enabled
+    EXPECT_EQ(status + "; replaced: " + Replaced(), run.outcome);
+    EXPECT_EQ(view_.calls.back(), "default pointer");
+    EXPECT_EQ(ReadFile(Source()), source);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest, testing::ValuesIn(ReadFailedRuns()));
+
+}  // namespace
+}  // namespace veltrin

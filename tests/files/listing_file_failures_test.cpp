@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/file_platform.h"
+#include "files/listing_file.h"
+#include "files/listing_file_sink.h"
+#include "files/listing_writer.h"
+#include "support/data_table.h"
+#include "support/test_folder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "support/system_call_faults.h"
+#endif
+
+namespace veltrin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+// An earlier listing longer than the new one, which must leave nothing of it; the new one comes in two pieces, so
+// that a write can fail at the first and the second still be offered.
+const std::string kOldListing = std::string(ListingFileSink::kPieceSize + 8, 'o') + "\r\n";
+const std::string kNewListing = std::string(ListingFileSink::kPieceSize, 'n') + "\r\nnew\r\n";
+
+// The earlier listing, and whichever odd file the row names.
+void Prepare(const fs::path& folder, const std::string& name) {
+    WriteFile(folder / "out.asm", kOldListing);
+    if (name == "linked.asm") {
+        fs::create_hard_link(folder / "out.asm", folder / name);
+    } else if (name == "read-only.asm") {  // refused even for an administrator, whom permission bits do not stop
+        WriteFile(folder / name, kOldListing);
+        fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read);
+    } else if (name == "folder.asm") {
+        fs::create_directory(folder / name);
+
+    } else if (name == "huge.asm") {
+        WriteFile(folder / name, "");
+        fs::resize_file(folder / name, kMaxSourceBytes + 1);
+    } else if (name.starts_with("lines")) {  // the last line without its CR, or with it
+        WriteFile(folder / name, std::string(kMaxSourceLines, '\r') + (name == "lines.asm" ? "x" : "x\r"));
+#ifndef _WIN32
+    } else if (name == "attributed.asm") {  // two extended attributes, for a new file to take over
+        WriteFile(folder / name, kOldListing);
+        for (const char* attribute : {"user.a", "user.b"}) {
+            ASSERT_EQ(::setxattr((folder / name).c_str(), attribute, "1", 1, 0), 0);
+        }
+    } else if (name == "posix-pipe.asm") {
+        ASSERT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
+    } else if (name == "posix-loop.asm") {  // a link to itself
+        fs::create_symlink(name, folder / name);
+#endif
+    }
+}
+
+// A file that cannot be read, checked or written gives its reason, and the old file stays as it was with nothing
+// left beside it. A fault that the file layer works around changes nothing but how a listing is written. The rows
+// run in one test, as starting a program for each would take longer than the rows themselves.
+TEST(ListingFileFailures, EndAsTheTableSays) {
+#ifndef _WIN32
+    // As in a program started without standard input, the first file that the listing layer opens gets descriptor 0,
+    // and each row must close every descriptor it opened, that one included.
+    ::close(STDIN_FILENO);
+    const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+#endif
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
+        SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
+        const std::string name = std::regex_replace(row.at(1), std::regex(R"(\\n)"), "\n");  // a control character
+        testing_support::TestFolder folder;
+        Prepare(folder.Path(), name);
+        const fs::path file = name.empty() ? fs::path() : folder.Path() / fs::path(name).make_preferred();
+        std::set<std::string> names = folder.Names();
+        const std::string before = row[0] == "write" && fs::is_regular_file(file) ? ReadFile(file) : "";
+        // Which file the name stands for, to tell a file written in place from a new one that took its name.
+        const std::uint64_t fileBefore = file_platform::IdentifyFile(file).number;
+        SourceLines lines;
+        std::string reason;
+        std::string outcome;
+#ifdef _WIN32  // no C library functions to replace, no POSIX special files
+        if (row[2] != "-" || name.starts_with("posix-") || name[0] == '/') {
+            continue;
+        }
+#else
+        testing_support::ArmSystemCallFaults(row.at(2));  // "-" arms none
+        const auto descriptorsBefore = openDescriptors();
+#endif
+        if (row[0] == "load") {
+            outcome = LoadListing(file, lines, reason) ? "read" : reason;
+        } else if (row[0] == "check") {
+            outcome = CheckListingTarget(file, reason) ? "may be written" : reason;
+        } else {
+            std::string pending;
+            ListingFileSink sink(file, pending);
+            sink.Write(std::string(ListingFileSink::kPieceSize, 'n'));
+            sink.Write("new");
+            const bool written = sink.Commit(reason);
+            const bool inPlace = fileBefore != 0 && file_platform::IdentifyFile(file).number == fileBefore;
+            outcome = !written ? reason : inPlace ? "written in place" : "written anew";
+            EXPECT_TRUE(fs::is_directory(file) || ReadFile(file) == (written ? kNewListing : before));
+            names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
+        }
+#ifndef _WIN32
+        EXPECT_TRUE(testing_support::DisarmSystemCallFaults()) << "a fault that never struck";
+        EXPECT_EQ(openDescriptors(), descriptorsBefore) << "a descriptor left open";
+#endif
+        const std::string expected = std::regex_replace(row.at(3), std::regex(R"(\{folder\})"), folder.Path().string());
+        EXPECT_EQ(outcome, fs::path(expected).make_preferred().string());  // with the system's separators
+        EXPECT_EQ(folder.Names(), names);
+        std::error_code noFile;  // so that Windows can remove it
+        fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, noFile);
+    }
+}
+
+// A staging file's name is short and of one length whatever the listing's, so that it fits wherever the listing's
+// name fits, and it starts with a dot, which hides it in a folder's listing on POSIX systems.
+TEST(StagingNameTest, IsShortAndOfOneLength) {
+    const std::string name = file_platform::StagingName(0).string();
+    EXPECT_TRUE(std::regex_match(name, std::regex(R"(\.vlt[0-9]{9}\.tmp)"))) << name;
+}
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,237 @@
+#include "files/listing_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/listing_file_sink.h"
+#include "files/listing_writer.h"
+#include "support/test_folder.h"
+
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "support/system_call_faults.h"
+#endif
+
+namespace veltrin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+using Lines = std::vector<std::string>;
+
+class ListingFileTest : public ::testing::Test {
+  protected:
+    fs::path PathOf(const char* name) const { return folder_ / name; }
+
+    testing_support::TestFolder folder_;
+    std::string reason_;
+};
+
+#ifndef _WIN32
+// Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed.
+bool WriteListing(const fs::path& fileName, const Lines& lines, std::string& failureReason) {
+    std::string pending;
+    ListingFileSink sink(fileName, pending);
+    for (const std::string& line : lines) {
+        sink.Write(line);
+    }
+    return sink.Commit(failureReason);
+}
+
+// What a replacement must keep of a file, as text: owner, group, permission bits and extended attributes.
+std::string FactsOf(const fs::path& file) {
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    std::string facts =
+        std::to_string(status.st_uid) + ":" + std::to_string(status.st_gid) + " " + std::to_string(status.st_mode);
+    std::string names(4096, '\0');
+    names.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::listxattr(file.c_str(), names.data(), names.size()))));
+    for (std::size_t start = 0; start < names.size(); start = names.find('\0', start) + 1) {
+        std::string value(4096, '\0');
+        value.resize(static_cast<std::size_t>(::getxattr(file.c_str(), &names[start], value.data(), value.size())));
+        facts += " " + std::string(&names[start]) + "=" + value;
+    }
+    return facts;
+}
+
+// Runs the action in a child process that has become nobody; true when it succeeded there.
+bool AsNobody(const std::function<bool()>& action) {
+    constexpr uid_t kNobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool succeeded =
+            ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && action();
+        ::_exit(succeeded ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+#endif
+
+TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
+    const struct {
+        std::string bytes;
+        Lines expected;
+    } rows[] = {
+        {"; a\r\nL0000:  DI\r\n", {"", "; a", "L0000:  DI"}},  // CR LF after every line
+        {"one\rtwo\r", {"", "one", "two"}},                    // CR alone
+        {"one\rtwo\r\nthree", {"", "one", "two", "three"}},    // mixed, no final terminator
+        {"one\ntwo\n\rx", {"", "one\ntwo\n", "x"}},            // a bare LF belongs to the line
+        {"one\r\n\ntwo", {"", "one", "\ntwo"}},                // only one LF joins the CR
+        {"one\r\n\r\ntwo\r\r", {"", "one", "", "two", ""}},    // two terminators in a row
+        {"\r\n", {"", ""}},
+        {"", {}},  // an empty file has no elements, not even element 0
+        {std::string("a\0\x80\xFF\r\n\xE9", 7), {"", std::string("a\0\x80\xFF", 4), "\xE9"}},
+    };
+    for (const auto& row : rows) {
+        WriteFile(PathOf("in.asm"), row.bytes);
+        SourceLines lines(std::string_view("old\r\nlines\r\n"));
+        ASSERT_TRUE(LoadListing(PathOf("in.asm"), lines, reason_));
+        Lines elements;  // element 0 included
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            elements.emplace_back(lines[index]);
+        }
+        EXPECT_EQ(elements, row.expected) << ::testing::PrintToString(row.bytes);
+    }
+}
+
+// Until Commit nobody sees the new listing, and a replacement given up leaves the old one and nothing else.
+TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
+    WriteFile(PathOf("out.asm"), "old\r\n");
+    for (const bool commit : {false, true}) {
+        std::unique_ptr<ListingReplacement> replacement = ListingReplacement::Begin(PathOf("out.asm"), reason_);
+        ASSERT_NE(replacement, nullptr) << reason_;
+        // Small and large pieces, as a caller may mix them, arrive in their order.
+        for (const std::string& piece : {std::string("a"), std::string(1 << 20, 'b'), std::string("cccc")}) {
+            ASSERT_TRUE(replacement->Write(piece, reason_)) << reason_;
+        }
+        EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
+#ifdef __linux__
+        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});  // the new file has no name yet
+#endif
+        EXPECT_EQ(commit && replacement->Commit(reason_), commit) << reason_;
+        replacement.reset();
+        EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? "a" + std::string(1 << 20, 'b') + "cccc" : "old\r\n");
+        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});
+    }
+}
+
+#ifndef _WIN32
+
+// A new listing gets what the user's mask leaves of read and write for all, whatever the length of its name, and
+// whether the file system has unnamed files or not (then an unnamed one cannot be opened).
+TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
+    const mode_t oldMask = ::umask(027);
+    const fs::path longest = PathOf((std::string(251, 'n') + ".asm").c_str());  // the longest name there may be
+    for (const char* faults : {"-", "open 1 95"}) {
+        testing_support::ArmSystemCallFaults(faults);
+        EXPECT_TRUE(WriteListing(longest, {"x"}, reason_) && testing_support::DisarmSystemCallFaults()) << reason_;
+        EXPECT_EQ(fs::status(longest).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        fs::remove(longest);
+    }
+    ::umask(oldMask);
+}
+
+// What a plain overwrite keeps, a replacement keeps: the file's other names, its owner, group and permissions, its
+// extended attributes and access control list; as an administrator, and as a user who may write the file but
+// not its folder, or may write a file of someone else.
+TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to give files to nobody and to act as nobody";
+    }
+    constexpr uid_t kNobody = 65534;
+    // 0600 for root, with an entry that lets nobody read and write: user::rw- user:nobody:rw- group::--- mask::rw-
+    const std::uint32_t kAccessList[] = {2,          0x60001, 0xFFFFFFFF, 0x60002, kNobody,   0x00004,
+                                         0xFFFFFFFF, 0x60010, 0xFFFFFFFF, 0x00020, 0xFFFFFFFF};
+    fs::create_directory(PathOf("shared"));
+    fs::create_directory(PathOf("acl"));
+    fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
+    const struct {
+        const char* name;
+        bool asNobody;
+        std::function<void(const fs::path&)> prepare;
+    } rows[] = {
+        {"linked.asm", false, [&](const fs::path& file) { fs::create_hard_link(file, PathOf("other.asm")); }},
+        {"attributed.asm", false,
+         [&](const fs::path& file) {
+             ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+             ASSERT_EQ(::setxattr(file.c_str(), "system.posix_acl_access", kAccessList, sizeof kAccessList, 0), 0);
+             ASSERT_EQ(::setxattr(file.c_str(), "user.veltrin", "kept", 4, 0), 0);
+         }},
+        {"nobodys.asm", true, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
+        {"shared/roots.asm", true, [&](const fs::path& file) { fs::permissions(file, fs::perms::all); }},
+        // A new file takes the folder's default list; the file it replaces had none.
+        {"acl/plain.asm", false,
+         [&](const fs::path& file) {
+             const fs::path folder = file.parent_path();
+             ASSERT_EQ(::setxattr(folder.c_str(), "system.posix_acl_default", kAccessList, sizeof kAccessList, 0), 0);
+         }},
+    };
+    for (const auto& row : rows) {
+        const fs::path file = PathOf(row.name);
+        WriteFile(file, "old\r\n");
+        row.prepare(file);
+        const std::string before = FactsOf(file);
+        const auto write = [&] { return WriteListing(file, {"new"}, reason_); };
+        EXPECT_TRUE(row.asNobody ? AsNobody(write) : write()) << row.name << ": " << reason_;
+        EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
+        EXPECT_EQ(FactsOf(file), before) << row.name;
+    }
+    EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
+    // Where no file may be created, a new listing is refused before anything is generated.
+    EXPECT_FALSE(AsNobody([&] { return CheckListingTarget(PathOf("new.asm"), reason_); }));
+}
+
+// A link is followed only where the system itself would follow it: in a folder that every user may write and
+// that has the sticky bit, a link of the user's or of the folder's owner.
+TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to give links and folders to nobody";
+    }
+    constexpr uid_t kNobody = 65534;
+    const struct {
+        fs::perms folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    } rows[] = {
+        {fs::perms::all | fs::perms::sticky_bit, 0, kNobody, false},
+        {fs::perms::all | fs::perms::sticky_bit, 0, 0, true},
+        {fs::perms::all | fs::perms::sticky_bit, kNobody, kNobody, true},
+        {fs::perms::all, 0, kNobody, true},
+        {fs::perms::owner_all | fs::perms::sticky_bit, 0, kNobody, true},
+    };
+    for (const auto& row : rows) {
+        WriteFile(PathOf("target.asm"), "old\r\n");
+        fs::remove_all(PathOf("folder"));
+        fs::create_directory(PathOf("folder"));
+        fs::permissions(PathOf("folder"), row.folderMode);
+        ASSERT_EQ(::chown(PathOf("folder").c_str(), row.folderOwner, row.folderOwner), 0);
+        fs::create_symlink("../target.asm", PathOf("folder") / "link.asm");
+        ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), row.linkOwner, row.linkOwner), 0);
+        EXPECT_EQ(WriteListing(PathOf("folder") / "link.asm", {"new"}, reason_), row.followed) << reason_;
+        EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
+        EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
+        EXPECT_EQ(reason_.starts_with("it is a link that") && reason_.ends_with("followed."), !row.followed) << reason_;
+    }
+}
+
+#endif
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,272 @@
+#include <QApplication>
+#include <QCompleter>
+#include <QCursor>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+#include "commands/version_text.h"
+#include "support/data_table.h"
+#include "window/frm_veltrin.h"
+
+namespace {
+
+const QString kSourceName = QStringLiteral("Spectrum128_ROM0.asm");
+const QString kEnglishName = QStringLiteral("Spectrum+2_ROM0.asm");
+const QString kSpanishName = QStringLiteral("Spectrum+2_Spanish_ROM0.asm");
+const QString kFrenchName = QStringLiteral("Spectrum+2_French_ROM0.asm");
+
+QString VersionText() { return QString::fromStdString(veltrin::VersionText()); }
+
+// The window with its message boxes recorded instead of shown (so none can block), and a hook run at every yield.
+class TestWindow : public frmVeltrin {
+  public:
+    TestWindow() {
+        SetMessagePresenter([this](const QString& message, const QString& title) {
+            messages << title + QStringLiteral(": ") + message;
+        });
+    }
+    void Yield() override {
+        ++yields;
+        if (onYield) {
+            onYield(*this);
+        }
+        frmVeltrin::Yield();
+    }
+    QLineEdit* Box(const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    QPushButton* Button(const char* name) { return findChild<QPushButton*>(QString::fromLatin1(name)); }
+    QString Status() { return findChild<QLabel*>(QStringLiteral("lblStatus"))->text(); }
+    // How many of the four boxes and Create take input.
+    int EnabledInputs() {
+        int enabled = Button("cmdCreate")->isEnabled() ? 1 : 0;
+        for (const QLineEdit* box : findChildren<QLineEdit*>()) {
+            enabled += box->isEnabled() ? 1 : 0;
+        }
+        return enabled;
+    }
+
+    QStringList messages;
+    std::function<void(TestWindow&)> onYield;
+    int yields = 0;
+};
+
+QByteArray ReadAll(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+    QString WorkFile(const QString& name) const { return workDir_->filePath(name); }
+    QStringList WorkFiles() const { return QDir(workDir_->path()).entryList(QDir::Files | QDir::Hidden); }
+    // Points the four boxes at the work folder, shows the window and copies the sample source there.
+    bool PrepareRun(TestWindow& window) {
+        window.Box("txt128ROM")->setText(WorkFile(kSourceName));
+        window.Box("txtPlus2ROM")->setText(WorkFile(kEnglishName));
+        window.Box("txtSpanishPlus2ROM")->setText(WorkFile(kSpanishName));
+        window.Box("txtFrenchPlus2ROM")->setText(WorkFile(kFrenchName));
+        window.show();
+        return QTest::qWaitForWindowExposed(&window) &&
+               QFile::copy(QStringLiteral(VELTRIN_SAMPLE_LISTING), WorkFile(kSourceName));
+    }
+
+    std::unique_ptr<QTemporaryDir> workDir_;
+
+  private slots:
+    void init() {
+        workDir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(workDir_->isValid());
+    }
+    void cleanup() { workDir_.reset(); }
+
+    void opensWithFocusOnCreateThenTabsButtonsThenBoxes() {
+        TestWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), window.Button("cmdCreate"));
+        for (QWidget* next : QWidgetList{window.Button("cmdExit"), window.Box("txt128ROM"), window.Box("txtPlus2ROM"),
+                                         window.Box("txtFrenchPlus2ROM"), window.Box("txtSpanishPlus2ROM"),
+                                         window.Button("cmdCreate")}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // A message names a box by the caption above it.
+        QCOMPARE(window.InputName(veltrin::FileBox::kSpanishPlus2Rom), std::string("Spanish +2 ROM 0 Filename box"));
+    }
+
+    void placesControlsAsDrawnWithCaptionsThatFit_data() {
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        for (const std::vector<std::string>& row : veltrin::testing_support::ReadDataTable("window_layout.txt")) {
+            const QStringList place = QString::fromStdString(row.at(1)).split(QLatin1Char(' '));
+            QTest::newRow(row.at(0).c_str())
+                << QRect(place.at(0).toInt(), place.at(1).toInt(), place.at(2).toInt(), place.at(3).toInt())
+                << (row.at(2) == "{version}" ? VersionText() : QString::fromStdString(row.at(2)));
+        }
+    }
+
+    void placesControlsAsDrawnWithCaptionsThatFit() {
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        TestWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (name == window.objectName()) {
+            QCOMPARE(window.windowTitle(), text);
+            QCOMPARE(window.rect(), geometry);
+            QCOMPARE(window.minimumSize(), geometry.size());
+            QCOMPARE(window.maximumSize(), geometry.size());
+            return;
+        }
+        const auto* control = window.findChild<QWidget*>(name);
+        QVERIFY(control != nullptr);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->property("text").toString(), text);
+        if (const auto* label = qobject_cast<const QLabel*>(control)) {
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+            QVERIFY(label->fontMetrics().height() <= label->height());
+        }
+    }
+
+    void editingOrEnteringABoxRestoresVersionText_data() {
+        QTest::addColumn<bool>("restores");  // rows named after the boxes
+        QTest::newRow("txt128ROM") << true;
+        QTest::newRow("txtPlus2ROM") << true;
+        QTest::newRow("txtFrenchPlus2ROM") << false;
+        QTest::newRow("txtSpanishPlus2ROM") << false;
+    }
+
+    void editingOrEnteringABoxRestoresVersionText() {
+        QFETCH(bool, restores);
+        const QString done = QString::fromLatin1(veltrin::kDoneStatus);
+        TestWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QLineEdit* edit = window.Box(QTest::currentDataTag());
+
+        // Typing, with the focus left on Create.
+        window.SetStatus(veltrin::kDoneStatus);
+        QTest::keyClicks(edit, QStringLiteral("x"));
+        QVERIFY(edit->text().endsWith(QLatin1Char('x')));
+        QCOMPARE(QApplication::focusWidget(), window.Button("cmdCreate"));
+        QCOMPARE(window.Status(), restores ? VersionText() : done);
+
+        // Moving the focus into the box, without typing.
+        window.SetStatus(veltrin::kDoneStatus);
+        edit->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(window.Status(), restores ? VersionText() : done);
+    }
+
+    void runOnSampleWritesThreeListings() {
+        TestWindow window;
+        QVERIFY2(PrepareRun(window), VELTRIN_SAMPLE_LISTING);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.onYield = [](TestWindow& self) {  // while it runs: only Exit takes input, busy pointer
+            QCOMPARE(self.EnabledInputs(), 0);
+            QVERIFY(self.Button("cmdExit")->isEnabled());
+            // The busy pointer is the window's: a message box of the run shows the arrow.
+            QCOMPARE(self.cursor().shape(), Qt::WaitCursor);
+            QCOMPARE(QApplication::overrideCursor(), nullptr);
+            const auto box = frmVeltrin::MakeMessageBox(&self, QStringLiteral("Text"), QStringLiteral("Title"));
+            QCOMPARE(box->cursor().shape(), Qt::ArrowCursor);
+            QVERIFY(box->icon() == QMessageBox::Warning && box->standardButtons() == QMessageBox::Ok);
+            QVERIFY(box->windowTitle() == QStringLiteral("Title") && box->text() == QStringLiteral("Text"));
+            // A second press of the key that started the run lands on no button (Exit would end the program).
+            QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Space);
+        };
+        QTest::keyClick(window.Button("cmdCreate"), Qt::Key_Space);
+
+        QCOMPARE(window.messages, QStringList());
+        QCOMPARE(window.Status(), QString::fromLatin1(veltrin::kDoneStatus));
+        QCOMPARE(WorkFiles().size(), 4);  // the listings, and nothing left beside them
+        QCOMPARE(window.EnabledInputs(), 5);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.yields > 0);
+        QCOMPARE(QApplication::focusWidget(), window.Button("cmdCreate"));  // back where it was
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void stoppingAfterEnglishListingWritesNothingMore_data() {
+        QTest::addColumn<bool>("throughFrame");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("window frame") << true;
+    }
+
+    void stoppingAfterEnglishListingWritesNothingMore() {
+        QFETCH(bool, throughFrame);
+        TestWindow window;
+        QVERIFY2(PrepareRun(window), VELTRIN_SAMPLE_LISTING);
+        const QByteArray oldListing = ReadAll(WorkFile(kSourceName));  // stands for listings of an earlier run
+        for (const QString& name : {kSpanishName, kFrenchName}) {
+            QVERIFY(QFile::copy(WorkFile(kSourceName), WorkFile(name)));
+        }
+        int stopAt = 0;
+        window.onYield = [&](TestWindow& self) {
+            if (stopAt == 0 && QFile::exists(WorkFile(kEnglishName))) {
+                stopAt = self.yields;
+                if (throughFrame) {  // the window stays until the run on the stack has unwound
+                    QVERIFY(!self.close() && self.isVisible());
+                } else {  // a user's click waits among the pending events
+                    QMetaObject::invokeMethod(self.Button("cmdExit"), "click", Qt::QueuedConnection);
+                }
+            }
+        };
+        window.Button("cmdCreate")->click();
+        QVERIFY(stopAt > 0);
+        QCOMPARE(window.yields, stopAt);  // the run ended at that yield
+        QVERIFY(!window.isVisible());
+        QCOMPARE(ReadAll(WorkFile(kSpanishName)), oldListing);
+        QCOMPARE(ReadAll(WorkFile(kFrenchName)), oldListing);
+        QCOMPARE(WorkFiles().size(), 4);
+        QCOMPARE(window.messages, QStringList());
+    }
+
+    // The program ends once the run is over when the user asked for it while a message of the run was shown.
+    void exitDuringAMessageOfTheRunEndsTheProgramAfterIt() {
+        TestWindow window;
+        QVERIFY2(PrepareRun(window), VELTRIN_SAMPLE_LISTING);
+        QVERIFY(QFile::remove(WorkFile(kSourceName)));
+        window.SetMessagePresenter([&window](const QString&, const QString&) { window.Button("cmdExit")->click(); });
+        window.Button("cmdCreate")->click();
+        QVERIFY(!window.isVisible());
+    }
+
+    void eachBoxTakesADroppedFileAndCompletesFileNames() {
+        TestWindow window;
+        const QString fileName = WorkFile(kSourceName);
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(fileName)});
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        const QList<QLineEdit*> boxes = window.findChildren<QLineEdit*>();
+        QCOMPARE(boxes.size(), 4);
+        for (QLineEdit* box : boxes) {
+            QDragEnterEvent enter(QPoint(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
+            drop.setDropAction(Qt::MoveAction);
+            QApplication::sendEvent(box, &drop);
+            QCOMPARE(box->text(), QDir::toNativeSeparators(fileName));
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);  // a file manager would remove a moved file
+            QVERIFY(qobject_cast<QFileSystemModel*>(box->completer()->model()) != nullptr);
+        }
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
