@@ -1,7 +1,7 @@
 // Runs the copy and skip primitives on arbitrary listings, keys, cursors and modes.
 //
 // Input: four header bytes, then text. Byte 0 picks the primitive and the model, byte 1 the mode, byte 2 the
-// cursor (a signed byte, with -128 and 127 standing for the extremes of the cursor's range), byte 3 what earlier
+// cursor (255 standing for the largest cursor there is), byte 3 what earlier
 // steps appended to the output. Up to its first line feed the text is the label or comment searched for; the
 // rest is the source listing as its file would hold it, read by the line store.
 //
@@ -16,6 +16,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,7 +97,7 @@ bool MatchesComment(std::string_view line, std::string_view key) {
 template <typename Matches>
 SourceIndex FindEnd(const SourceLines& lines, SourceIndex from, Matches matches) {
     SourceIndex index = from;
-    while (index < LineCount(lines) && !matches(lines[static_cast<std::size_t>(index)])) {
+    while (index < lines.size() && !matches(lines[index])) {
         ++index;
     }
     return index;
@@ -106,12 +107,10 @@ SourceIndex FindEnd(const SourceLines& lines, SourceIndex from, Matches matches)
 void CheckLabelWalk(const SourceLines& lines, SourceIndex start, SourceIndex end, SourceIndex cursor, LabelMode mode) {
     Require(cursor >= start && cursor <= end, "a label search left the cursor outside the block");
     for (SourceIndex index = cursor; index < end; ++index) {
-        Require(!IsSignificant(lines[static_cast<std::size_t>(index)], mode),
-                "a label search left a significant line behind the cursor");
+        Require(!IsSignificant(lines[index], mode), "a label search left a significant line behind the cursor");
     }
     if (cursor > start) {
-        Require(IsSignificant(lines[static_cast<std::size_t>(cursor - 1)], mode),
-                "a label search stopped after a line that is not significant");
+        Require(IsSignificant(lines[cursor - 1], mode), "a label search stopped after a line that is not significant");
     }
 }
 
@@ -120,7 +119,7 @@ Lines BeforeAndRelocated(const Lines& before, const SourceLines& lines, SourceIn
                          TargetModel model) {
     Lines all = before;
     for (SourceIndex index = from; index < to; ++index) {
-        all.push_back(RelocateLine(lines[static_cast<std::size_t>(index)], model));
+        all.push_back(RelocateLine(lines[index], model));
     }
     return all;
 }
@@ -157,10 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto primitive = static_cast<Primitive>(data[0] % 3);
     const TargetModel model = kModels[(data[0] / 3U) % kModels.size()];
     const LabelMode mode = kModes[data[1] % kModes.size()];
-    const auto cursorByte = static_cast<std::int8_t>(data[2]);
-    const SourceIndex entryCursor = cursorByte == INT8_MIN   ? INT32_MIN
-                                    : cursorByte == INT8_MAX ? INT32_MAX
-                                                             : cursorByte;
+    const SourceIndex entryCursor = data[2] == UINT8_MAX ? std::numeric_limits<SourceIndex>::max() : data[2];
     static const std::array<Lines, 4> kEarlierOutputs{
         {{}, {"; Before"}, {"; Before", ";"}, {";", ";", "        RET", ";"}}};
     const Lines& before = kEarlierOutputs[data[3] % kEarlierOutputs.size()];
@@ -200,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     output.Flush();
     const Lines& written = collected.lines;
-    const bool inside = entryCursor >= 0 && entryCursor < LineCount(lines);
+    const bool inside = entryCursor < lines.size();
     if (!inside) {
         Require(threw, "a cursor outside the listing did not throw SourceIndexError");
         Require(written == before, "a primitive with a cursor outside the listing changed things");
@@ -221,12 +217,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             : FindEnd(lines, entryCursor, [&](std::string_view line) { return MatchesLabelKey(line, labelKey); });
 
     if (!found) {
-        Require(end == LineCount(lines), "a primitive failed although the block end is in the listing");
-        Require(cursor == LineCount(lines), "a failed primitive did not leave the cursor one past the last line");
+        Require(end == lines.size(), "a primitive failed although the block end is in the listing");
+        Require(cursor == lines.size(), "a failed primitive did not leave the cursor one past the last line");
         Require(written == before, "a failed primitive changed the output");
         return 0;
     }
-    Require(end < LineCount(lines), "a primitive succeeded without a block end in the listing");
+    Require(end < lines.size(), "a primitive succeeded without a block end in the listing");
     switch (primitive) {
         case Primitive::kCopyUntilLabel:
             CheckLabelWalk(lines, entryCursor, end, cursor, mode);

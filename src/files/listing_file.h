@@ -14,7 +14,7 @@ inline constexpr std::uint64_t kMaxSourceBytes = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 23;
 
 // Reads a listing into one buffer: a line ends at CR or CR LF, a bare LF belongs to the line, bytes pass
-// unchanged. Line n goes to element n and element 0 is empty; an empty file gives no elements at all.
+// unchanged; an empty file gives no lines at all.
 // Only an ordinary file is read. On failure returns false, leaves no lines and says why in failureReason.
 bool LoadListing(const std::filesystem::path& fileName, SourceLines& sourceLines, std::string& failureReason);
 

@@ -7,7 +7,7 @@ namespace veltrin {
 namespace {
 
 constexpr std::string_view kConvertErrorTitle = "Convert Error";
-constexpr SourceIndex kFirstLineAfterTitle = 4;
+constexpr SourceIndex kFirstLineAfterTitle = 3;  // lines 0 to 2 are the 128 title block
 constexpr std::string_view kFourZeroBytes = "        DEFB $00, $00, $00, $00";
 constexpr std::string_view kBlankLine;
 
@@ -55,24 +55,24 @@ void ListingScript::CopyUntilComment(std::string_view comment, std::string_view 
     host_.Yield();
 }
 
-void ListingScript::CopyLinesRelocated(int count) {
-    for (int i = 0; i < count; ++i) {
+void ListingScript::CopyLinesRelocated(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
         outputLines_.AppendRelocated(SourceLineAt(sourceLines_, sourceIndex_), targetModel_);
         ++sourceIndex_;
     }
 }
 
-void ListingScript::CopyLinesVerbatim(int count) {
-    for (int i = 0; i < count; ++i) {
+void ListingScript::CopyLinesVerbatim(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
         outputLines_.Append(SourceLineAt(sourceLines_, sourceIndex_));
         ++sourceIndex_;
     }
 }
 
-void ListingScript::AdvanceCursor(int count) { sourceIndex_ += count; }
+void ListingScript::AdvanceCursor(std::size_t count) { sourceIndex_ += count; }
 
 void ListingScript::CopyRestVerbatim() {
-    for (const SourceIndex lineCount = LineCount(sourceLines_); sourceIndex_ < lineCount; ++sourceIndex_) {
+    for (; sourceIndex_ < sourceLines_.size(); ++sourceIndex_) {
         outputLines_.Append(SourceLineAt(sourceLines_, sourceIndex_));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <span>
@@ -33,16 +34,17 @@ class ListingScript {
   public:
     ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host);
 
-    // Starts the +2 listing with its title block in place of the 128's, and the cursor on source line 4.
+    // Starts the +2 listing with its title block in place of the 128's, and the cursor on the first
+    // source line after the 128's.
     void StartListing(const TitleBlock& title);
 
     void CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage);
     void SkipUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage);
     void CopyUntilComment(std::string_view comment, std::string_view failureMessage);
 
-    void CopyLinesRelocated(int count);
-    void CopyLinesVerbatim(int count);
-    void AdvanceCursor(int count);
+    void CopyLinesRelocated(std::size_t count);
+    void CopyLinesVerbatim(std::size_t count);
+    void AdvanceCursor(std::size_t count);
     void CopyRestVerbatim();
 
     // Literal lines are written with their 128 labels; the relocated form carries the model's labels.

@@ -36,8 +36,8 @@ std::optional<LabelBlock> FindLabelBlock(std::string_view key, SourceIndex& sour
     SourceLineAt(sourceLines, sourceIndex);
     const SourceIndex start = sourceIndex;
     SourceIndex keepMark = start;
-    for (const SourceIndex lineCount = LineCount(sourceLines); sourceIndex < lineCount; ++sourceIndex) {
-        const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+    for (; sourceIndex < sourceLines.size(); ++sourceIndex) {
+        const std::string_view line = sourceLines[sourceIndex];
         if (EqualsUpperCased(line.substr(0, key.size()), key)) {
             return LabelBlock{start, keepMark};
         }
@@ -67,7 +67,7 @@ bool CopyUntilLabel(std::string_view label, SourceIndex& sourceIndex, const Sour
         return false;
     }
     for (SourceIndex index = block->start; index < block->keepMark; ++index) {
-        outputLines.AppendRelocated(sourceLines[static_cast<std::size_t>(index)], targetModel);
+        outputLines.AppendRelocated(sourceLines[index], targetModel);
     }
     sourceIndex = block->keepMark;
     return true;
@@ -88,11 +88,11 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
     const std::string key = UpperCase(comment);
     SourceLineAt(sourceLines, sourceIndex);
     const SourceIndex start = sourceIndex;
-    for (const SourceIndex lineCount = LineCount(sourceLines);; ++sourceIndex) {
-        if (sourceIndex >= lineCount) {
+    for (;; ++sourceIndex) {
+        if (sourceIndex >= sourceLines.size()) {
             return false;
         }
-        const std::string_view line = sourceLines[static_cast<std::size_t>(sourceIndex)];
+        const std::string_view line = sourceLines[sourceIndex];
         const std::size_t semicolon = line.find(';');
         const std::string_view rest = semicolon == std::string_view::npos ? line : line.substr(semicolon + 1);
         if (EqualsUpperCased(rest, key)) {
@@ -102,8 +102,7 @@ bool CopyUntilComment(std::string_view comment, SourceIndex& sourceIndex, const 
     // Notes on code that the 128 never calls are not carried over, together with the ";" that opens them.
     std::string relocated;
     for (SourceIndex index = start; index < sourceIndex; ++index) {
-        const std::string_view line =
-            RelocateLine(sourceLines[static_cast<std::size_t>(index)], targetModel, relocated);
+        const std::string_view line = RelocateLine(sourceLines[index], targetModel, relocated);
         if (ContainsUpperCased(line, kNeverCalledNote)) {
             outputLines.DropNeverCalledNote();
         } else {

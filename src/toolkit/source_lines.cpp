@@ -49,8 +49,7 @@ void SourceLines::IndexLines() {
     // Room for the lines of a listing of some forty bytes a line at once, so that the index of millions of lines is
     // not moved to a larger array again and again; it grows only for shorter lines.
     constexpr std::size_t kShortLine = 32;
-    lineEnds_.reserve(size_ / kShortLine + 2);
-    lineEnds_.push_back(0);  // element 0, no line
+    lineEnds_.reserve(size_ / kShortLine + 1);
     const char* lineStart = begin;
     while (lineStart < end) {
         const char* const lineEnd = NextCarriageReturn(lineStart, end);
@@ -66,10 +65,10 @@ void SourceLines::IndexLines() {
 }
 
 std::string_view SourceLineAt(const SourceLines& sourceLines, SourceIndex sourceIndex) {
-    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= sourceLines.size()) {
+    if (sourceIndex >= sourceLines.size()) {
         throw SourceIndexError("source line " + std::to_string(sourceIndex) + " does not exist");
     }
-    return sourceLines[static_cast<std::size_t>(sourceIndex)];
+    return sourceLines[sourceIndex];
 }
 
 }  // namespace veltrin

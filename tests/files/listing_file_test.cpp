@@ -87,21 +87,21 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
         std::string bytes;
         Lines expected;
     } rows[] = {
-        {"; a\r\nL0000:  DI\r\n", {"", "; a", "L0000:  DI"}},  // CR LF after every line
-        {"one\rtwo\r", {"", "one", "two"}},                    // CR alone
-        {"one\rtwo\r\nthree", {"", "one", "two", "three"}},    // mixed, no final terminator
-        {"one\ntwo\n\rx", {"", "one\ntwo\n", "x"}},            // a bare LF belongs to the line
-        {"one\r\n\ntwo", {"", "one", "\ntwo"}},                // only one LF joins the CR
-        {"one\r\n\r\ntwo\r\r", {"", "one", "", "two", ""}},    // two terminators in a row
-        {"\r\n", {"", ""}},
-        {"", {}},  // an empty file has no elements, not even element 0
-        {std::string("a\0\x80\xFF\r\n\xE9", 7), {"", std::string("a\0\x80\xFF", 4), "\xE9"}},
+        {"; a\r\nL0000:  DI\r\n", {"; a", "L0000:  DI"}},  // CR LF after every line
+        {"one\rtwo\r", {"one", "two"}},                    // CR alone
+        {"one\rtwo\r\nthree", {"one", "two", "three"}},    // mixed, no final terminator
+        {"one\ntwo\n\rx", {"one\ntwo\n", "x"}},            // a bare LF belongs to the line
+        {"one\r\n\ntwo", {"one", "\ntwo"}},                // only one LF joins the CR
+        {"one\r\n\r\ntwo\r\r", {"one", "", "two", ""}},    // two terminators in a row
+        {"\r\n", {""}},
+        {"", {}},  // an empty file has no lines
+        {std::string("a\0\x80\xFF\r\n\xE9", 7), {std::string("a\0\x80\xFF", 4), "\xE9"}},
     };
     for (const auto& row : rows) {
         WriteFile(PathOf("in.asm"), row.bytes);
         SourceLines lines(std::string_view("old\r\nlines\r\n"));
         ASSERT_TRUE(LoadListing(PathOf("in.asm"), lines, reason_));
-        Lines elements;  // element 0 included
+        Lines elements;
         for (std::size_t index = 0; index < lines.size(); ++index) {
             elements.emplace_back(lines[index]);
         }

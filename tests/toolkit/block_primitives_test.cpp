@@ -33,7 +33,7 @@ class BlockTest : public testing::Test {
         return collected.lines;
     }
 
-    SourceIndex index = 1;
+    SourceIndex index = 0;
     CollectedLines collected;
     OutputLines output{collected};
 };
@@ -56,18 +56,18 @@ struct LabelCase {
 
 class LabelSearchTest : public BlockTest, public testing::WithParamInterface<LabelCase> {};
 
-// A search from line 1 fails exactly when it ends one past the last line. On success the lines up to the new
+// A search from the first line fails exactly when it ends one past the last line. On success the lines up to the new
 // cursor are copied unchanged (none of them holds a moved address).
 TEST_P(LabelSearchTest, CopiesOrDropsTheBlockAndLeavesTheCursor) {
     const LabelCase& row = GetParam();
     const SourceLines source = Listing(row.source);
-    const bool found = row.end < LineCount(source);
+    const bool found = row.end < source.size();
     output.Append("; before");
     EXPECT_EQ(CopyUntilLabel(row.label, index, source, output, row.mode, TargetModel::kEnglish), found);
     EXPECT_EQ(index, row.end);
     Lines expected{"; before"};
     if (found) {
-        expected.insert(expected.end(), row.source.begin(), row.source.begin() + row.end - 1);
+        expected.insert(expected.end(), row.source.begin(), row.source.begin() + static_cast<std::ptrdiff_t>(row.end));
     }
     EXPECT_EQ(Written(), expected);
 }
@@ -79,18 +79,18 @@ constexpr LabelMode kLabelLine = LabelMode::kUpToLabelLine;
 INSTANTIATE_TEST_SUITE_P(
     Blocks, LabelSearchTest,
     testing::Values(
-        LabelCase{"LeaveHeader", kHeadered, "L0100", kHeader, 2},
-        LabelCase{"NotFound", kHeadered, "L0101", kHeader, 6},
-        LabelCase{"LabelAtTheCursor", {"L0100:  NOP"}, "L0100", kHeader, 1},
+        LabelCase{"LeaveHeader", kHeadered, "L0100", kHeader, 1},
+        LabelCase{"NotFound", kHeadered, "L0101", kHeader, 5},
+        LabelCase{"LabelAtTheCursor", {"L0100:  NOP"}, "L0100", kHeader, 0},
         // The header is only the run of blank, blank-looking and comment lines directly above the label.
-        LabelCase{"KeepMark", {"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}, "L0100", kHeader, 5},
-        LabelCase{"IndentedCommentIsCode", {"  RET", "", "   ; Note", "L0100:  NOP"}, "L0100", kHeader, 4},
-        LabelCase{"LabelLineInLowerCase", {"  RET", "l0100:  nop"}, "L0100", kLabelLine, 2},
-        LabelCase{"LowerCaseLabelGetsItsColon", {"  RET", "L01000  NOP", "L0100:  NOP"}, "l0100", kLabelLine, 3},
+        LabelCase{"KeepMark", {"  LD A,B", "; Note", "", "  RET", " \t ", "; Header", "L0100:"}, "L0100", kHeader, 4},
+        LabelCase{"IndentedCommentIsCode", {"  RET", "", "   ; Note", "L0100:  NOP"}, "L0100", kHeader, 3},
+        LabelCase{"LabelLineInLowerCase", {"  RET", "l0100:  nop"}, "L0100", kLabelLine, 1},
+        LabelCase{"LowerCaseLabelGetsItsColon", {"  RET", "L01000  NOP", "L0100:  NOP"}, "l0100", kLabelLine, 2},
         LabelCase{"FurtherCharacterAfterTheLabel",
-                  {"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}, "L0100", kLabelLine, 6},
+                  {"L01000: NOP", "L0100  NOP", "L0100", "  JP L0100:", " L0100: NOP", "L0100:"}, "L0100", kLabelLine, 5},
         LabelCase{"OtherTextIsALineStartInAnyCase",
-                  {";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}, "; Release Date", kLabelLine, 4}),
+                  {";", "  ; Release Date", "; Release", "; RELEASE DATE: 1986"}, "; Release Date", kLabelLine, 3}),
     [](const testing::TestParamInfo<LabelCase>& paramInfo) { return std::string(paramInfo.param.name); });
 // clang-format on
 
@@ -116,7 +116,7 @@ TEST_P(CommentSearchTest, CopiesUpToTheCommentLine) {
         output.Append(line);
     }
     EXPECT_EQ(CopyUntilComment(kComment, index, source, output, TargetModel::kEnglish), row.found);
-    EXPECT_EQ(index, LineCount(source) - (row.found ? 1 : 0));
+    EXPECT_EQ(index, source.size() - (row.found ? 1 : 0));
     EXPECT_EQ(Written(), row.after);
 }
 
