@@ -51,22 +51,13 @@ class SilentView final : public veltrin::CreateView {
     SilentView(fs::path source, fs::path outputFolder)
         : source_(std::move(source)), outputFolder_(std::move(outputFolder)) {}
 
-    std::string FileName(veltrin::FileBox box) const override {
-        switch (box) {
-            case veltrin::FileBox::k128Rom:
-                return source_.string();
-            case veltrin::FileBox::kPlus2Rom:
-                return (outputFolder_ / "Spectrum+2_ROM0.asm").string();
-            case veltrin::FileBox::kSpanishPlus2Rom:
-                return (outputFolder_ / "Spectrum+2_Spanish_ROM0.asm").string();
-            case veltrin::FileBox::kFrenchPlus2Rom:
-                return (outputFolder_ / "Spectrum+2_French_ROM0.asm").string();
-        }
-        return {};
+    std::string SourceName() const override { return source_.string(); }
+    std::string ListingName(const veltrin::Plus2Model& model) const override {
+        return (outputFolder_ / model.defaultFileName).string();
     }
-    std::string InputName(veltrin::FileBox /*box*/) const override { return "name"; }
-    void SetStatus(const std::string& /*caption*/) override {}
-    void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
+    std::string ListingInputName(const veltrin::Plus2Model& /*model*/) const override { return "name"; }
+    void SetStatus(std::string_view /*status*/) override {}
+    void SetInputsEnabled(bool /*enabled*/) override {}
     void SetBusyPointer(bool /*busy*/) override {}
 
   private:

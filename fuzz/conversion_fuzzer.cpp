@@ -22,7 +22,7 @@
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
 #include "fuzz_support.h"
-#include "generators/model_listings.h"
+#include "generators/plus2_models.h"
 
 namespace veltrin::fuzzing {
 namespace {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "generators/plus2_models.h"
 #include "toolkit/block_primitives.h"
 #include "toolkit/line_relocation.h"
 
@@ -30,7 +31,7 @@ namespace {
 
 enum class Primitive { kCopyUntilLabel, kSkipUntilLabel, kCopyUntilComment };
 
-constexpr std::array kModels{TargetModel::kEnglish, TargetModel::kSpanish, TargetModel::kFrench};
+const std::array kModels{kEnglishPlus2.targetModel, kSpanishPlus2.targetModel, kFrenchPlus2.targetModel};
 constexpr std::array kModes{LabelMode::kLeaveHeader, LabelMode::kUpToLabelLine};
 
 std::string UpperCased(std::string_view text) {

@@ -15,13 +15,14 @@
 #include <string_view>
 
 #include "fuzz_support.h"
+#include "generators/plus2_models.h"
 #include "toolkit/address_map.h"
 #include "toolkit/line_relocation.h"
 
 namespace veltrin::fuzzing {
 namespace {
 
-constexpr std::array kModels{TargetModel::kEnglish, TargetModel::kSpanish, TargetModel::kFrench};
+const std::array kModels{kEnglishPlus2.targetModel, kSpanishPlus2.targetModel, kFrenchPlus2.targetModel};
 
 constexpr std::uint32_t kFirstMoved = 0x057D;
 constexpr std::uint32_t kLastRomByte = 0x3FFF;
@@ -96,9 +97,11 @@ void CheckAddressAcrossModels(std::string_view text) {
     }
     const Address address = ReadAddress(text);
     if (!text.empty() && Moves(address) && address.lowDigits >= kSharedUpperRanges) {
-        const std::uint32_t english = CheckAddress(text, TargetModel::kEnglish);
-        Require(CheckAddress(text, TargetModel::kSpanish) == english + 18, "Spanish offset is not English + 18", text);
-        Require(CheckAddress(text, TargetModel::kFrench) == english + 21, "French offset is not English + 21", text);
+        const std::uint32_t english = CheckAddress(text, kEnglishPlus2.targetModel);
+        Require(CheckAddress(text, kSpanishPlus2.targetModel) == english + 18, "Spanish offset is not English + 18",
+                text);
+        Require(CheckAddress(text, kFrenchPlus2.targetModel) == english + 21, "French offset is not English + 21",
+                text);
     }
 }
 

@@ -1,6 +1,4 @@
 // veltrin-cli: regenerates the three +2 listings from a script, through the same create command as the window.
-#include <algorithm>
-#include <array>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -11,6 +9,7 @@
 
 #include "commands/check_command.h"
 #include "commands/create_command.h"
+#include "commands/source_listing.h"
 #include "commands/version_text.h"
 #include "files/message_text.h"
 
@@ -26,7 +25,9 @@
 
 namespace {
 
-using veltrin::FileBox;
+using veltrin::kPlus2Models;
+using veltrin::Plus2Language;
+using veltrin::Plus2Model;
 
 constexpr std::string_view kUsage =
     "Usage: veltrin-cli [--check] [--quiet] [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
@@ -50,54 +51,52 @@ constexpr std::string_view kUsage =
 
 constexpr int kUsageError = 2;
 
-// The options that name the files, and the boxes of the window that they stand for.
-struct FileOption {
-    std::string_view option;
-    FileBox box;
-};
-constexpr std::array kFileOptions{FileOption{"--source", FileBox::k128Rom}, FileOption{"--english", FileBox::kPlus2Rom},
-                                  FileOption{"--spanish", FileBox::kSpanishPlus2Rom},
-                                  FileOption{"--french", FileBox::kFrenchPlus2Rom}};
+constexpr std::string_view kSourceOption = "--source";
 
-// The file names of a run, as the window's boxes would hold them.
+// The file names of a run, as the window's boxes would hold them: each from its option, or its default.
 class CommandLineView final : public veltrin::CreateView {
   public:
-    CommandLineView()
-        : names_{{FileBox::k128Rom, "Spectrum128_ROM0.asm"},
-                 {FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
-                 {FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
-                 {FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"}} {}
+    CommandLineView() : sourceName_(veltrin::kSourceDefaultFileName) {
+        for (const Plus2Model* model : kPlus2Models) {
+            listingNames_[model->language] = model->defaultFileName;
+        }
+    }
 
-    void SetFileName(FileBox box, std::string name) { names_[box] = std::move(name); }
+    // Where the name that the option gives goes, or nullptr for an option that gives no file name.
+    std::string* NameOfOption(std::string_view option) {
+        if (option == kSourceOption) {
+            return &sourceName_;
+        }
+        for (const Plus2Model* model : kPlus2Models) {
+            if (model->option == option) {
+                return &listingNames_[model->language];
+            }
+        }
+        return nullptr;
+    }
     const std::string& Status() const { return status_; }
 
-    std::string FileName(FileBox box) const override { return names_.at(box); }
-    std::string InputName(FileBox box) const override {
-        const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
-                                               [box](const FileOption& option) { return option.box == box; });
-        return std::string(found->option) + " option";
+    std::string SourceName() const override { return sourceName_; }
+    std::string ListingName(const Plus2Model& model) const override { return listingNames_.at(model.language); }
+    std::string ListingInputName(const Plus2Model& model) const override {
+        return std::string(model.option) + " option";
     }
-    void SetStatus(const std::string& caption) override { status_ = caption; }
-    void SetInputEnabled(veltrin::RunInput /*input*/, bool /*enabled*/) override {}
+    void SetStatus(std::string_view status) override { status_ = status; }
+    void SetInputsEnabled(bool /*enabled*/) override {}
     void SetBusyPointer(bool /*busy*/) override {}
     void ShowMessage(std::string_view message, std::string_view title) override {
         std::cerr << title << ": " << message << '\n';
     }
 
   private:
-    std::map<FileBox, std::string> names_;
+    std::string sourceName_;
+    std::map<Plus2Language, std::string> listingNames_;
     std::string status_;
 };
 
 int UsageError(const std::string& problem) {
     std::cerr << "veltrin-cli: " << problem << "; try \"veltrin-cli --help\".\n";
     return kUsageError;
-}
-
-std::optional<FileBox> BoxOfOption(std::string_view option) {
-    const auto* const found = std::find_if(kFileOptions.begin(), kFileOptions.end(),
-                                           [option](const FileOption& known) { return known.option == option; });
-    return found == kFileOptions.end() ? std::nullopt : std::optional<FileBox>(found->box);
 }
 
 // The exit status, unless standard output could not take what was printed: a script must not read a lost
@@ -188,8 +187,8 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
             value = option.substr(equals + 1);
             option = option.substr(0, equals);
         }
-        const std::optional<FileBox> box = BoxOfOption(option);
-        if (!box) {
+        std::string* const name = view.NameOfOption(option);
+        if (name == nullptr) {
             return UsageError("unknown argument " + veltrin::QuotedText(arguments[i]));
         }
         if (!value) {
@@ -198,7 +197,7 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
             }
             value = arguments[++i];
         }
-        view.SetFileName(*box, std::string(*value));
+        *name = *value;
     }
     return std::nullopt;
 }

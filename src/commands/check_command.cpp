@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "commands/listing_difference.h"
-#include "commands/model_runs.h"
+#include "commands/source_listing.h"
 #include "files/file_platform.h"
 #include "files/listing_file.h"
 #include "files/message_text.h"
@@ -54,16 +54,16 @@ class ListingBytes final : public LineSink {
 
 // The bytes that a run writes for the model. False when the model's generator fails; it has then shown its
 // step's message through the host.
-bool DeriveListingBytes(const ModelRun& model, const SourceLines& sourceLines, ConversionHost& host,
+bool DeriveListingBytes(const Plus2Model& model, const SourceLines& sourceLines, ConversionHost& host,
                         std::string& bytes) {
     ListingBytes listing(bytes);
-    return model.generate(sourceLines, listing, host);
+    return model.createListing(sourceLines, listing, host);
 }
 
 // Reports how the model's file compares with its derived listing; true when it is up to date.
-bool ReportListing(const ModelRun& model, const std::string& fileName, std::string_view derived, std::ostream& report,
+bool ReportListing(const Plus2Model& model, const std::string& fileName, std::string_view derived, std::ostream& report,
                    bool problemsOnly) {
-    const std::string heading = std::string(model.modelName) + " ROM disassembly " + QuotedText(fileName) + ": ";
+    const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
     std::string onDisk;
     switch (ReadListingBytes(PathFromUtf8(fileName), onDisk)) {
         case FileRead::kMissing:
@@ -98,17 +98,17 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
     };
     try {
         SourceLines sourceLines;
-        const fs::path sourceName = PathFromUtf8(view.FileName(FileBox::k128Rom));
+        const fs::path sourceName = PathFromUtf8(view.SourceName());
         if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
             return fail(loadFailure, kLoadErrorTitle);
         }
         bool upToDate = true;
-        for (const ModelRun& model : kModelRuns) {
+        for (const Plus2Model* model : kPlus2Models) {
             std::string derived;
-            if (!DeriveListingBytes(model, sourceLines, view, derived)) {
-                return fail(model.failureMessage, kLoadErrorTitle);
+            if (!DeriveListingBytes(*model, sourceLines, view, derived)) {
+                return fail(model->failureMessage, kLoadErrorTitle);
             }
-            upToDate = ReportListing(model, view.FileName(model.box), derived, report, problemsOnly) && upToDate;
+            upToDate = ReportListing(*model, view.ListingName(*model), derived, report, problemsOnly) && upToDate;
         }
         return upToDate ? CheckOutcome::kUpToDate : CheckOutcome::kOutOfDate;
     } catch (const std::exception& error) {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "commands/model_runs.h"
+#include "commands/source_listing.h"
 #include "commands/version_text.h"
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
@@ -24,9 +24,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
-
-constexpr std::array kRunInputs{RunInput::kTxt128Rom, RunInput::kTxtPlus2Rom, RunInput::kTxtFrenchPlus2Rom,
-                                RunInput::kTxtSpanishPlus2Rom, RunInput::kCmdCreate};
 
 // A failure found before anything is generated, and the title of its message.
 struct RunFailure {
@@ -49,19 +46,19 @@ bool IsSameFile(const fs::path& first, const fs::path& second) {
     return !error && firstFull == secondFull;
 }
 
-std::string WriteFailureMessage(const ModelRun& model, const std::string& fileName, const std::string& reason) {
+std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
-    message.append(model.modelName).append(" ROM disassembly to ");
+    message.append(model.name).append(" ROM disassembly to ");
     return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
 }
 
 // Checks the three listing names before the first listing is generated, so that a run never stops on a name after
 // it has already replaced the listings before it.
 std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::path& sourceName) {
-    std::array<fs::path, kModelRuns.size()> names;
-    for (std::size_t index = 0; index < kModelRuns.size(); ++index) {
-        const ModelRun& model = kModelRuns[index];
-        const std::string fileName = view.FileName(model.box);
+    std::array<fs::path, kPlus2Models.size()> names;
+    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+        const Plus2Model& model = *kPlus2Models[index];
+        const std::string fileName = view.ListingName(model);
         names[index] = PathFromUtf8(fileName);
         std::string failureReason;
         if (!CheckListingTarget(names[index], failureReason)) {
@@ -69,15 +66,15 @@ std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::pa
         }
         // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
         if (IsSameFile(names[index], sourceName)) {
-            return RunFailure{"The " + view.InputName(model.box) +
+            return RunFailure{"The " + view.ListingInputName(model) +
                                   " names the Spectrum 128 ROM disassembly itself; choose another file name.",
                               kNameErrorTitle};
         }
         // The later listing would silently take the earlier one's place.
         for (std::size_t earlier = 0; earlier < index; ++earlier) {
             if (IsSameFile(names[index], names[earlier])) {
-                return RunFailure{"The " + view.InputName(kModelRuns[earlier].box) + " and the " +
-                                      view.InputName(model.box) +
+                return RunFailure{"The " + view.ListingInputName(*kPlus2Models[earlier]) + " and the " +
+                                      view.ListingInputName(model) +
                                       " name the same file; choose another file name for one of them.",
                                   kNameErrorTitle};
             }
@@ -90,9 +87,7 @@ std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::pa
 
 RunOutcome CreateCommand::Run() {
     view_.SetStatus(VersionText());
-    for (const RunInput input : kRunInputs) {
-        view_.SetInputEnabled(input, false);
-    }
+    view_.SetInputsEnabled(false);
     view_.SetBusyPointer(true);
     // Nothing that goes wrong in a run may end the program: it ends the run, as a failed step does.
     std::string unexpected;
@@ -111,7 +106,7 @@ RunOutcome CreateCommand::Run() {
 }
 
 RunOutcome CreateCommand::Convert() {
-    const fs::path sourceName = PathFromUtf8(view_.FileName(FileBox::k128Rom));
+    const fs::path sourceName = PathFromUtf8(view_.SourceName());
     SourceLines sourceLines;
     if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
         return Fail(loadFailure, kLoadErrorTitle);
@@ -122,20 +117,18 @@ RunOutcome CreateCommand::Convert() {
     std::string failureReason;
     std::string pendingBytes;  // of the listing being written; see ListingFileSink
     pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
-    for (const ModelRun& model : kModelRuns) {
-        if (model.box == FileBox::kPlus2Rom) {
-            view_.Yield();
-        }
+    view_.Yield();
+    for (const Plus2Model* model : kPlus2Models) {
         // The listing goes to its file as it is derived; the file only takes the target's place once the listing
         // is complete, so a failed step or Exit leaves the old listing.
-        const std::string fileName = view_.FileName(model.box);
+        const std::string fileName = view_.ListingName(*model);
         ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
-        if (!model.generate(sourceLines, listing, view_)) {
-            return Fail(model.failureMessage, kLoadErrorTitle);
+        if (!model->createListing(sourceLines, listing, view_)) {
+            return Fail(model->failureMessage, kLoadErrorTitle);
         }
         view_.Yield();
         if (!listing.Commit(failureReason)) {
-            return Fail(WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle);
+            return Fail(WriteFailureMessage(*model, fileName, failureReason), kWriteErrorTitle);
         }
     }
     Finish(kDoneStatus);
@@ -149,10 +142,8 @@ RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title)
 }
 
 void CreateCommand::Finish(std::string_view status) {
-    view_.SetStatus(std::string(status));
-    for (const RunInput input : kRunInputs) {
-        view_.SetInputEnabled(input, true);
-    }
+    view_.SetStatus(status);
+    view_.SetInputsEnabled(true);
     view_.SetBusyPointer(false);
 }
 

@@ -1,26 +1,25 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "generators/conversion_host.h"
+#include "generators/plus2_models.h"
 
 namespace veltrin {
 
-// The four file name boxes of the window.
-enum class FileBox { k128Rom, kPlus2Rom, kFrenchPlus2Rom, kSpanishPlus2Rom };
-
-// The inputs that a run disables, in the order in which it disables and enables them.
-enum class RunInput { kTxt128Rom, kTxtPlus2Rom, kTxtFrenchPlus2Rom, kTxtSpanishPlus2Rom, kCmdCreate };
-
-// What the create and check commands need of the program around them: the window, or veltrin-cli. Yield and
-// ShowMessage come from ConversionHost.
+// What the create and check commands need of the program that runs them, the window or veltrin-cli: the names
+// that the user gave, and where the run shows how it goes. Yield and ShowMessage come from ConversionHost.
 class CreateView : public ConversionHost {
   public:
-    virtual std::string FileName(FileBox box) const = 0;  // the text of the box, UTF-8
-    // Where the user gives the box's name, as messages speak of it: "French +2 ROM 0 Filename box".
-    virtual std::string InputName(FileBox box) const = 0;
-    virtual void SetStatus(const std::string& caption) = 0;
-    virtual void SetInputEnabled(RunInput input, bool enabled) = 0;
+    // The names of the 128 listing and of a model's +2 listing, in UTF-8, as the user gave them.
+    virtual std::string SourceName() const = 0;
+    virtual std::string ListingName(const Plus2Model& model) const = 0;
+    // Where the user gives the name of a model's listing, as messages speak of it: "French +2 ROM 0 Filename box".
+    virtual std::string ListingInputName(const Plus2Model& model) const = 0;
+    virtual void SetStatus(std::string_view status) = 0;
+    // Takes away, or gives back, every input with which the user could change a name or start another run.
+    virtual void SetInputsEnabled(bool enabled) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
 };
 

@@ -1,8 +1,6 @@
 #include "toolkit/address_map.h"
 
-#include <array>
 #include <cstdint>
-#include <span>
 
 #include "toolkit/hex_address.h"
 #include "toolkit/text.h"
@@ -11,46 +9,8 @@ namespace veltrin {
 
 namespace {
 
-// One stretch of Spectrum 128 addresses that moves by the same amount in a +2 model.
-struct AddressRange {
-    std::uint32_t upperBound;  // exclusive; the lower bound is the previous range's upper bound
-    std::int32_t offset;
-};
-
 constexpr std::uint32_t kFirstMovedAddress = 0x057D;  // just past the 128 copyright message
 constexpr std::uint32_t kLastRomByte = 0x3FFF;        // stays where it is in every model
-
-// Every bound marks a block whose size differs from the 128: the copyright message, the dropped Tape Tester
-// blocks, the longer Tape Loader message and, in the translated models, the menu texts.
-constexpr std::array kEnglishRanges{
-    AddressRange{0x2754, +31}, AddressRange{0x278F, +28}, AddressRange{0x27F4, +17}, AddressRange{0x281C, +44},
-    AddressRange{0x385A, +38}, AddressRange{0x3C63, +33}, AddressRange{0x3FFF, -89},
-};
-
-constexpr std::array kSpanishRanges{
-    AddressRange{0x2754, +31}, AddressRange{0x2784, +28}, AddressRange{0x27B4, +18}, AddressRange{0x27BA, +19},
-    AddressRange{0x27BF, +21}, AddressRange{0x27CB, +24}, AddressRange{0x27E7, +26}, AddressRange{0x27F4, +29},
-    AddressRange{0x281C, +62}, AddressRange{0x385A, +56}, AddressRange{0x3C63, +51}, AddressRange{0x3FFF, -71},
-};
-
-constexpr std::array kFrenchRanges{
-    AddressRange{0x2754, +31}, AddressRange{0x2769, +28}, AddressRange{0x2772, +25}, AddressRange{0x2784, +26},
-    AddressRange{0x27B4, +18}, AddressRange{0x27BA, +19}, AddressRange{0x27BF, +21}, AddressRange{0x27CB, +24},
-    AddressRange{0x27E7, +28}, AddressRange{0x27F4, +32}, AddressRange{0x281C, +65}, AddressRange{0x385A, +59},
-    AddressRange{0x3C63, +54}, AddressRange{0x3FFF, -68},
-};
-
-std::span<const AddressRange> RangesOf(TargetModel targetModel) {
-    switch (targetModel) {
-        case TargetModel::kEnglish:
-            return kEnglishRanges;
-        case TargetModel::kSpanish:
-            return kSpanishRanges;
-        case TargetModel::kFrench:
-            return kFrenchRanges;
-    }
-    return {};
-}
 
 std::uint32_t HexDigitValue(char c) {
     const char upper = UpperCase(c);
@@ -82,7 +42,7 @@ std::uint32_t Relocate(HexNumber number, TargetModel targetModel) {
     if (number.beyondSixteenBits || address < kFirstMovedAddress || address >= kLastRomByte) {
         return address;
     }
-    for (const AddressRange& range : RangesOf(targetModel)) {
+    for (const AddressRange& range : targetModel.addressRanges) {
         if (address < range.upperBound) {
             return static_cast<std::uint32_t>(static_cast<std::int32_t>(address) + range.offset);
         }

@@ -11,10 +11,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRect>
-#include <array>
-#include <cstddef>
+#include <initializer_list>
 #include <utility>
 
+#include "commands/source_listing.h"
 #include "commands/version_text.h"
 #include "window/file_name_assist.h"
 
@@ -38,29 +38,31 @@ consteval QRect FromTwips(int left, int top, int width, int height) {
 
 constexpr QSize kClientSize{PixelsFromTwips(4470), PixelsFromTwips(3645)};
 
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 template <typename Control>
-Control* MakeControl(QWidget* parent, const char* name, const char* text, const QRect& geometry) {
-    auto* control = new Control(QString::fromUtf8(text), parent);
+Control* MakeControl(QWidget* parent, const char* name, std::string_view text, const QRect& geometry) {
+    auto* control = new Control(FromUtf8(text), parent);
     control->setObjectName(QString::fromUtf8(name));
     control->setGeometry(geometry);
     return control;
 }
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
 frmVeltrin::frmVeltrin(QWidget* parent)
     : QWidget(parent),
       lblFilename_(MakeControl<QLabel>(this, "lblFilename", "128 ROM 0 Filename:", FromTwips(120, 180, 1695, 255))),
-      txt128ROM_(MakeControl<QLineEdit>(this, "txt128ROM", "Spectrum128_ROM0.asm", FromTwips(120, 480, 4215, 315))),
+      txt128ROM_(
+          MakeControl<QLineEdit>(this, "txt128ROM", veltrin::kSourceDefaultFileName, FromTwips(120, 480, 4215, 315))),
       lblPlus2ROM_(MakeControl<QLabel>(this, "lblPlus2ROM", "+2 ROM 0 Filename:", FromTwips(120, 900, 1695, 255))),
-      txtPlus2ROM_(MakeControl<QLineEdit>(this, "txtPlus2ROM", "Spectrum+2_ROM0.asm", FromTwips(120, 1200, 4215, 315))),
+      txtPlus2ROM_(MakeControl<QLineEdit>(this, "txtPlus2ROM", veltrin::kEnglishPlus2.defaultFileName,
+                                          FromTwips(120, 1200, 4215, 315))),
       Label1_(MakeControl<QLabel>(this, "Label1", "French +2 ROM 0 Filename:", FromTwips(120, 1620, 2655, 255))),
-      txtFrenchPlus2ROM_(MakeControl<QLineEdit>(this, "txtFrenchPlus2ROM", "Spectrum+2_French_ROM0.asm",
+      txtFrenchPlus2ROM_(MakeControl<QLineEdit>(this, "txtFrenchPlus2ROM", veltrin::kFrenchPlus2.defaultFileName,
                                                 FromTwips(120, 1920, 4215, 315))),
       Label2_(MakeControl<QLabel>(this, "Label2", "Spanish +2 ROM 0 Filename:", FromTwips(120, 2340, 2655, 255))),
-      txtSpanishPlus2ROM_(MakeControl<QLineEdit>(this, "txtSpanishPlus2ROM", "Spectrum+2_Spanish_ROM0.asm",
+      txtSpanishPlus2ROM_(MakeControl<QLineEdit>(this, "txtSpanishPlus2ROM", veltrin::kSpanishPlus2.defaultFileName,
                                                  FromTwips(120, 2640, 4215, 315))),
       lblStatus_(MakeControl<QLabel>(this, "lblStatus", "", FromTwips(180, 3180, 2475, 255))),
       cmdCreate_(MakeControl<QPushButton>(this, "cmdCreate", "C&reate", FromTwips(2760, 3120, 735, 375))),
@@ -109,30 +111,40 @@ std::unique_ptr<QMessageBox> frmVeltrin::MakeMessageBox(QWidget* parent, const Q
     return std::make_unique<QMessageBox>(QMessageBox::Warning, title, message, QMessageBox::Ok, parent);
 }
 
-std::string frmVeltrin::FileName(veltrin::FileBox box) const {
-    // In the order of FileBox.
-    const auto boxes =
-        std::to_array<const QLineEdit*>({txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_});
-    return boxes.at(static_cast<std::size_t>(box))->text().toStdString();
+frmVeltrin::ListingControls frmVeltrin::ListingControlsOf(const veltrin::Plus2Model& model) const {
+    switch (model.language) {
+        case veltrin::Plus2Language::kEnglish:
+            return {lblPlus2ROM_, txtPlus2ROM_};
+        case veltrin::Plus2Language::kSpanish:
+            return {Label2_, txtSpanishPlus2ROM_};
+        case veltrin::Plus2Language::kFrench:
+            return {Label1_, txtFrenchPlus2ROM_};
+    }
+    return {lblPlus2ROM_, txtPlus2ROM_};
 }
 
-std::string frmVeltrin::InputName(veltrin::FileBox box) const {
-    // In the order of FileBox; each box is known by the caption of the label above it.
-    const auto labels = std::to_array<const QLabel*>({lblFilename_, lblPlus2ROM_, Label1_, Label2_});
-    QString caption = labels.at(static_cast<std::size_t>(box))->text();
+std::string frmVeltrin::SourceName() const { return txt128ROM_->text().toStdString(); }
+
+std::string frmVeltrin::ListingName(const veltrin::Plus2Model& model) const {
+    return ListingControlsOf(model).box->text().toStdString();
+}
+
+std::string frmVeltrin::ListingInputName(const veltrin::Plus2Model& model) const {
+    // Each box is known by the caption of the label above it.
+    QString caption = ListingControlsOf(model).caption->text();
     caption.chop(1);  // the colon
     return (caption + QStringLiteral(" box")).toStdString();
 }
 
-void frmVeltrin::SetStatus(const std::string& caption) { lblStatus_->setText(FromUtf8(caption)); }
+void frmVeltrin::SetStatus(std::string_view status) { lblStatus_->setText(FromUtf8(status)); }
 
 void frmVeltrin::ShowVersionText() { lblStatus_->setText(QString::fromStdString(veltrin::VersionText())); }
 
-void frmVeltrin::SetInputEnabled(veltrin::RunInput input, bool enabled) {
-    // In the order of RunInput.
-    const auto inputs =
-        std::to_array<QWidget*>({txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_, txtSpanishPlus2ROM_, cmdCreate_});
-    inputs.at(static_cast<std::size_t>(input))->setEnabled(enabled);
+void frmVeltrin::SetInputsEnabled(bool enabled) {
+    for (QWidget* input : std::initializer_list<QWidget*>{txt128ROM_, txtPlus2ROM_, txtFrenchPlus2ROM_,
+                                                          txtSpanishPlus2ROM_, cmdCreate_}) {
+        input->setEnabled(enabled);
+    }
 }
 
 // The window's own pointer: a message box of the run shows the ordinary arrow.

@@ -40,10 +40,11 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
     [[nodiscard]] bool IsRunning() const { return running_; }
 
     // CreateView
-    [[nodiscard]] std::string FileName(veltrin::FileBox box) const override;
-    [[nodiscard]] std::string InputName(veltrin::FileBox box) const override;
-    void SetStatus(const std::string& caption) override;
-    void SetInputEnabled(veltrin::RunInput input, bool enabled) override;
+    [[nodiscard]] std::string SourceName() const override;
+    [[nodiscard]] std::string ListingName(const veltrin::Plus2Model& model) const override;
+    [[nodiscard]] std::string ListingInputName(const veltrin::Plus2Model& model) const override;
+    void SetStatus(std::string_view status) override;
+    void SetInputsEnabled(bool enabled) override;
     void SetBusyPointer(bool busy) override;
     void Yield() override;
     void ShowMessage(std::string_view message, std::string_view title) override;
@@ -61,6 +62,13 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
     void txtPlus2ROM_GotFocus();
     void cmdCreate_Click();
     void cmdExit_Click();
+
+    // The box in which the user names a model's listing, and the label above it.
+    struct ListingControls {
+        const QLabel* caption;
+        const QLineEdit* box;
+    };
+    [[nodiscard]] ListingControls ListingControlsOf(const veltrin::Plus2Model& model) const;
 
     void ShowVersionText();
     void EndProgram();

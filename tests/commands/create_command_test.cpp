@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,26 +29,19 @@ using testing_support::WriteFile;
 
 constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
 
-const std::map<std::string, FileBox> kBoxes{
-    {"english", FileBox::kPlus2Rom}, {"spanish", FileBox::kSpanishPlus2Rom}, {"french", FileBox::kFrenchPlus2Rom}};
-
-// The three listings in the order of a run, under their default names.
-const struct {
-    std::string model;
-    FileBox box;
-    std::string name;
-} kListings[] = {{"English", FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
-                 {"Spanish", FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
-                 {"French", FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"}};
+// The models as the failure table names them, in the order of a run.
+const std::map<std::string, const Plus2Model*> kModels{
+    {"English", &kEnglishPlus2}, {"Spanish", &kSpanishPlus2}, {"French", &kFrenchPlus2}};
+const std::string kRunOrder[] = {"English", "Spanish", "French"};
 
 class CreateCommandTest : public testing::Test {
   protected:
     void SetUp() override {
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
-        view_.names[FileBox::k128Rom] = Source().string();
-        for (const auto& listing : kListings) {
-            WriteFile(folder_ / listing.name, kEarlierListing);
-            view_.names[listing.box] = (folder_ / listing.name).string();
+        view_.sourceName = Source().string();
+        for (const auto& [name, model] : kModels) {
+            WriteFile(folder_ / model->defaultFileName, kEarlierListing);
+            view_.listingNames[model->language] = (folder_ / model->defaultFileName).string();
         }
     }
 
@@ -56,9 +50,9 @@ class CreateCommandTest : public testing::Test {
     // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
     std::string Replaced() const {
         std::string replaced;
-        for (const auto& listing : kListings) {
-            if (ReadFile(folder_ / listing.name) != kEarlierListing) {
-                replaced += (replaced.empty() ? "" : " ") + listing.model;
+        for (const std::string& name : kRunOrder) {
+            if (ReadFile(folder_ / kModels.at(name)->defaultFileName) != kEarlierListing) {
+                replaced += (replaced.empty() ? "" : " ") + name;
             }
         }
         return replaced.empty() ? "none" : replaced;
@@ -68,14 +62,17 @@ class CreateCommandTest : public testing::Test {
     RecordingView view_;
 };
 
-TEST_F(CreateCommandTest, RunDisablesTheInputsWritesTheListingsAndReportsDone) {
+// While it runs, the window shows the version text, takes no input and shows the busy pointer; then "Done!".
+TEST_F(CreateCommandTest, RunHoldsTheInputsWritesTheListingsAndReportsDone) {
+    view_.onYield = [this] {
+        ASSERT_EQ(view_.status, VersionText());
+        ASSERT_FALSE(view_.inputsEnabled);
+        ASSERT_TRUE(view_.busyPointer);
+    };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    EXPECT_THAT(view_.calls,
-                ElementsAreArray(std::vector<std::string>{
-                    "status " + VersionText(), "disable txt128ROM", "disable txtPlus2ROM", "disable txtFrenchPlus2ROM",
-                    "disable txtSpanishPlus2ROM", "disable cmdCreate", "busy pointer", "status Done!",
-                    "enable txt128ROM", "enable txtPlus2ROM", "enable txtFrenchPlus2ROM", "enable txtSpanishPlus2ROM",
-                    "enable cmdCreate", "default pointer"}));
+    EXPECT_EQ(view_.status, kDoneStatus);
+    EXPECT_TRUE(view_.inputsEnabled);
+    EXPECT_FALSE(view_.busyPointer);
     EXPECT_GT(view_.yields, 4);
     EXPECT_EQ(Replaced(), "English Spanish French");
 }
@@ -155,7 +152,9 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
-            view_.names[kBoxes.at(edit.substr(5, space - 5))] = folder_.Path().string() + "/" + edit.substr(space + 1);
+            std::string model = edit.substr(5, space - 5);  // "spanish": the model of the Spanish listing
+            model[0] = static_cast<char>(std::toupper(model[0]));
+            view_.listingNames[kModels.at(model)->language] = folder_.Path().string() + "/" + edit.substr(space + 1);
         } else {
             std::string listing = ReadFile(Source());
             EditListing(edit, listing);
@@ -175,10 +174,9 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
         expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
     }
     EXPECT_THAT(view_.messages, ElementsAreArray(expected));
-    ASSERT_GE(view_.calls.size(), 7U);
-    const std::string status = view_.calls[view_.calls.size() - 7].substr(7);  // then the inputs are enabled
-    EXPECT_EQ(status + "; replaced: " + Replaced(), run.outcome);
-    EXPECT_EQ(view_.calls.back(), "default pointer");
+    EXPECT_EQ(view_.status + "; replaced: " + Replaced(), run.outcome);
+    EXPECT_TRUE(view_.inputsEnabled);
+    EXPECT_FALSE(view_.busyPointer);
     EXPECT_EQ(ReadFile(Source()), source);
 }
 

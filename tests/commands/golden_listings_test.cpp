@@ -17,32 +17,21 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 
-struct GoldenListing {
-    const char* model;
-    FileBox box;
-    const char* fileName;
-};
-
-constexpr GoldenListing kGoldenListings[] = {
-    {"English", FileBox::kPlus2Rom, "Spectrum+2_ROM0.asm"},
-    {"Spanish", FileBox::kSpanishPlus2Rom, "Spectrum+2_Spanish_ROM0.asm"},
-    {"French", FileBox::kFrenchPlus2Rom, "Spectrum+2_French_ROM0.asm"},
-};
-
+// Each golden listing goes by its model's default name.
 TEST(GoldenListings, TheSampleGivesTheReviewedListings) {
     const testing_support::TestFolder folder;
     testing_support::RecordingView view;
-    view.names[FileBox::k128Rom] = VELTRIN_SAMPLE_LISTING;
-    for (const GoldenListing& golden : kGoldenListings) {
-        view.names[golden.box] = (folder / golden.fileName).string();
+    view.sourceName = VELTRIN_SAMPLE_LISTING;
+    for (const Plus2Model* model : kPlus2Models) {
+        view.listingNames[model->language] = (folder / model->defaultFileName).string();
     }
     ASSERT_EQ(CreateCommand(view).Run(), RunOutcome::kDone) << testing::PrintToString(view.messages);
 
-    for (const GoldenListing& golden : kGoldenListings) {
-        const std::string expected = ReadFile(fs::path(VELTRIN_TEST_DATA) / golden.fileName);
-        const std::string derived = ReadFile(folder / golden.fileName);
+    for (const Plus2Model* model : kPlus2Models) {
+        const std::string expected = ReadFile(fs::path(VELTRIN_TEST_DATA) / model->defaultFileName);
+        const std::string derived = ReadFile(folder / model->defaultFileName);
         if (const std::optional<ListingDifference> difference = FindListingDifference(expected, derived)) {
-            ADD_FAILURE() << golden.model << " listing differs from its golden one from line " << difference->firstLine
+            ADD_FAILURE() << model->name << " listing differs from its golden one from line " << difference->firstLine
                           << "\n  expected: " << difference->expected << "\n  derived:  " << difference->found;
         }
     }

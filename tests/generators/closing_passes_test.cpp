@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "generators/model_differences.h"
-#include "generators/model_listings.h"
+#include "generators/plus2_models.h"
 #include "support/data_table.h"
 
 namespace veltrin {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/target_model.h"
+#include "generators/plus2_models.h"
 
 namespace veltrin::testing_support {
 
@@ -31,9 +31,9 @@ inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& na
     return rows;
 }
 
-// The model that a table names "en", "es" or "fr".
+// The addresses of the model that a table names "en", "es" or "fr".
 inline TargetModel ModelNamed(const std::string& name) {
-    return name == "es" ? TargetModel::kSpanish : name == "fr" ? TargetModel::kFrench : TargetModel::kEnglish;
+    return (name == "es" ? kSpanishPlus2 : name == "fr" ? kFrenchPlus2 : kEnglishPlus2).targetModel;
 }
 
 }  // namespace veltrin::testing_support

@@ -1,43 +1,45 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "commands/create_command.h"
+#include "commands/create_view.h"
 
 namespace veltrin::testing_support {
 
-// Records what the create command asks of the window, yields apart (the scripts yield after every block), as
-// lines such as "disable cmdCreate" and "Load Error: Error loading Spectrum 128 ROM disassembly".
+// Keeps what a command shows as the window would, and the messages that it shows as "title: text".
 class RecordingView : public CreateView {
   public:
-    std::map<FileBox, std::string> names;
-    std::vector<std::string> calls;
-    std::vector<std::string> messages;  // "title: text", also among the calls
+    std::string sourceName;
+    std::map<Plus2Language, std::string> listingNames;
+    std::string status;
+    bool inputsEnabled = true;
+    bool busyPointer = false;
+    std::vector<std::string> messages;
     int yields = 0;
     std::function<void()> onYield;
 
-    std::string FileName(FileBox box) const override { return names.at(box); }
-    std::string InputName(FileBox box) const override {  // as the window calls its boxes
-        static constexpr std::array<const char*, 4> kNames{"128 ROM 0 Filename box", "+2 ROM 0 Filename box",
-                                                           "French +2 ROM 0 Filename box",
-                                                           "Spanish +2 ROM 0 Filename box"};
-        return kNames.at(static_cast<std::size_t>(box));
+    std::string SourceName() const override { return sourceName; }
+    std::string ListingName(const Plus2Model& model) const override { return listingNames.at(model.language); }
+    std::string ListingInputName(const Plus2Model& model) const override {  // as the window calls its boxes
+        switch (model.language) {
+            case Plus2Language::kEnglish:
+                return "+2 ROM 0 Filename box";
+            case Plus2Language::kSpanish:
+                return "Spanish +2 ROM 0 Filename box";
+            case Plus2Language::kFrench:
+                return "French +2 ROM 0 Filename box";
+        }
+        return {};
     }
-    void SetStatus(const std::string& caption) override { calls.push_back("status " + caption); }
-    void SetInputEnabled(RunInput input, bool enabled) override {
-        static constexpr std::array<const char*, 5> kNames{"txt128ROM", "txtPlus2ROM", "txtFrenchPlus2ROM",
-                                                           "txtSpanishPlus2ROM", "cmdCreate"};
-        calls.push_back(std::string(enabled ? "enable " : "disable ") + kNames.at(static_cast<std::size_t>(input)));
-    }
-    void SetBusyPointer(bool busy) override { calls.push_back(busy ? "busy pointer" : "default pointer"); }
+    void SetStatus(std::string_view text) override { status = text; }
+    void SetInputsEnabled(bool enabled) override { inputsEnabled = enabled; }
+    void SetBusyPointer(bool busy) override { busyPointer = busy; }
     void ShowMessage(std::string_view message, std::string_view title) override {
         messages.push_back(std::string(title) + ": " + std::string(message));
-        calls.push_back(messages.back());
     }
     void Yield() override {
         ++yields;

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace veltrin::testing_support {
@@ -46,7 +47,7 @@ class TestFolder {
         }
         return names;
     }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
   private:
     // "veltrin-", a random number and the test's name, so that two runs of the suite at once (from two checkouts)

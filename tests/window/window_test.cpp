@@ -104,7 +104,7 @@ class WindowTest : public QObject {
             QCOMPARE(QApplication::focusWidget(), next);
         }
         // A message names a box by the caption above it.
-        QCOMPARE(window.InputName(veltrin::FileBox::kSpanishPlus2Rom), std::string("Spanish +2 ROM 0 Filename box"));
+        QCOMPARE(window.ListingInputName(veltrin::kSpanishPlus2), std::string("Spanish +2 ROM 0 Filename box"));
     }
 
     void placesControlsAsDrawnWithCaptionsThatFit_data() {

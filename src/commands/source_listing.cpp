@@ -1,4 +1,4 @@
-#include "commands/model_runs.h"
+#include "commands/source_listing.h"
 
 #include "files/listing_file.h"
 

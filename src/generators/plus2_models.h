@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "generators/conversion_host.h"
+#include "toolkit/line_sink.h"
+#include "toolkit/source_lines.h"
+#include "toolkit/target_model.h"
+
+namespace veltrin {
+
+// Each derives one +2 ROM 0 listing from the 128 ROM 0 listing and writes its lines to the sink as they are
+// derived. A step that cannot find its label shows its message through the host ("Convert Error") and the
+// result is false; any other run-time error gives false with no message. Either way the lines written so far
+// are not the listing: the caller drops them. RunCancelled from the host's yield passes through.
+bool CreatePlus2Listing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
+bool CreateSpanishListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
+bool CreateFrenchListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
+
+using ListingGenerator = bool (*)(const SourceLines&, LineSink&, ConversionHost&);
+
+// The +2 models differ only in the language of their menus and messages.
+enum class Plus2Language { kEnglish, kSpanish, kFrench };
+
+// Everything in which one +2 model, its listing and its part of a run differ from the others. Each model's facts
+// are written in its own file (english_model.cpp, spanish_model.cpp, french_model.cpp), its script among them.
+struct Plus2Model {
+    Plus2Language language;
+    std::string_view name;             // as messages name it: "Spanish Spectrum +2"
+    std::string_view defaultFileName;  // of its listing, in the current folder
+    std::string_view option;           // veltrin-cli's option for the name of its listing
+    std::string_view failureMessage;   // when its listing cannot be derived
+    TargetModel targetModel;           // where its routines moved to
+    ListingGenerator createListing;
+    // The labels that its listing, derived from the sample 128 listing, must define at the addresses that they
+    // spell: those of the model's own lines and the first after each block that moved.
+    std::span<const std::string_view> labelsAtTheirAddresses;
+};
+
+extern const Plus2Model kEnglishPlus2;
+extern const Plus2Model kSpanishPlus2;
+extern const Plus2Model kFrenchPlus2;
+
+// The models in the order in which a run derives and writes their listings.
+inline constexpr std::array<const Plus2Model*, 3> kPlus2Models{&kEnglishPlus2, &kSpanishPlus2, &kFrenchPlus2};
+
+}  // namespace veltrin
