@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -114,8 +115,8 @@ void CheckGenerator(bool (*generate)(const SourceLines&, LineSink&, ConversionHo
     if (!commit) {
         return;
     }
-    std::string failureReason;
-    Require(file.Commit(failureReason), "a listing could not be committed", failureReason);
+    const std::optional<Failure> failure = file.Commit();
+    Require(!failure, "a listing could not be committed", failure ? failure->reason : "");
     std::string expected;
     for (const std::string& line : written) {
         expected.append(line).append("\r\n");
@@ -137,14 +138,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         Require(file.good(), "cannot write the scratch listing", scratch.Source().string());
     }
-    SourceLines lines;
-    std::string failureReason;
-    Require(LoadListing(scratch.Source(), lines, failureReason), "a readable listing file did not load", failureReason);
-    CheckLineStore(bytes, lines);
+    Expected<SourceLines> lines = LoadListing(scratch.Source());
+    Require(static_cast<bool>(lines), "a readable listing file did not load", lines ? "" : lines.Reason());
+    CheckLineStore(bytes, *lines);
 
     const bool commit = size > 0 && data[0] % 16 == 0;
-    CheckGenerator(CreatePlus2Listing, lines, scratch.Listing(), commit, "English");
-    CheckGenerator(CreateSpanishListing, lines, scratch.Listing(), false, "Spanish");
-    CheckGenerator(CreateFrenchListing, lines, scratch.Listing(), false, "French");
+    CheckGenerator(CreatePlus2Listing, *lines, scratch.Listing(), commit, "English");
+    CheckGenerator(CreateSpanishListing, *lines, scratch.Listing(), false, "Spanish");
+    CheckGenerator(CreateFrenchListing, *lines, scratch.Listing(), false, "French");
     return 0;
 }

@@ -97,15 +97,14 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         return CheckOutcome::kError;
     };
     try {
-        SourceLines sourceLines;
-        const fs::path sourceName = PathFromUtf8(view.SourceName());
-        if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
-            return fail(loadFailure, kLoadErrorTitle);
+        Expected<SourceLines> sourceLines = LoadSourceListing(PathFromUtf8(view.SourceName()));
+        if (!sourceLines) {
+            return fail(sourceLines.Reason(), kLoadErrorTitle);
         }
         bool upToDate = true;
         for (const Plus2Model* model : kPlus2Models) {
             std::string derived;
-            if (!DeriveListingBytes(*model, sourceLines, view, derived)) {
+            if (!DeriveListingBytes(*model, *sourceLines, view, derived)) {
                 return fail(model->failureMessage, kLoadErrorTitle);
             }
             upToDate = ReportListing(*model, view.ListingName(*model), derived, report, problemsOnly) && upToDate;

@@ -60,9 +60,8 @@ std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::pa
         const Plus2Model& model = *kPlus2Models[index];
         const std::string fileName = view.ListingName(model);
         names[index] = PathFromUtf8(fileName);
-        std::string failureReason;
-        if (!CheckListingTarget(names[index], failureReason)) {
-            return RunFailure{WriteFailureMessage(model, fileName, failureReason), kWriteErrorTitle};
+        if (const std::optional<Failure> failure = CheckListingTarget(names[index])) {
+            return RunFailure{WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle};
         }
         // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
         if (IsSameFile(names[index], sourceName)) {
@@ -107,14 +106,13 @@ RunOutcome CreateCommand::Run() {
 
 RunOutcome CreateCommand::Convert() {
     const fs::path sourceName = PathFromUtf8(view_.SourceName());
-    SourceLines sourceLines;
-    if (std::string loadFailure; !LoadSourceListing(sourceName, sourceLines, loadFailure)) {
-        return Fail(loadFailure, kLoadErrorTitle);
+    Expected<SourceLines> sourceLines = LoadSourceListing(sourceName);
+    if (!sourceLines) {
+        return Fail(sourceLines.Reason(), kLoadErrorTitle);
     }
     if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
         return Fail(failure->message, failure->title);
     }
-    std::string failureReason;
     std::string pendingBytes;  // of the listing being written; see ListingFileSink
     pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
     view_.Yield();
@@ -123,12 +121,12 @@ RunOutcome CreateCommand::Convert() {
         // is complete, so a failed step or Exit leaves the old listing.
         const std::string fileName = view_.ListingName(*model);
         ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
-        if (!model->createListing(sourceLines, listing, view_)) {
+        if (!model->createListing(*sourceLines, listing, view_)) {
             return Fail(model->failureMessage, kLoadErrorTitle);
         }
         view_.Yield();
-        if (!listing.Commit(failureReason)) {
-            return Fail(WriteFailureMessage(*model, fileName, failureReason), kWriteErrorTitle);
+        if (const std::optional<Failure> failure = listing.Commit()) {
+            return Fail(WriteFailureMessage(*model, fileName, failure->reason), kWriteErrorTitle);
         }
     }
     Finish(kDoneStatus);

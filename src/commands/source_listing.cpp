@@ -4,13 +4,12 @@
 
 namespace veltrin {
 
-bool LoadSourceListing(const std::filesystem::path& fileName, SourceLines& sourceLines, std::string& failureMessage) {
-    std::string failureReason;
-    if (LoadListing(fileName, sourceLines, failureReason)) {
-        return true;
+Expected<SourceLines> LoadSourceListing(const std::filesystem::path& fileName) {
+    Expected<SourceLines> sourceLines = LoadListing(fileName);
+    if (!sourceLines) {
+        return Failure{"Error loading Spectrum 128 ROM disassembly: " + sourceLines.Reason()};
     }
-    failureMessage = "Error loading Spectrum 128 ROM disassembly: " + failureReason;
-    return false;
+    return sourceLines;
 }
 
 }  // namespace veltrin

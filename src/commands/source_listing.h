@@ -1,9 +1,9 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 #include <string_view>
 
+#include "files/failure.h"
 #include "toolkit/source_lines.h"
 
 namespace veltrin {
@@ -13,8 +13,8 @@ inline constexpr std::string_view kSourceDefaultFileName = "Spectrum128_ROM0.asm
 
 inline constexpr std::string_view kLoadErrorTitle = "Load Error";
 
-// Loads the 128 listing that every model of a run is derived from. On failure, failureMessage is what the run
-// shows for it, titled kLoadErrorTitle.
-bool LoadSourceListing(const std::filesystem::path& fileName, SourceLines& sourceLines, std::string& failureMessage);
+// Loads the 128 listing that every model of a run is derived from. The failure's reason is the whole message that
+// the run shows for it, titled kLoadErrorTitle.
+Expected<SourceLines> LoadSourceListing(const std::filesystem::path& fileName);
 
 }  // namespace veltrin

@@ -48,7 +48,7 @@ std::error_code ReadToEnd(file_platform::OpenFile& file, std::size_t expectedSiz
 
 // Reads an ordinary file whole, refusing one too large to hold as a listing. Anything else (a pipe, a device)
 // is refused before it is opened, and, should it appear there meanwhile, before a byte is read from it.
-bool ReadSource(const fs::path& fileName, FileBytes& content, std::string& failureReason) {
+Expected<FileBytes> ReadSource(const fs::path& fileName) {
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     file_platform::OpenFile file;
@@ -56,54 +56,43 @@ bool ReadSource(const fs::path& fileName, FileBytes& content, std::string& failu
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         facts.ordinary = false;
     } else if (error = file_platform::OpenToRead(fileName, file, facts); error) {
-        failureReason = ErrorFragment(error) + ".";
-        return false;
+        return Failure{ErrorFragment(error) + "."};
     }
     if (!facts.ordinary) {
-        failureReason = "not an ordinary file.";
-        return false;
+        return Failure{"not an ordinary file."};
     }
     if (facts.size > kMaxSourceBytes) {
-        failureReason = "too large: " + std::to_string(facts.size) + " bytes.";
-        return false;
+        return Failure{"too large: " + std::to_string(facts.size) + " bytes."};
     }
     // A file that grows while it is read is read as far as the limit allows.
+    FileBytes content;
     if (error = ReadToEnd(file, static_cast<std::size_t>(facts.size), kMaxSourceBytes, content); error) {
-        failureReason = ErrorFragment(error) + ".";
-        return false;
+        return Failure{ErrorFragment(error) + "."};
     }
     if (content.size > kMaxSourceBytes) {
-        failureReason = "too large: more than " + std::to_string(kMaxSourceBytes) + " bytes.";
-        return false;
+        return Failure{"too large: more than " + std::to_string(kMaxSourceBytes) + " bytes."};
     }
-    return true;
+    return content;
 }
 
 }  // namespace
 
-bool LoadListing(const fs::path& fileName, SourceLines& sourceLines, std::string& failureReason) {
-    sourceLines = SourceLines();
-    failureReason.clear();
+Expected<SourceLines> LoadListing(const fs::path& fileName) {
     if (fileName.empty()) {
-        failureReason = "no file name was given.";
-        return false;
+        return Failure{"no file name was given."};
     }
     try {
-        FileBytes content;
-        if (!ReadSource(fileName, content, failureReason)) {
-            return false;
+        Expected<FileBytes> content = ReadSource(fileName);
+        if (!content) {
+            return Failure{content.Reason()};
         }
-        const std::size_t lineCount = SourceLines::CountLines({content.bytes.get(), content.size});
+        const std::size_t lineCount = SourceLines::CountLines({content->bytes.get(), content->size});
         if (lineCount > kMaxSourceLines) {
-            failureReason = "too large: " + std::to_string(lineCount) + " lines.";
-            return false;
+            return Failure{"too large: " + std::to_string(lineCount) + " lines."};
         }
-        sourceLines = SourceLines(std::move(content.bytes), content.size);
-        return true;
+        return SourceLines(std::move(content->bytes), content->size);
     } catch (const std::bad_alloc&) {
-        sourceLines = SourceLines();
-        failureReason = "not enough memory.";
-        return false;
+        return Failure{"not enough memory."};
     }
 }
 

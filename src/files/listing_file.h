@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "files/failure.h"
 #include "toolkit/source_lines.h"
 
 namespace veltrin {
@@ -15,8 +16,8 @@ inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 23;
 
 // Reads a listing into one buffer: a line ends at CR or CR LF, a bare LF belongs to the line, bytes pass
 // unchanged; an empty file gives no lines at all.
-// Only an ordinary file is read. On failure returns false, leaves no lines and says why in failureReason.
-bool LoadListing(const std::filesystem::path& fileName, SourceLines& sourceLines, std::string& failureReason);
+// Only an ordinary file is read.
+Expected<SourceLines> LoadListing(const std::filesystem::path& fileName);
 
 // The file name typed in a box (UTF-8) as a path, on every platform.
 std::filesystem::path PathFromUtf8(const std::string& fileName);

@@ -8,9 +8,14 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-ListingFileSink::ListingFileSink(const std::filesystem::path& fileName, std::string& pending)
-    : pending_(pending), replacement_(ListingReplacement::Begin(fileName, failureReason_)) {
+ListingFileSink::ListingFileSink(const std::filesystem::path& fileName, std::string& pending) : pending_(pending) {
     pending_.clear();
+    Expected<std::unique_ptr<ListingReplacement>> replacement = ListingReplacement::Begin(fileName);
+    if (replacement) {
+        replacement_ = std::move(*replacement);
+    } else {
+        failure_ = Failure{replacement.Reason()};
+    }
 }
 
 void ListingFileSink::Write(std::string_view line) {
@@ -24,20 +29,22 @@ void ListingFileSink::Write(std::string_view line) {
 }
 
 void ListingFileSink::PassPending() {
-    if (!replacement_->Write(pending_, failureReason_)) {
+    failure_ = replacement_->Write(pending_);
+    if (failure_) {
         replacement_.reset();
     }
     pending_.clear();
 }
 
-bool ListingFileSink::Commit(std::string& failureReason) {
+std::optional<Failure> ListingFileSink::Commit() {
     if (replacement_ && !pending_.empty()) {
         PassPending();
     }
-    const bool committed = replacement_ && replacement_->Commit(failureReason_);
-    replacement_.reset();
-    failureReason = failureReason_;
-    return committed;
+    if (replacement_) {
+        failure_ = replacement_->Commit();
+        replacement_.reset();
+    }
+    return failure_;
 }
 
 }  // namespace veltrin

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,16 +30,15 @@ class ListingFileSink final : public LineSink {
 
     void Write(std::string_view line) override;
 
-    // Puts the listing in the file's place. False, with the reason, when the file could not be started, written
-    // or replaced.
-    bool Commit(std::string& failureReason);
+    // Puts the listing in the file's place; the failure when the file could not be started, written or replaced.
+    std::optional<Failure> Commit();
 
   private:
     void PassPending();
 
     std::string& pending_;
-    std::string failureReason_;  // of the first failure; no line is written after it
-    std::unique_ptr<ListingReplacement> replacement_;
+    std::unique_ptr<ListingReplacement> replacement_;  // none after the first failure: no line is written after it
+    std::optional<Failure> failure_;                   // the first
 };
 
 }  // namespace veltrin

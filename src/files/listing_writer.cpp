@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -25,39 +26,34 @@ struct ListingTarget {
     bool exists = false;
 };
 
-bool Succeeded(const std::error_code& error, std::string& failureReason) {
-    if (error) {
-        failureReason = ErrorFragment(error) + ".";
-    }
-    return !error;
+// The failure of a call of the system, if it failed.
+std::optional<Failure> FailureOf(const std::error_code& error) {
+    return error ? std::optional<Failure>(Failure{ErrorFragment(error) + "."}) : std::nullopt;
 }
 
 // Follows the chain of links that the name starts, as writing through the name would. The last name need not
 // exist: a link to a missing file makes the write create that file.
-bool ResolveLinks(const fs::path& fileName, fs::path& resolved, std::string& failureReason) {
-    resolved = fileName;
+Expected<fs::path> ResolveLinks(const fs::path& fileName) {
+    fs::path resolved = fileName;
     for (int hop = 0; hop <= kMaxLinks; ++hop) {
         std::error_code error;
         if (fs::symlink_status(resolved, error).type() != fs::file_type::symlink) {
-            return true;
+            return resolved;
         }
         if (!file_platform::MayFollowLink(resolved)) {
             // The name itself is in the message already; a link further along the chain is named.
-            failureReason = (hop == 0 ? std::string("it is a link that") : "the link " + QuotedFileName(resolved)) +
-                            " lies in a folder that every user may write and belongs neither to you nor to the "
-                            "folder's owner, so it is not followed.";
-            return false;
+            return Failure{(hop == 0 ? std::string("it is a link that") : "the link " + QuotedFileName(resolved)) +
+                           " lies in a folder that every user may write and belongs neither to you nor to the "
+                           "folder's owner, so it is not followed."};
         }
         const fs::path target = fs::read_symlink(resolved, error);
         if (error) {
-            failureReason =
-                "the link " + QuotedFileName(resolved) + " cannot be followed: " + ErrorFragment(error) + ".";
-            return false;
+            return Failure{"the link " + QuotedFileName(resolved) + " cannot be followed: " + ErrorFragment(error) +
+                           "."};
         }
         resolved = target.is_absolute() ? target : resolved.parent_path() / target;
     }
-    failureReason = "it leads through too many links.";
-    return false;
+    return Failure{"it leads through too many links."};
 }
 
 bool IsPermissionError(const std::error_code& error) {
@@ -68,17 +64,18 @@ bool IsPermissionError(const std::error_code& error) {
 // Refuses what a plain overwrite could not or should not write: a folder, a device or other special file, a file
 // the user may not write, and a file that nobody may write (so that a read-only listing is kept even for an
 // administrator, whom permission bits do not stop).
-bool FindTarget(const fs::path& fileName, ListingTarget& target, std::string& failureReason) {
+Expected<ListingTarget> FindTarget(const fs::path& fileName) {
     if (fileName.empty()) {
-        failureReason = "no file name was given.";
-        return false;
+        return Failure{"no file name was given."};
     }
-    if (!ResolveLinks(fileName, target.file, failureReason)) {
-        return false;
+    Expected<fs::path> resolved = ResolveLinks(fileName);
+    if (!resolved) {
+        return Failure{resolved.Reason()};
     }
+    ListingTarget target;
+    target.file = std::move(*resolved);
     if (target.file.filename().empty()) {
-        failureReason = "it names a folder, not a file.";
-        return false;
+        return Failure{"it names a folder, not a file."};
     }
     std::error_code error;
     const fs::file_status status = fs::status(target.file, error);
@@ -86,34 +83,38 @@ bool FindTarget(const fs::path& fileName, ListingTarget& target, std::string& fa
     if (target.exists) {
         constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
         if (error) {
-            failureReason = "it cannot be examined: " + ErrorFragment(error) + ".";
-        } else if (status.type() == fs::file_type::directory) {
-            failureReason = "it is a folder, not a file.";
-        } else if (status.type() != fs::file_type::regular) {
-            failureReason = "it is not an ordinary file.";
-        } else if ((status.permissions() & kAnyWrite) == fs::perms::none) {
-            failureReason = "it is read-only.";
-        } else if (error = file_platform::CheckWritable(target.file); error) {
-            failureReason = IsPermissionError(error) ? "it is read-only." : ErrorFragment(error) + ".";
+            return Failure{"it cannot be examined: " + ErrorFragment(error) + "."};
         }
-        if (!failureReason.empty()) {
-            return false;
+        if (status.type() == fs::file_type::directory) {
+            return Failure{"it is a folder, not a file."};
+        }
+        if (status.type() != fs::file_type::regular) {
+            return Failure{"it is not an ordinary file."};
+        }
+        if ((status.permissions() & kAnyWrite) == fs::perms::none) {
+            return Failure{"it is read-only."};
+        }
+        if (error = file_platform::CheckWritable(target.file); error) {
+            return Failure{IsPermissionError(error) ? "it is read-only." : ErrorFragment(error) + "."};
         }
     }
     target.folder = target.file.has_parent_path() ? target.file.parent_path() : fs::path(".");
     const fs::file_status folderStatus = fs::status(target.folder, error);
     if (folderStatus.type() == fs::file_type::not_found) {
-        failureReason = "the folder " + QuotedFileName(target.folder) + " does not exist.";
-    } else if (error) {
-        failureReason =
-            "the folder " + QuotedFileName(target.folder) + " cannot be examined: " + ErrorFragment(error) + ".";
-    } else if (folderStatus.type() != fs::file_type::directory) {
-        failureReason = QuotedFileName(target.folder) + " is not a folder.";
-    } else if (error = file_platform::CheckWritable(target.folder); error && !target.exists) {
-        failureReason =
-            "no file can be created in the folder " + QuotedFileName(target.folder) + ": " + ErrorFragment(error) + ".";
+        return Failure{"the folder " + QuotedFileName(target.folder) + " does not exist."};
     }
-    return failureReason.empty();
+    if (error) {
+        return Failure{"the folder " + QuotedFileName(target.folder) + " cannot be examined: " + ErrorFragment(error) +
+                       "."};
+    }
+    if (folderStatus.type() != fs::file_type::directory) {
+        return Failure{QuotedFileName(target.folder) + " is not a folder."};
+    }
+    if (error = file_platform::CheckWritable(target.folder); error && !target.exists) {
+        return Failure{"no file can be created in the folder " + QuotedFileName(target.folder) + ": " +
+                       ErrorFragment(error) + "."};
+    }
+    return target;
 }
 
 // The new listing goes to a staging file that takes the target's name in one step once it is whole.
@@ -123,25 +124,24 @@ class RenamingReplacement final : public ListingReplacement {
     StagingFile& Staging() { return staging_; }
 
   protected:
-    bool Write(std::string_view bytes, std::string& failureReason) override {
-        if (!Succeeded(staging_.File().WriteAll(bytes), failureReason)) {
-            return false;
+    std::optional<Failure> Write(std::string_view bytes) override {
+        if (const std::error_code error = staging_.File().WriteAll(bytes)) {
+            return FailureOf(error);
         }
         staging_.File().StartWriteback();
-        return true;
+        return std::nullopt;
     }
 
-    bool Commit(std::string& failureReason) override {
+    std::optional<Failure> Commit() override {
         // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an
         // empty or partial listing under the target's name.
-        if (!Succeeded(staging_.File().Sync(), failureReason)) {
-            return false;
+        if (const std::error_code error = staging_.File().Sync()) {
+            return FailureOf(error);
         }
         if (const std::error_code error = staging_.PutInPlace(target_)) {
-            failureReason = "it cannot be replaced: " + ErrorFragment(error) + ".";
-            return false;
+            return Failure{"it cannot be replaced: " + ErrorFragment(error) + "."};
         }
-        return true;
+        return std::nullopt;
     }
 
   private:
@@ -157,12 +157,12 @@ class InPlaceReplacement final : public ListingReplacement {
     explicit InPlaceReplacement(fs::path target) : target_(std::move(target)) {}
 
   protected:
-    bool Write(std::string_view bytes, std::string& /*failureReason*/) override {
+    std::optional<Failure> Write(std::string_view bytes) override {
         listing_.append(bytes);
-        return true;
+        return std::nullopt;
     }
 
-    bool Commit(std::string& failureReason) override {
+    std::optional<Failure> Commit() override {
         OpenFile file;
         std::string oldContent;
         std::error_code error = file_platform::OpenToRewrite(target_, file);
@@ -170,17 +170,16 @@ class InPlaceReplacement final : public ListingReplacement {
             error = file.ReadToEnd(oldContent);
         }
         if (error) {
-            return Succeeded(error, failureReason);
+            return FailureOf(error);
         }
         error = Overwrite(file, listing_);
         if (!error) {
-            return Succeeded(file.Close(), failureReason);
+            return FailureOf(file.Close());
         }
         const std::error_code restoreError = Overwrite(file, oldContent);
-        failureReason = ErrorFragment(error) +
-                        (restoreError ? "; the old listing could not be put back: " + ErrorFragment(restoreError) + "."
-                                      : "; the old listing was put back.");
-        return false;
+        return Failure{ErrorFragment(error) +
+                       (restoreError ? "; the old listing could not be put back: " + ErrorFragment(restoreError) + "."
+                                     : "; the old listing was put back.")};
     }
 
   private:
@@ -201,35 +200,32 @@ class InPlaceReplacement final : public ListingReplacement {
 
 }  // namespace
 
-bool CheckListingTarget(const fs::path& fileName, std::string& failureReason) {
-    failureReason.clear();
-    ListingTarget target;
-    return FindTarget(fileName, target, failureReason);
+std::optional<Failure> CheckListingTarget(const fs::path& fileName) {
+    Expected<ListingTarget> target = FindTarget(fileName);
+    return target ? std::nullopt : std::optional<Failure>(Failure{target.Reason()});
 }
 
-std::unique_ptr<ListingReplacement> ListingReplacement::Begin(const fs::path& fileName, std::string& failureReason) {
-    failureReason.clear();
-    ListingTarget target;
-    if (!FindTarget(fileName, target, failureReason)) {
-        return nullptr;
+Expected<std::unique_ptr<ListingReplacement>> ListingReplacement::Begin(const fs::path& fileName) {
+    Expected<ListingTarget> target = FindTarget(fileName);
+    if (!target) {
+        return Failure{target.Reason()};
     }
     // A rename would leave the file's other names with the old listing.
-    if (!target.exists || file_platform::IdentifyFile(target.file).names == 1) {
-        auto renaming = std::make_unique<RenamingReplacement>(target.file);
-        std::error_code error = renaming->Staging().Create(target.folder);
-        if (!error && target.exists) {
-            error = renaming->Staging().CarryAttributesOf(target.file);
+    if (!target->exists || file_platform::IdentifyFile(target->file).names == 1) {
+        auto renaming = std::make_unique<RenamingReplacement>(target->file);
+        std::error_code error = renaming->Staging().Create(target->folder);
+        if (!error && target->exists) {
+            error = renaming->Staging().CarryAttributesOf(target->file);
         }
         if (!error) {
-            return renaming;
+            return std::unique_ptr<ListingReplacement>(std::move(renaming));
         }
-        if (!target.exists) {
-            failureReason = "no file can be created in the folder " + QuotedFileName(target.folder) + ": " +
-                            ErrorFragment(error) + ".";
-            return nullptr;
+        if (!target->exists) {
+            return Failure{"no file can be created in the folder " + QuotedFileName(target->folder) + ": " +
+                           ErrorFragment(error) + "."};
         }
     }
-    return std::make_unique<InPlaceReplacement>(target.file);
+    return std::unique_ptr<ListingReplacement>(std::make_unique<InPlaceReplacement>(target->file));
 }
 
 ListingReplacement::~ListingReplacement() = default;  // an uncommitted staging file goes with its owner

@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <memory>
-#include <string>
+#include <optional>
 #include <string_view>
+
+#include "files/failure.h"
 
 namespace veltrin {
 
@@ -13,7 +15,7 @@ namespace veltrin {
 // Whether a listing could replace the named file, before anything is generated: the name is given, links lead
 // where the system itself would follow them, the file is an ordinary file that may be written (or does not exist
 // yet in an existing folder).
-bool CheckListingTarget(const std::filesystem::path& fileName, std::string& failureReason);
+std::optional<Failure> CheckListingTarget(const std::filesystem::path& fileName);
 
 // Replaces one listing file. Bytes go to a replacement that nobody sees until Commit puts it in place: a new file
 // that takes the old one's name in one step, or, when that would lose something of the old file (other hard
@@ -22,16 +24,16 @@ bool CheckListingTarget(const std::filesystem::path& fileName, std::string& fail
 // replacement that was not committed leaves the target exactly as it was.
 class ListingReplacement {
   public:
-    static std::unique_ptr<ListingReplacement> Begin(const std::filesystem::path& fileName, std::string& failureReason);
+    static Expected<std::unique_ptr<ListingReplacement>> Begin(const std::filesystem::path& fileName);
 
     ListingReplacement(const ListingReplacement&) = delete;
     ListingReplacement& operator=(const ListingReplacement&) = delete;
     virtual ~ListingReplacement();
 
     // Takes the next piece of the new listing; the caller gathers lines into pieces of a good size.
-    virtual bool Write(std::string_view bytes, std::string& failureReason) = 0;
+    virtual std::optional<Failure> Write(std::string_view bytes) = 0;
     // Puts the whole new listing in the target's place.
-    virtual bool Commit(std::string& failureReason) = 0;
+    virtual std::optional<Failure> Commit() = 0;
 
   protected:
     ListingReplacement() = default;

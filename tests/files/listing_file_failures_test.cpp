@@ -85,8 +85,6 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         const std::string before = row[0] == "write" && fs::is_regular_file(file) ? ReadFile(file) : "";
         // Which file the name stands for, to tell a file written in place from a new one that took its name.
         const std::uint64_t fileBefore = file_platform::IdentifyFile(file).number;
-        SourceLines lines;
-        std::string reason;
         std::string outcome;
 #ifdef _WIN32  // no C library functions to replace, no POSIX special files
         if (row[2] != "-" || name.starts_with("posix-") || name[0] == '/') {
@@ -97,17 +95,20 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         const auto descriptorsBefore = openDescriptors();
 #endif
         if (row[0] == "load") {
-            outcome = LoadListing(file, lines, reason) ? "read" : reason;
+            const Expected<SourceLines> lines = LoadListing(file);
+            outcome = lines ? "read" : lines.Reason();
         } else if (row[0] == "check") {
-            outcome = CheckListingTarget(file, reason) ? "may be written" : reason;
+            const std::optional<Failure> failure = CheckListingTarget(file);
+            outcome = failure ? failure->reason : "may be written";
         } else {
             std::string pending;
             ListingFileSink sink(file, pending);
             sink.Write(std::string(ListingFileSink::kPieceSize, 'n'));
             sink.Write("new");
-            const bool written = sink.Commit(reason);
+            const std::optional<Failure> failure = sink.Commit();
+            const bool written = !failure;
             const bool inPlace = fileBefore != 0 && file_platform::IdentifyFile(file).number == fileBefore;
-            outcome = !written ? reason : inPlace ? "written in place" : "written anew";
+            outcome = failure ? failure->reason : inPlace ? "written in place" : "written anew";
             EXPECT_TRUE(fs::is_directory(file) || ReadFile(file) == (written ? kNewListing : before));
             names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
         }
