@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "generators/plus2_models.h"
 #include "support/data_table.h"
 #include "support/test_folder.h"
 
@@ -15,6 +16,7 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AllOf;
 using testing::HasSubstr;
 using testing_support::ReadFile;
 
@@ -75,6 +77,10 @@ TEST_F(CliTest, AnswersHelpAndVersion) {
         const Result help = Run(option);
         EXPECT_EQ(help.exitCode, 0) << option;
         EXPECT_EQ(help.out, ReadFile(VELTRIN_TEST_DATA "/cli_help.txt")) << option;
+    }
+    // The help is written out by hand: it must still name each model's option and default name.
+    for (const Plus2Model* model : kPlus2Models) {
+        EXPECT_THAT(Run("--help").out, AllOf(HasSubstr(model->option), HasSubstr(model->defaultFileName)));
     }
 }
 
