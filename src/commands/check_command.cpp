@@ -57,7 +57,7 @@ class ListingBytes final : public LineSink {
 bool DeriveListingBytes(const Plus2Model& model, const SourceLines& sourceLines, ConversionHost& host,
                         std::string& bytes) {
     ListingBytes listing(bytes);
-    return model.createListing(sourceLines, listing, host);
+    return model.CreateListing(sourceLines, listing, host);
 }
 
 // Reports how the model's file compares with its derived listing; true when it is up to date.

@@ -121,7 +121,7 @@ RunOutcome CreateCommand::Convert() {
         // is complete, so a failed step or Exit leaves the old listing.
         const std::string fileName = view_.ListingName(*model);
         ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
-        if (!model->createListing(*sourceLines, listing, view_)) {
+        if (!model->CreateListing(*sourceLines, listing, view_)) {
             return Fail(model->failureMessage, kLoadErrorTitle);
         }
         view_.Yield();

@@ -31,7 +31,7 @@ constexpr UnusedSpaceBlock kUnusedSpace{"L3FA6:  DEFB $00, $00, $00, $00", 21, "
 
 // The English +2 keeps the 128 menu texts but the "Tape Tester" option, and shows its Tape Loader message
 // one row higher with "Insert tape and press PLAY" in front of it.
-void EnglishScript(ListingScript& script) {
+void CreatePlus2Listing(ListingScript& script) {
     script.StartListing(kTitle);
     CopyReleaseNotesAndCopyright(script, "; regenerate the Spectrum +2 listing.");
     CopyMainMenuJumpTable(script);
@@ -50,10 +50,6 @@ void EnglishScript(ListingScript& script) {
 
 }  // namespace
 
-bool CreatePlus2Listing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
-    return RunListingScript(sourceLines, listing, kEnglishPlus2.targetModel, host, EnglishScript);
-}
-
 constinit const Plus2Model kEnglishPlus2{
     .language = Plus2Language::kEnglish,
     .name = "Spectrum +2",
@@ -61,7 +57,7 @@ constinit const Plus2Model kEnglishPlus2{
     .option = "--english",
     .failureMessage = "Failed to create Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
-    .createListing = CreatePlus2Listing,
+    .script = CreatePlus2Listing,
     .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 

@@ -63,12 +63,9 @@ constexpr TranslatedTexts kTexts{
     {"L3FBB:  DEFB $00, $00, $00, $00", 16, ""},
 };
 
-}  // namespace
+void CreateFrenchListing(ListingScript& script) { TranslatedScript(script, kTexts); }
 
-bool CreateFrenchListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
-    return RunListingScript(sourceLines, listing, kFrenchPlus2.targetModel, host,
-                            [](ListingScript& script) { TranslatedScript(script, kTexts); });
-}
+}  // namespace
 
 constinit const Plus2Model kFrenchPlus2{
     .language = Plus2Language::kFrench,
@@ -77,7 +74,7 @@ constinit const Plus2Model kFrenchPlus2{
     .option = "--french",
     .failureMessage = "Failed to create French Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
-    .createListing = CreateFrenchListing,
+    .script = CreateFrenchListing,
     .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 

@@ -109,10 +109,10 @@ void ListingScript::CloseListing() {
 }
 
 bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
-                      const std::function<void(ListingScript&)>& steps) {
+                      ModelScript script) {
     try {
-        ListingScript script(sourceLines, listing, targetModel, host);
-        steps(script);
+        ListingScript steps(sourceLines, listing, targetModel, host);
+        script(steps);
         return true;
     } catch (const StepFailed& failure) {
         host.ShowMessage(failure.message, kConvertErrorTitle);

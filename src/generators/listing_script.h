@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string_view>
@@ -71,7 +70,8 @@ class ListingScript {
 // Runs a model script over the 128 listing. A step that fails shows its message ("Convert Error") and the
 // result is false at once; any other run-time error, such as a cursor outside the listing, gives false with
 // no message of its own. RunCancelled passes through.
+using ModelScript = void (*)(ListingScript& script);
 bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
-                      const std::function<void(ListingScript&)>& steps);
+                      ModelScript script);
 
 }  // namespace veltrin

@@ -5,21 +5,12 @@
 #include <string_view>
 
 #include "generators/conversion_host.h"
+#include "generators/listing_script.h"
 #include "toolkit/line_sink.h"
 #include "toolkit/source_lines.h"
 #include "toolkit/target_model.h"
 
 namespace veltrin {
-
-// Each derives one +2 ROM 0 listing from the 128 ROM 0 listing and writes its lines to the sink as they are
-// derived. A step that cannot find its label shows its message through the host ("Convert Error") and the
-// result is false; any other run-time error gives false with no message. Either way the lines written so far
-// are not the listing: the caller drops them. RunCancelled from the host's yield passes through.
-bool CreatePlus2Listing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
-bool CreateSpanishListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
-bool CreateFrenchListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host);
-
-using ListingGenerator = bool (*)(const SourceLines&, LineSink&, ConversionHost&);
 
 // The +2 models differ only in the language of their menus and messages.
 enum class Plus2Language { kEnglish, kSpanish, kFrench };
@@ -33,10 +24,18 @@ struct Plus2Model {
     std::string_view option;           // veltrin-cli's option for the name of its listing
     std::string_view failureMessage;   // when its listing cannot be derived
     TargetModel targetModel;           // where its routines moved to
-    ListingGenerator createListing;
+    ModelScript script;                // CreatePlus2Listing, CreateSpanishListing or CreateFrenchListing
     // The labels that its listing, derived from the sample 128 listing, must define at the addresses that they
     // spell: those of the model's own lines and the first after each block that moved.
     std::span<const std::string_view> labelsAtTheirAddresses;
+
+    // Derives the model's +2 ROM 0 listing from the 128 ROM 0 listing and writes its lines to the sink as they are
+    // derived. A step that cannot find its label shows its message through the host ("Convert Error") and the
+    // result is false; any other run-time error gives false with no message. Either way the lines written so far
+    // are not the listing: the caller drops them. RunCancelled from the host's yield passes through.
+    bool CreateListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) const {
+        return RunListingScript(sourceLines, listing, targetModel, host, script);
+    }
 };
 
 extern const Plus2Model kEnglishPlus2;

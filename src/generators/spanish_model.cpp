@@ -62,12 +62,9 @@ constexpr TranslatedTexts kTexts{
     {"L3FB8:  DEFB $00, $00, $00, $00", 16, "        DEFB $00, $00, $00"},
 };
 
-}  // namespace
+void CreateSpanishListing(ListingScript& script) { TranslatedScript(script, kTexts); }
 
-bool CreateSpanishListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) {
-    return RunListingScript(sourceLines, listing, kSpanishPlus2.targetModel, host,
-                            [](ListingScript& script) { TranslatedScript(script, kTexts); });
-}
+}  // namespace
 
 constinit const Plus2Model kSpanishPlus2{
     .language = Plus2Language::kSpanish,
@@ -76,7 +73,7 @@ constinit const Plus2Model kSpanishPlus2{
     .option = "--spanish",
     .failureMessage = "Failed to create Spanish Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
-    .createListing = CreateSpanishListing,
+    .script = CreateSpanishListing,
     .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 

@@ -39,7 +39,7 @@ TEST(ClosingPasses, ComeAfterTheLastLinesOfTheScript) {
         std::vector<std::string> lines;
     } listing;
     ConversionHost host;
-    ASSERT_TRUE(CreatePlus2Listing(source, listing, host));
+    ASSERT_TRUE(kEnglishPlus2.CreateListing(source, listing, host));
     ASSERT_GT(listing.lines.size(), std::size_t{kModelDifferencesLineCount + 3});
     const auto scriptEnd = listing.lines.end() - kModelDifferencesLineCount;
     EXPECT_EQ(std::vector<std::string>(scriptEnd - 3, scriptEnd), std::vector<std::string>({"; Last note.", ";", ";"}));
