@@ -1,5 +1,9 @@
-# The two commands of the README, and a few more for developers.
-JOBS ?= 2
+# The two commands of the README, and a few more for developers. 'make' alone builds.
+.DEFAULT_GOAL := build
+# Build jobs: one a core, unless given on the command line or in the environment ('make JOBS=1').
+ifeq ($(origin JOBS),undefined)
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+endif
 
 .PHONY: deps build test run clean
 
