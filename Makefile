@@ -17,6 +17,11 @@ build: deps
 test: build
 	@ctest --preset default
 
+# Every test but the Debian package's, which builds the package (label 'packaging').
+.PHONY: test-quick
+test-quick: build
+	@ctest --preset default -LE packaging
+
 run: build
 	@cd examples && ../build/bin/veltrin
 
