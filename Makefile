@@ -37,6 +37,11 @@ golden: build
 clean:
 	rm -rf build build-*
 
+# clang-tidy with .clang-tidy over the files of src/ that the build compiles; any warning fails it.
+.PHONY: tidy
+tidy: build
+	@JOBS=$(JOBS) bash scripts/tidy.sh
+
 # Robustness and speed: libFuzzer targets built with clang, and the conversion benchmark.
 .PHONY: fuzz bench test-sanitize
 FUZZ_SECONDS ?= 60
