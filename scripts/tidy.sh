@@ -10,24 +10,24 @@
 # in BUILD-FOLDER/tidy/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
+root=$(pwd -P)
 build=${1:-build}
 database=$build/compile_commands.json
 
 bash scripts/install-deps.sh clang-tidy python3
 
 [ -f "$database" ] || { echo "tidy: no $database: build first (make build)" >&2; exit 1; }
-# The window's files include headers that the build generates (moc); without them clang-tidy reports errors that
-# have nothing to do with the code.
+# The window's compile commands name include folders that the build generates (moc): check a built tree only, so
+# that clang-tidy never reports a missing generated header as a fault of the code.
 [ -f "$build/bin/veltrin-cli" ] || { echo "tidy: $build is not built: build first (make build)" >&2; exit 1; }
 
 # The files of src/ in the compile database; *_windows.cpp are compiled only by a Windows build and are left out.
 mapfile -t files < <(python3 - "$database" "$root/src/" <<'EOF'
-import json, sys
+import json, os, sys
 database, src = sys.argv[1], sys.argv[2]
 seen = set()
 for entry in json.load(open(database)):
-    name = entry["file"]
+    name = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
     if name.startswith(src) and name.endswith(".cpp") and not name.endswith("_windows.cpp") and name not in seen:
         seen.add(name)
         print(name)
