@@ -1,5 +1,9 @@
-# The two commands of the README, and a few more for developers.
-JOBS ?= 2
+# The two commands of the README, and a few more for developers. 'make' alone builds.
+.DEFAULT_GOAL := build
+# Build jobs: one a core, unless given on the command line or in the environment ('make JOBS=1').
+ifeq ($(origin JOBS),undefined)
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+endif
 
 .PHONY: deps build test run clean
 
@@ -12,6 +16,11 @@ build: deps
 
 test: build
 	@ctest --preset default
+
+# Every test but the Debian package's, which builds the package (label 'packaging').
+.PHONY: test-quick
+test-quick: build
+	@ctest --preset default -LE packaging
 
 run: build
 	@cd examples && ../build/bin/veltrin
@@ -27,6 +36,11 @@ golden: build
 
 clean:
 	rm -rf build build-*
+
+# clang-tidy with .clang-tidy over the files of src/ that the build compiles; any warning fails it.
+.PHONY: tidy
+tidy: build
+	@JOBS=$(JOBS) bash scripts/tidy.sh
 
 # Robustness and speed: libFuzzer targets built with clang, and the conversion benchmark.
 .PHONY: fuzz bench test-sanitize

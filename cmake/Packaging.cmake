@@ -93,6 +93,8 @@ if(VELTRIN_BUILD_TESTS AND TARGET veltrin AND UNIX AND NOT APPLE AND NOT CMAKE_C
                          -D BUILT_CLI=$<TARGET_FILE:veltrin-cli> -D MAN_PAGE=${VELTRIN_MAN_PAGE}
                          -D SAMPLE=${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm
                          -P ${PROJECT_SOURCE_DIR}/cmake/CheckPackage.cmake)
+        # Building the package takes a while: 'make test-quick' (ctest -LE packaging) leaves it out.
+        set_tests_properties(package_contents PROPERTIES LABELS packaging)
     else()
         message(STATUS "dpkg-deb not found: the Debian package is not built or checked by the tests")
     endif()
