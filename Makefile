@@ -15,12 +15,12 @@ build: deps
 	@cmake --build --preset default -j $(JOBS)
 
 test: build
-	@ctest --preset default
+	@ctest --preset default -j $(JOBS)
 
 # Every test but the Debian package's, which builds the package (label 'packaging').
 .PHONY: test-quick
 test-quick: build
-	@ctest --preset default -LE packaging
+	@ctest --preset default -j $(JOBS) -LE packaging
 
 run: build
 	@cd examples && ../build/bin/veltrin
@@ -28,9 +28,9 @@ run: build
 # Rewrites the golden +2 listings and veltrin-cli's help text in tests/data from the current code: review the
 # diff before committing it.
 .PHONY: golden
+# Each golden listing has its model's default name.
 golden: build
-	@build/bin/veltrin-cli --source examples/Spectrum128_ROM0.asm --english tests/data/Spectrum+2_ROM0.asm \
-		--spanish tests/data/Spectrum+2_Spanish_ROM0.asm --french tests/data/Spectrum+2_French_ROM0.asm
+	@cd tests/data && ../../build/bin/veltrin-cli --source ../../examples/Spectrum128_ROM0.asm
 	@build/bin/veltrin-cli --help >tests/data/cli_help.txt
 	@git diff --stat -- tests/data
 
@@ -57,7 +57,7 @@ bench: deps
 test-sanitize: deps
 	@cmake --preset sanitize >/dev/null
 	@cmake --build --preset sanitize -j $(JOBS)
-	@ctest --preset sanitize
+	@ctest --preset sanitize -j $(JOBS)
 
 # Windows and Linux packaging.
 .PHONY: test-windows package
