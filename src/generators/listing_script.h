@@ -67,10 +67,12 @@ class ListingScript {
     SourceIndex sourceIndex_ = 0;
 };
 
+// A model's steps from the 128 listing to its +2 listing.
+using ModelScript = void (*)(ListingScript& script);
+
 // Runs a model script over the 128 listing. A step that fails shows its message ("Convert Error") and the
 // result is false at once; any other run-time error, such as a cursor outside the listing, gives false with
 // no message of its own. RunCancelled passes through.
-using ModelScript = void (*)(ListingScript& script);
 bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
                       ModelScript script);
 
