@@ -55,6 +55,7 @@ class SilentView final : public veltrin::CreateView {
     std::string ListingName(const veltrin::Plus2Model& model) const override {
         return (outputFolder_ / model.defaultFileName).string();
     }
+    std::string SourceInputName() const override { return "name"; }
     std::string ListingInputName(const veltrin::Plus2Model& /*model*/) const override { return "name"; }
     void SetStatus(std::string_view /*status*/) override {}
     void SetInputsEnabled(bool /*enabled*/) override {}

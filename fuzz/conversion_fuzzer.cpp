@@ -22,6 +22,7 @@
 
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
+#include "files/listing_target.h"
 #include "fuzz_support.h"
 #include "generators/plus2_models.h"
 
@@ -99,7 +100,9 @@ void CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines, cons
     const std::string_view model = plus2Model.name;
     CountingHost host;
     std::string pending;
-    ListingFileSink file(listingFile, pending);
+    const Expected<ListingTarget> target = ListingTarget::Find(listingFile);
+    Require(static_cast<bool>(target), "the scratch listing cannot be written", target ? "" : target.Reason());
+    ListingFileSink file(*target, {}, pending);
     RecordingSink listing(file);
     if (!plus2Model.CreateListing(lines, listing, host)) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);
@@ -139,14 +142,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         Require(file.good(), "cannot write the scratch listing", scratch.Source().string());
     }
-    Expected<SourceLines> lines = LoadListing(scratch.Source());
-    Require(static_cast<bool>(lines), "a readable listing file did not load", lines ? "" : lines.Reason());
-    CheckLineStore(bytes, *lines);
+    Expected<LoadedListing> source = LoadListing(scratch.Source());
+    Require(static_cast<bool>(source), "a readable listing file did not load", source ? "" : source.Reason());
+    const SourceLines& lines = source->lines;
+    CheckLineStore(bytes, lines);
 
     // Only the first listing is committed and read back: the file sink works alike for every model.
     bool commit = size > 0 && data[0] % 16 == 0;
     for (const Plus2Model* model : kPlus2Models) {
-        CheckGenerator(*model, *lines, scratch.Listing(), commit);
+        CheckGenerator(*model, lines, scratch.Listing(), commit);
         commit = false;
     }
     return 0;

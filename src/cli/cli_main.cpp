@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#ifndef _WIN32
+#include <signal.h>
+#endif
+
 #include "commands/check_command.h"
 #include "commands/create_command.h"
 #include "commands/source_listing.h"
@@ -50,6 +54,17 @@ constexpr std::string_view kUsage =
     "  veltrin-cli --check --quiet\n";
 
 constexpr int kUsageError = 2;
+constexpr int kEndedBySignal = 128;  // and the signal's number, as a shell reports a program that a signal ended
+
+#ifndef _WIN32
+sigset_t EndRequests() {
+    sigset_t signals{};
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+#endif
 
 constexpr std::string_view kSourceOption = "--source";
 
@@ -77,6 +92,7 @@ class CommandLineView final : public veltrin::CreateView {
     const std::string& Status() const { return status_; }
 
     std::string SourceName() const override { return sourceName_; }
+    std::string SourceInputName() const override { return std::string(kSourceOption) + " option"; }
     std::string ListingName(const Plus2Model& model) const override { return listingNames_.at(model.language); }
     std::string ListingInputName(const Plus2Model& model) const override {
         return std::string(model.option) + " option";
@@ -84,6 +100,20 @@ class CommandLineView final : public veltrin::CreateView {
     void SetStatus(std::string_view status) override { status_ = status; }
     void SetInputsEnabled(bool /*enabled*/) override {}
     void SetBusyPointer(bool /*busy*/) override {}
+    // Takes a Ctrl-C or a request to end that came since the last yield: the run unwinds from here, and its
+    // staging files go with it.
+    void Yield() override {
+#ifndef _WIN32
+        const sigset_t endRequests = EndRequests();
+        constexpr timespec kNow{};
+        if (const int signal = ::sigtimedwait(&endRequests, nullptr, &kNow); signal > 0) {
+            endSignal_ = signal;
+            throw veltrin::RunCancelled{};
+        }
+#endif
+    }
+    // The signal that ended the run, or 0.
+    int EndSignal() const { return endSignal_; }
     void ShowMessage(std::string_view message, std::string_view title) override {
         std::cerr << title << ": " << message << '\n';
     }
@@ -92,6 +122,7 @@ class CommandLineView final : public veltrin::CreateView {
     std::string sourceName_;
     std::map<Plus2Language, std::string> listingNames_;
     std::string status_;
+    int endSignal_ = 0;
 };
 
 int UsageError(const std::string& problem) {
@@ -207,6 +238,10 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
 int main(int argc, char** argv) {
 #ifdef _WIN32
     const Utf8Console utf8Console;
+#else
+    // Ctrl-C and the request to end wait for the run's next yield, which unwinds it.
+    const sigset_t endRequests = EndRequests();
+    ::pthread_sigmask(SIG_BLOCK, &endRequests, nullptr);
 #endif
     try {
         CommandLineView view;
@@ -214,9 +249,16 @@ int main(int argc, char** argv) {
         if (const std::optional<int> answered = ReadOptions(CommandLineArguments(argc, argv), view, mode)) {
             return *answered;
         }
-        const bool succeeded =
-            mode.check ? veltrin::CheckListings(view, std::cout, mode.quiet) == veltrin::CheckOutcome::kUpToDate
-                       : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
+        bool succeeded = false;
+        try {
+            succeeded = mode.check
+                            ? veltrin::CheckListings(view, std::cout, mode.quiet) == veltrin::CheckOutcome::kUpToDate
+                            : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
+        } catch (const veltrin::RunCancelled&) {
+        }
+        if (view.EndSignal() != 0) {
+            return kEndedBySignal + view.EndSignal();
+        }
         if (!mode.quiet && !view.Status().empty()) {
             std::cout << view.Status() << '\n';
         }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <exception>
 #include <filesystem>
+#include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -11,7 +13,7 @@
 
 #include "commands/listing_difference.h"
 #include "commands/source_listing.h"
-#include "files/file_platform.h"
+#include "files/listing_backup.h"
 #include "files/listing_file.h"
 #include "files/message_text.h"
 
@@ -23,68 +25,63 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kCheckErrorTitle = "Check Error";
 
-enum class FileRead { kRead, kMissing, kUnreadable };
+constexpr std::size_t kPiece = std::size_t{1} << 16;
 
-// Reads a listing's bytes through a handle opened for reading only, so that the file and its modification time
-// stay as they were.
-FileRead ReadListingBytes(const fs::path& fileName, std::string& bytes) {
-    std::error_code error;
-    const fs::file_status status = fs::status(fileName, error);
-    if (status.type() == fs::file_type::not_found) {
-        return FileRead::kMissing;
-    }
-    if (status.type() != fs::file_type::regular) {  // also when it cannot be examined
-        return FileRead::kUnreadable;
-    }
-    file_platform::OpenFile file;
-    file_platform::OpenedFacts facts;
-    const bool read = !file_platform::OpenToRead(fileName, file, facts) && facts.ordinary && !file.ReadToEnd(bytes);
-    return read ? FileRead::kRead : FileRead::kUnreadable;
-}
-
-// Gathers a derived listing as its file holds it: each line followed by CR LF.
-class ListingBytes final : public LineSink {
+// Compares each line of the model's listing, as it is derived, with the file's.
+class ComparingSink final : public LineSink {
   public:
-    explicit ListingBytes(std::string& bytes) : bytes_(bytes) {}
-    void Write(std::string_view line) override { bytes_.append(line).append("\r\n"); }
+    explicit ComparingSink(ListingComparison& comparison) : comparison_(comparison) {}
+    void Write(std::string_view line) override {
+        comparison_.Expect(line);
+        comparison_.Expect("\r\n");
+    }
 
   private:
-    std::string& bytes_;
+    ListingComparison& comparison_;
 };
 
-// The bytes that a run writes for the model. False when the model's generator fails; it has then shown its
-// step's message through the host.
-bool DeriveListingBytes(const Plus2Model& model, const SourceLines& sourceLines, ConversionHost& host,
-                        std::string& bytes) {
-    ListingBytes listing(bytes);
-    return model.CreateListing(sourceLines, listing, host);
-}
-
-// Reports how the model's file compares with its derived listing; true when it is up to date.
-bool ReportListing(const Plus2Model& model, const std::string& fileName, std::string_view derived, std::ostream& report,
-                   bool problemsOnly) {
+// How the file compares with the listing that a run would write for the model, as a line of the report; true when
+// it is up to date. The file is only read, through a handle opened for reading, so that it and its modification
+// time stay as they were. False when the model's generator fails: it has then shown its step's message.
+std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fileName, const SourceLines& sourceLines,
+                                 CreateView& view, std::ostream& report, bool problemsOnly) {
+    const fs::path name = PathFromUtf8(fileName);
     const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
-    std::string onDisk;
-    switch (ReadListingBytes(PathFromUtf8(fileName), onDisk)) {
-        case FileRead::kMissing:
-            report << heading << "missing\n";
-            return false;
-        case FileRead::kUnreadable:
-            report << heading << "cannot be read\n";
-            return false;
-        case FileRead::kRead:
-            break;
+    ListingReader reader;
+    const std::optional<Failure> unreadable = reader.Open(name);
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    ListingComparison comparison([&]() -> Expected<std::string_view> {
+        if (unreadable) {
+            return std::string_view();
+        }
+        const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
+        return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
+    });
+    ComparingSink listing(comparison);
+    if (!model.CreateListing(sourceLines, listing, view)) {
+        return std::nullopt;
     }
-    const std::optional<ListingDifference> difference = FindListingDifference(derived, onDisk);
-    if (!difference) {
+    Expected<std::optional<ListingDifference>> difference = comparison.Finish();
+    if (const std::optional<fs::path> backup = FindBackup(name)) {
+        report << heading << "cut off while a run rewrote it; its old listing is in " << QuotedFileName(*backup)
+               << "\n";
+        return false;
+    }
+    if (unreadable || !difference) {
+        const std::string& reason = unreadable ? unreadable->reason : difference.Reason();
+        report << heading << (reason == "does not exist." ? "missing" : reason.substr(0, reason.size() - 1)) << "\n";
+        return false;
+    }
+    if (!*difference) {
         if (!problemsOnly) {
             report << heading << "up to date\n";
         }
         return true;
     }
-    report << heading << "differs from line " << difference->firstLine << "\n  expected: " << difference->expected
-           << "\n  found:    " << difference->found << "\n  " << difference->differingLines
-           << (difference->differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
+    const ListingDifference& found = **difference;
+    report << heading << "differs from line " << found.firstLine << "\n  expected: " << found.expected
+           << "\n  found:    " << found.found << "\n  " << found.differingLines
+           << (found.differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
     return false;
 }
 
@@ -96,22 +93,29 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         view.SetStatus(kErrorStatus);
         return CheckOutcome::kError;
     };
+    std::string doing = "loading the Spectrum 128 ROM disassembly";
     try {
-        Expected<SourceLines> sourceLines = LoadSourceListing(PathFromUtf8(view.SourceName()));
-        if (!sourceLines) {
-            return fail(sourceLines.Reason(), kLoadErrorTitle);
+        Expected<LoadedListing> source = LoadSourceListing(PathFromUtf8(view.SourceName()));
+        if (!source) {
+            return fail(source.Reason(), kLoadErrorTitle);
         }
         bool upToDate = true;
         for (const Plus2Model* model : kPlus2Models) {
-            std::string derived;
-            if (!DeriveListingBytes(*model, *sourceLines, view, derived)) {
+            doing = "checking the " + std::string(model->name) + " ROM disassembly";
+            const std::optional<bool> listingUpToDate =
+                CheckListing(*model, view.ListingName(*model), source->lines, view, report, problemsOnly);
+            if (!listingUpToDate) {
                 return fail(model->failureMessage, kLoadErrorTitle);
             }
-            upToDate = ReportListing(*model, view.ListingName(*model), derived, report, problemsOnly) && upToDate;
+            upToDate = *listingUpToDate && upToDate;
         }
         return upToDate ? CheckOutcome::kUpToDate : CheckOutcome::kOutOfDate;
+    } catch (const std::bad_alloc&) {
+        return fail("The check stopped on an unexpected error while " + doing + ": not enough memory.",
+                    kCheckErrorTitle);
     } catch (const std::exception& error) {
-        return fail(std::string("The check stopped on an unexpected error: ") + error.what() + ".", kCheckErrorTitle);
+        return fail("The check stopped on an unexpected error while " + doing + ": " + error.what() + ".",
+                    kCheckErrorTitle);
     }
 }
 

@@ -1,19 +1,21 @@
 #include "commands/create_command.h"
 
-#include <array>
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
-#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "commands/source_listing.h"
 #include "commands/version_text.h"
+#include "files/listing_backup.h"
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
-#include "files/listing_writer.h"
+#include "files/listing_target.h"
 #include "files/message_text.h"
 
 namespace veltrin {
@@ -24,6 +26,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
+constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
 
 // A failure found before anything is generated, and the title of its message.
 struct RunFailure {
@@ -31,55 +34,35 @@ struct RunFailure {
     std::string_view title;
 };
 
-bool IsSameFile(const fs::path& first, const fs::path& second) {
-    std::error_code error;
-    if (fs::equivalent(first, second, error)) {
-        return true;
-    }
-    // A listing that does not exist yet can still be named by another spelling of the same name.
-    const auto fullName = [&error](const fs::path& name) {
-        const fs::path absolute = fs::absolute(name, error);
-        return error ? fs::path() : fs::weakly_canonical(absolute, error);
-    };
-    const fs::path firstFull = fullName(first);
-    const fs::path secondFull = error ? fs::path() : fullName(second);
-    return !error && firstFull == secondFull;
-}
-
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
     message.append(model.name).append(" ROM disassembly to ");
     return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
 }
 
-// Checks the three listing names before the first listing is generated, so that a run never stops on a name after
-// it has already replaced the listings before it.
-std::optional<RunFailure> CheckListingNames(const CreateView& view, const fs::path& sourceName) {
-    std::array<fs::path, kPlus2Models.size()> names;
-    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
-        const Plus2Model& model = *kPlus2Models[index];
-        const std::string fileName = view.ListingName(model);
-        names[index] = PathFromUtf8(fileName);
-        if (const std::optional<Failure> failure = CheckListingTarget(names[index])) {
-            return RunFailure{WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle};
-        }
-        // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
-        if (IsSameFile(names[index], sourceName)) {
-            return RunFailure{"The " + view.ListingInputName(model) +
-                                  " names the Spectrum 128 ROM disassembly itself; choose another file name.",
-                              kNameErrorTitle};
-        }
-        // The later listing would silently take the earlier one's place.
-        for (std::size_t earlier = 0; earlier < index; ++earlier) {
-            if (IsSameFile(names[index], names[earlier])) {
-                return RunFailure{"The " + view.ListingInputName(*kPlus2Models[earlier]) + " and the " +
-                                      view.ListingInputName(model) +
-                                      " name the same file; choose another file name for one of them.",
-                                  kNameErrorTitle};
-            }
-        }
+// What two listing names that may not both be used do, when they clash: "name the same file".
+std::optional<std::string> Clash(const fs::path& first, const fs::path& second) {
+    if (IsSameFile(first, second)) {
+        return "name the same file";
+    }
+    if (DifferOnlyInCase(first, second)) {
+        return "name files whose names differ only in case, which many systems take for one file";
     }
     return std::nullopt;
+}
+
+// A source whose lines end in LF alone is one line to a listing, whose lines end in CR or CR LF.
+std::string LineEndHint(const SourceLines& sourceLines) {
+    const bool lineFeedsOnly = sourceLines.size() == 1 && sourceLines[0].find('\n') != std::string_view::npos;
+    return lineFeedsOnly ? ". The lines of the Spectrum 128 ROM disassembly end in LF alone; a listing's lines end in "
+                           "CR LF."
+                         : "";
+}
+
+// A name holding a line break or another control character was pasted or typed by mistake.
+bool HoldsControlCharacter(std::string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace
@@ -101,38 +84,118 @@ RunOutcome CreateCommand::Run() {
     } catch (...) {
         unexpected = "of an unknown kind";
     }
-    return Fail("The run stopped on an unexpected error: " + unexpected + ".", kLoadErrorTitle);
+    return Fail("The run stopped on an unexpected error while " + doing_ + ": " + unexpected + ".", kLoadErrorTitle);
+}
+
+std::optional<RunOutcome> CreateCommand::CheckNames() {
+    doing_ = "checking the file names";
+    std::vector<std::pair<std::string, std::string>> inputs{{view_.SourceName(), view_.SourceInputName()}};
+    for (const Plus2Model* model : kPlus2Models) {
+        inputs.emplace_back(view_.ListingName(*model), view_.ListingInputName(*model));
+    }
+    for (const auto& [name, input] : inputs) {
+        if (HoldsControlCharacter(name)) {
+            return Fail("The " + input + " holds a line break or another control character; take it out of the name.",
+                        kNameErrorTitle);
+        }
+    }
+    // A run that was cut off while it rewrote a listing in place left its old listing in a backup; it is put back
+    // before anything else, so that a failure later in this run leaves the old listing.
+    for (const Plus2Model* model : kPlus2Models) {
+        const std::string name = view_.ListingName(*model);
+        if (const std::optional<fs::path> backup = FindBackup(PathFromUtf8(name))) {
+            const std::string listing =
+                std::string(model->name) + " ROM disassembly " + QuotedFileName(PathFromUtf8(name));
+            if (const std::optional<Failure> failure = PutBackupBack(PathFromUtf8(name), *backup)) {
+                return Fail(
+                    "Could not put back the " + listing + " from " + QuotedFileName(*backup) + ": " + failure->reason,
+                    kWriteErrorTitle);
+            }
+            view_.ShowMessage("The " + listing +
+                                  " was cut off while a run rewrote it; its old listing was put back from " +
+                                  QuotedFileName(*backup) + ".",
+                              kRestoreTitle);
+        }
+    }
+    return std::nullopt;
+}
+
+// Checks the three listing names before the first listing is generated, so that a run never stops on a name after
+// it has already replaced the listings before it.
+std::optional<RunOutcome> CreateCommand::FindTargets(const fs::path& sourceName) {
+    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+        const Plus2Model& model = *kPlus2Models[index];
+        const std::string fileName = view_.ListingName(model);
+        const fs::path name = PathFromUtf8(fileName);
+        Expected<ListingTarget> target = ListingTarget::Find(name);
+        if (!target) {
+            return Fail(WriteFailureMessage(model, fileName, target.Reason()), kWriteErrorTitle);
+        }
+        targets_[index].emplace(std::move(*target));
+        // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
+        if (IsSameFile(name, sourceName)) {
+            return Fail("The " + view_.ListingInputName(model) +
+                            " names the Spectrum 128 ROM disassembly itself; choose another file name.",
+                        kNameErrorTitle);
+        }
+        if (DifferOnlyInCase(name, sourceName)) {
+            return Fail("The " + view_.ListingInputName(model) +
+                            " names a file whose name differs from the Spectrum 128 ROM disassembly's only in case, "
+                            "which many systems take for one file; choose another file name.",
+                        kNameErrorTitle);
+        }
+        // The later listing would silently take the earlier one's place.
+        for (std::size_t earlier = 0; earlier < index; ++earlier) {
+            const Plus2Model& earlierModel = *kPlus2Models[earlier];
+            if (const std::optional<std::string> clash = Clash(name, PathFromUtf8(view_.ListingName(earlierModel)))) {
+                return Fail("The " + view_.ListingInputName(earlierModel) + " and the " +
+                                view_.ListingInputName(model) + " " + *clash +
+                                "; choose another file name for one of them.",
+                            kNameErrorTitle);
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 RunOutcome CreateCommand::Convert() {
-    const fs::path sourceName = PathFromUtf8(view_.SourceName());
-    Expected<SourceLines> sourceLines = LoadSourceListing(sourceName);
-    if (!sourceLines) {
-        return Fail(sourceLines.Reason(), kLoadErrorTitle);
+    if (const std::optional<RunOutcome> outcome = CheckNames()) {
+        return *outcome;
     }
-    if (const std::optional<RunFailure> failure = CheckListingNames(view_, sourceName)) {
-        return Fail(failure->message, failure->title);
+    doing_ = "loading the Spectrum 128 ROM disassembly";
+    const fs::path sourceName = PathFromUtf8(view_.SourceName());
+    Expected<LoadedListing> source = LoadSourceListing(sourceName);
+    if (!source) {
+        return Fail(source.Reason(), kLoadErrorTitle);
+    }
+    if (const std::optional<RunOutcome> outcome = FindTargets(sourceName)) {
+        return *outcome;
     }
     std::string pendingBytes;  // of the listing being written; see ListingFileSink
     pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
+    doing_ = "deriving the " + std::string(kPlus2Models[0]->name) + " ROM disassembly";
     view_.Yield();
-    for (const Plus2Model* model : kPlus2Models) {
+    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+        const Plus2Model& model = *kPlus2Models[index];
+        const std::string fileName = view_.ListingName(model);
+        doing_ = "deriving the " + std::string(model.name) + " ROM disassembly";
         // The listing goes to its file as it is derived; the file only takes the target's place once the listing
         // is complete, so a failed step or Exit leaves the old listing.
-        const std::string fileName = view_.ListingName(*model);
-        ListingFileSink listing(PathFromUtf8(fileName), pendingBytes);
-        if (!model->CreateListing(*sourceLines, listing, view_)) {
-            return Fail(model->failureMessage, kLoadErrorTitle);
+        ListingFileSink listing(*targets_.at(index), source->facts, pendingBytes);
+        if (!model.CreateListing(source->lines, listing, view_)) {
+            return Fail(std::string(model.failureMessage) + (index == 0 ? LineEndHint(source->lines) : ""),
+                        kLoadErrorTitle);
         }
         view_.Yield();
+        doing_ =
+            "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedFileName(PathFromUtf8(fileName));
         if (const std::optional<Failure> failure = listing.Commit()) {
-            return Fail(WriteFailureMessage(*model, fileName, failure->reason), kWriteErrorTitle);
+            return Fail(WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle);
         }
     }
     Finish(kDoneStatus);
     return RunOutcome::kDone;
 }
-
 RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
     view_.ShowMessage(message, title);
     Finish(kErrorStatus);

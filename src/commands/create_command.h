@@ -1,8 +1,13 @@
 #pragma once
 
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "commands/create_view.h"
+#include "files/listing_target.h"
 
 namespace veltrin {
 
@@ -21,10 +26,15 @@ class CreateCommand {
 
   private:
     RunOutcome Convert();
+    // Refuses names that no one means and puts back what a run cut off left; an outcome when the run ends there.
+    std::optional<RunOutcome> CheckNames();
+    std::optional<RunOutcome> FindTargets(const std::filesystem::path& sourceName);
     RunOutcome Fail(std::string_view message, std::string_view title);
     void Finish(std::string_view status);
 
     CreateView& view_;
+    std::string doing_;  // what the run is doing, for a message should it stop on an unexpected error
+    std::array<std::optional<ListingTarget>, kPlus2Models.size()> targets_;
 };
 
 }  // namespace veltrin

@@ -15,7 +15,8 @@ class CreateView : public ConversionHost {
     // The names of the 128 listing and of a model's +2 listing, in UTF-8, as the user gave them.
     virtual std::string SourceName() const = 0;
     virtual std::string ListingName(const Plus2Model& model) const = 0;
-    // Where the user gives the name of a model's listing, as messages speak of it: "French +2 ROM 0 Filename box".
+    // Where the user gives the names, as messages speak of them: "French +2 ROM 0 Filename box".
+    virtual std::string SourceInputName() const = 0;
     virtual std::string ListingInputName(const Plus2Model& model) const = 0;
     virtual void SetStatus(std::string_view status) = 0;
     // Takes away, or gives back, every input with which the user could change a name or start another run.

@@ -1,46 +1,86 @@
 #include "commands/listing_difference.h"
 
-#include <algorithm>
-#include <vector>
+#include <utility>
 
+#include "files/listing_file.h"
 #include "files/message_text.h"
 
 namespace veltrin {
 
 namespace {
 
-// A derived listing ends every line with CR LF; a file that went through a tool that changes line ends may not.
-// Past the end of the shorter listing, its lines are absent.
-enum class LineEnd { kCrLf, kLineFeed, kNone, kAbsent };
-
-struct FileLine {
-    std::string_view text;
-    LineEnd end = LineEnd::kNone;
-    bool operator==(const FileLine&) const = default;
-};
-
-// Cuts bytes into lines at each LF, as editors do, so that the line numbers are those the user sees. The line
-// end is kept apart from the text: a line that lost its CR differs from one that kept it.
-std::vector<FileLine> CutLines(std::string_view bytes) {
-    std::vector<FileLine> lines;
-    while (!bytes.empty()) {
-        const std::size_t lineFeed = bytes.find('\n');
-        if (lineFeed == std::string_view::npos) {
-            lines.push_back({bytes, LineEnd::kNone});
-            break;
-        }
-        FileLine line{bytes.substr(0, lineFeed), LineEnd::kLineFeed};
-        if (line.text.ends_with('\r')) {
-            line.text.remove_suffix(1);
-            line.end = LineEnd::kCrLf;
-        }
-        lines.push_back(line);
-        bytes.remove_prefix(lineFeed + 1);
-    }
-    return lines;
+// Cuts the line that ends at the line feed, as editors do, so that the line numbers are those the user sees. The
+// line end is kept apart from the text: a line that lost its CR differs from one that kept it.
+template <typename Line, typename LineEnd>
+Line CutAt(std::string_view bytes, std::size_t lineFeed) {
+    std::string_view text = bytes.substr(0, lineFeed);
+    const bool crLf = text.ends_with('\r');
+    return {crLf ? text.substr(0, text.size() - 1) : text, crLf ? LineEnd::kCrLf : LineEnd::kLineFeed};
 }
 
-std::string ShownLine(const FileLine& line) {
+}  // namespace
+
+void ListingComparison::Expect(std::string_view bytes) {
+    expected_.append(bytes);
+    std::size_t start = 0;
+    for (std::size_t lineFeed = expected_.find('\n'); lineFeed != std::string::npos;
+         lineFeed = expected_.find('\n', start)) {
+        Compare(CutAt<Line, LineEnd>(std::string_view(expected_).substr(start), lineFeed - start), NextFound());
+        start = lineFeed + 1;
+    }
+    expected_.erase(0, start);
+}
+
+Expected<std::optional<ListingDifference>> ListingComparison::Finish() {
+    if (!expected_.empty()) {
+        Compare({expected_, LineEnd::kNone}, NextFound());
+    }
+    for (Line found = NextFound(); found.end != LineEnd::kAbsent; found = NextFound()) {
+        Compare({}, found);
+    }
+    if (failure_) {
+        return *failure_;
+    }
+    return difference_.differingLines == 0 ? std::nullopt : std::optional<ListingDifference>(difference_);
+}
+
+ListingComparison::Line ListingComparison::NextFound() {
+    for (;;) {
+        const std::size_t lineFeed = found_.find('\n', foundStart_);
+        if (lineFeed != std::string::npos) {
+            const std::size_t start = std::exchange(foundStart_, lineFeed + 1);
+            return CutAt<Line, LineEnd>(std::string_view(found_).substr(start), lineFeed - start);
+        }
+        if (foundEnded_) {
+            const std::size_t start = std::exchange(foundStart_, found_.size());
+            return start < found_.size() ? Line{std::string_view(found_).substr(start), LineEnd::kNone} : Line{};
+        }
+        found_.erase(0, std::exchange(foundStart_, 0));
+        const Expected<std::string_view> piece = foundBytes_();
+        foundEnded_ = !piece || piece->empty() || line_ > kMaxSourceLines;
+        if (!piece || line_ > kMaxSourceLines) {
+            failure_ = piece ? Failure{"is too large: more than " + std::to_string(kMaxSourceLines) + " lines."}
+                             : Failure{piece.Reason()};
+        } else {
+            found_.append(*piece);
+        }
+    }
+}
+
+void ListingComparison::Compare(const Line& expected, const Line& found) {
+    ++line_;
+    if (expected == found) {
+        return;
+    }
+    if (difference_.differingLines == 0) {
+        difference_.firstLine = line_;
+        difference_.expected = Shown(expected);
+        difference_.found = Shown(found);
+    }
+    ++difference_.differingLines;
+}
+
+std::string ListingComparison::Shown(const Line& line) {
     switch (line.end) {
         case LineEnd::kCrLf:
             return QuotedText(line.text);
@@ -54,30 +94,11 @@ std::string ShownLine(const FileLine& line) {
     return QuotedText(line.text) + " (no line end)";
 }
 
-}  // namespace
-
 std::optional<ListingDifference> FindListingDifference(std::string_view expectedBytes, std::string_view foundBytes) {
-    if (expectedBytes == foundBytes) {
-        return std::nullopt;
-    }
-    std::vector<FileLine> expected = CutLines(expectedBytes);
-    std::vector<FileLine> found = CutLines(foundBytes);
-    const std::size_t lineCount = std::max(expected.size(), found.size());
-    expected.resize(lineCount, {{}, LineEnd::kAbsent});
-    found.resize(lineCount, {{}, LineEnd::kAbsent});
-    ListingDifference difference;
-    for (std::size_t index = 0; index < lineCount; ++index) {
-        if (expected[index] == found[index]) {
-            continue;
-        }
-        if (difference.differingLines == 0) {
-            difference.firstLine = index + 1;
-            difference.expected = ShownLine(expected[index]);
-            difference.found = ShownLine(found[index]);
-        }
-        ++difference.differingLines;
-    }
-    return difference;
+    ListingComparison comparison(
+        [&foundBytes]() -> Expected<std::string_view> { return std::exchange(foundBytes, {}); });
+    comparison.Expect(expectedBytes);
+    return *comparison.Finish();
 }
 
 }  // namespace veltrin

@@ -1,15 +1,16 @@
 #include "commands/source_listing.h"
 
-#include "files/listing_file.h"
+#include "files/message_text.h"
 
 namespace veltrin {
 
-Expected<SourceLines> LoadSourceListing(const std::filesystem::path& fileName) {
-    Expected<SourceLines> sourceLines = LoadListing(fileName);
-    if (!sourceLines) {
-        return Failure{"Error loading Spectrum 128 ROM disassembly: " + sourceLines.Reason()};
+Expected<LoadedListing> LoadSourceListing(const std::filesystem::path& fileName) {
+    Expected<LoadedListing> source = LoadListing(fileName);
+    if (!source) {
+        const std::string file = fileName.empty() ? "" : QuotedFileName(fileName) + " ";
+        return Failure{"Error loading Spectrum 128 ROM disassembly: " + file + source.Reason()};
     }
-    return sourceLines;
+    return source;
 }
 
 }  // namespace veltrin

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "files/failure.h"
-#include "toolkit/source_lines.h"
+#include "files/listing_file.h"
 
 namespace veltrin {
 
@@ -15,6 +15,6 @@ inline constexpr std::string_view kLoadErrorTitle = "Load Error";
 
 // Loads the 128 listing that every model of a run is derived from. The failure's reason is the whole message that
 // the run shows for it, titled kLoadErrorTitle.
-Expected<SourceLines> LoadSourceListing(const std::filesystem::path& fileName);
+Expected<LoadedListing> LoadSourceListing(const std::filesystem::path& fileName);
 
 }  // namespace veltrin

@@ -22,7 +22,9 @@ class [[nodiscard]] Expected {
 
     explicit operator bool() const { return std::holds_alternative<Value>(state_); }
     Value& operator*() { return std::get<Value>(state_); }
+    const Value& operator*() const { return std::get<Value>(state_); }
     Value* operator->() { return &std::get<Value>(state_); }
+    const Value* operator->() const { return &std::get<Value>(state_); }
     [[nodiscard]] const std::string& Reason() const { return std::get<Failure>(state_).reason; }
 
   private:

@@ -1,15 +1,11 @@
 #include "files/listing_file.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
 #include <system_error>
 
-#include "files/file_platform.h"
 #include "files/message_text.h"
 
 namespace veltrin {
@@ -18,81 +14,103 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The bytes of a listing file, in a buffer that is not filled with zeros before they are read into it.
-struct FileBytes {
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;
-};
+// How much a copy asks the system for at a time.
+constexpr std::size_t kPiece = std::size_t{1} << 16;
 
-// Reads from the file's position to its end into a buffer of the expected size, growing it when the file turns out
-// longer, but stops once it holds more than limit.
-std::error_code ReadToEnd(file_platform::OpenFile& file, std::size_t expectedSize, std::size_t limit,
-                          FileBytes& content) {
-    std::size_t capacity = expectedSize + 1;  // one more, so that the end of the file is seen without growing
-    content.bytes = std::make_unique_for_overwrite<char[]>(capacity);
-    for (;;) {
-        if (content.size == capacity) {
-            capacity = std::max(capacity * 2, file_platform::kReadChunk);
-            std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
-            std::memcpy(larger.get(), content.bytes.get(), content.size);
-            content.bytes = std::move(larger);
-        }
-        std::error_code error;
-        const std::size_t got = file.ReadSome(content.bytes.get() + content.size, capacity - content.size, error);
-        content.size += got;
-        if (error || got == 0 || content.size > limit) {
-            return error;
-        }
-    }
-}
-
-// Reads an ordinary file whole, refusing one too large to hold as a listing. Anything else (a pipe, a device)
-// is refused before it is opened, and, should it appear there meanwhile, before a byte is read from it.
-Expected<FileBytes> ReadSource(const fs::path& fileName) {
-    std::error_code error;
-    const fs::file_status status = fs::status(fileName, error);
-    file_platform::OpenFile file;
-    file_platform::OpenedFacts facts;
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        facts.ordinary = false;
-    } else if (error = file_platform::OpenToRead(fileName, file, facts); error) {
-        return Failure{ErrorFragment(error) + "."};
-    }
-    if (!facts.ordinary) {
-        return Failure{"not an ordinary file."};
-    }
-    if (facts.size > kMaxSourceBytes) {
-        return Failure{"too large: " + std::to_string(facts.size) + " bytes."};
-    }
-    // A file that grows while it is read is read as far as the limit allows.
-    FileBytes content;
-    if (error = ReadToEnd(file, static_cast<std::size_t>(facts.size), kMaxSourceBytes, content); error) {
-        return Failure{ErrorFragment(error) + "."};
-    }
-    if (content.size > kMaxSourceBytes) {
-        return Failure{"too large: more than " + std::to_string(kMaxSourceBytes) + " bytes."};
-    }
-    return content;
-}
+Failure Unreadable(const std::error_code& error) { return {"cannot be read: " + ErrorFragment(error) + "."}; }
 
 }  // namespace
 
-Expected<SourceLines> LoadListing(const fs::path& fileName) {
+std::optional<Failure> ListingReader::Open(const fs::path& name, const file_system::Folder& folder) {
+    // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
+    // meanwhile, before a byte is read from it.
+    std::error_code error;
+    const fs::file_status status = fs::status(folder.Path() / name, error);
+    if (status.type() == fs::file_type::not_found) {
+        return Failure{"does not exist."};
+    }
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        return Failure{fs::is_directory(status) ? "is a folder, not a file." : "is not an ordinary file."};
+    }
+    if (error = folder.OpenToRead(name, file_); error) {
+        return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);
+    }
+    facts_ = file_.Facts();
+    if (!facts_.exists) {
+        return Unreadable(file_system::LastError());
+    }
+    if (!facts_.ordinary) {
+        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+    }
+    if (facts_.size > kMaxSourceBytes) {
+        return Failure{"is too large: " + std::to_string(facts_.size) + " bytes."};
+    }
+    return std::nullopt;
+}
+
+Expected<std::size_t> ListingReader::Read(char* into, std::size_t count) {
+    std::error_code error;
+    const std::size_t got = file_.ReadSome(into, count, error);
+    read_ += got;
+    if (error) {
+        return Unreadable(error);
+    }
+    // A file that grows while it is read is read as far as the limit allows.
+    if (read_ > kMaxSourceBytes) {
+        return Failure{"is too large: more than " + std::to_string(kMaxSourceBytes) + " bytes."};
+    }
+    return got;
+}
+
+std::optional<Failure> CopyRest(ListingReader& reader, file_system::File& to) {
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    for (;;) {
+        const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
+        if (!got || *got == 0) {
+            return got ? std::nullopt : std::optional<Failure>(Failure{got.Reason()});
+        }
+        if (const std::error_code error = to.WriteAll({piece.get(), *got})) {
+            return Failure{ErrorFragment(error) + "."};
+        }
+    }
+}
+
+Expected<LoadedListing> LoadListing(const fs::path& fileName) {
     if (fileName.empty()) {
         return Failure{"no file name was given."};
     }
     try {
-        Expected<FileBytes> content = ReadSource(fileName);
-        if (!content) {
-            return Failure{content.Reason()};
+        ListingReader reader;
+        if (std::optional<Failure> failure = reader.Open(fileName)) {
+            return *failure;
         }
-        const std::size_t lineCount = SourceLines::CountLines({content->bytes.get(), content->size});
-        if (lineCount > kMaxSourceLines) {
-            return Failure{"too large: " + std::to_string(lineCount) + " lines."};
+        // A buffer of the size that the file had, and one more byte, so that its end is seen without growing; it is
+        // not filled with zeros before the bytes are read into it.
+        std::size_t capacity = static_cast<std::size_t>(reader.Facts().size) + 1;
+        std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(capacity);
+        std::size_t size = 0;
+        for (;;) {
+            if (size == capacity) {
+                capacity = std::max(capacity * 2, kPiece);
+                std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
+                std::memcpy(larger.get(), bytes.get(), size);
+                bytes = std::move(larger);
+            }
+            const Expected<std::size_t> got = reader.Read(bytes.get() + size, capacity - size);
+            if (!got) {
+                return Failure{got.Reason()};
+            }
+            if (*got == 0) {
+                break;
+            }
+            size += *got;
         }
-        return SourceLines(std::move(content->bytes), content->size);
+        if (const std::size_t lineCount = SourceLines::CountLines({bytes.get(), size}); lineCount > kMaxSourceLines) {
+            return Failure{"is too large: " + std::to_string(lineCount) + " lines."};
+        }
+        return LoadedListing{SourceLines(std::move(bytes), size), reader.Facts()};
     } catch (const std::bad_alloc&) {
-        return Failure{"not enough memory."};
+        return Failure{"cannot be read: not enough memory."};
     }
 }
 

@@ -1,5 +1,10 @@
 #include "files/listing_file_sink.h"
 
+#include <system_error>
+
+#include "files/listing_backup.h"
+#include "files/message_text.h"
+
 namespace veltrin {
 
 namespace {
@@ -8,43 +13,76 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-ListingFileSink::ListingFileSink(const std::filesystem::path& fileName, std::string& pending) : pending_(pending) {
+ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source,
+                                 std::string& pending)
+    : target_(target), source_(source), pending_(pending) {
     pending_.clear();
-    Expected<std::unique_ptr<ListingReplacement>> replacement = ListingReplacement::Begin(fileName);
-    if (replacement) {
-        replacement_ = std::move(*replacement);
-    } else {
-        failure_ = Failure{replacement.Reason()};
+    if (target_.InPlace()) {
+        return;
+    }
+    if (const std::error_code error = target_.Folder().CreateStaging(staging_, stagingName_)) {
+        failure_ = Failure{"no file can be created in the folder " + QuotedFileName(target_.Folder().Path()) + ": " +
+                           ErrorFragment(error) + "."};
+    } else if (const std::error_code carried =
+                   target_.Facts().exists ? staging_.TakeAttributesOf(target_.Facts()) : std::error_code()) {
+        failure_ = Failure{
+            "the new listing cannot be given the old one's owner and permissions: " + ErrorFragment(carried) + "."};
+    }
+}
+
+ListingFileSink::~ListingFileSink() {
+    if (!stagingName_.empty()) {
+        (void)target_.Folder().Remove(stagingName_);
     }
 }
 
 void ListingFileSink::Write(std::string_view line) {
-    if (!replacement_) {
+    if (failure_) {
         return;
     }
     pending_.append(line).append(kLineEnd);
-    if (pending_.size() >= kPieceSize) {
+    if (!target_.InPlace() && pending_.size() >= kPieceSize) {
         PassPending();
     }
 }
 
 void ListingFileSink::PassPending() {
-    failure_ = replacement_->Write(pending_);
-    if (failure_) {
-        replacement_.reset();
+    if (const std::error_code error = staging_.WriteAll(pending_)) {
+        failure_ = Failure{ErrorFragment(error) + "."};
     }
+    staging_.StartWriteback();
     pending_.clear();
 }
 
 std::optional<Failure> ListingFileSink::Commit() {
-    if (replacement_ && !pending_.empty()) {
+    if (!failure_ && !target_.InPlace() && !pending_.empty()) {
         PassPending();
     }
-    if (replacement_) {
-        failure_ = replacement_->Commit();
-        replacement_.reset();
+    // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an empty
+    // or partial listing under the target's name.
+    if (const std::error_code error = failure_ || target_.InPlace() ? std::error_code() : staging_.Sync()) {
+        failure_ = Failure{ErrorFragment(error) + "."};
     }
-    return failure_;
+    // Looked at again right before it is replaced, in the folder that was opened when the names were checked.
+    if (file_system::FileFacts now;
+        !failure_ && !target_.Folder().FactsOf(target_.Leaf(), now) && now.IsSameFile(source_)) {
+        failure_ = Failure{"it is the Spectrum 128 ROM disassembly itself now."};
+    }
+    if (failure_) {
+        return failure_;
+    }
+    if (target_.InPlace()) {
+        return RewriteInPlace(target_, pending_);
+    }
+    if (const std::error_code error = target_.Folder().PutInPlace(staging_, stagingName_, target_.Leaf())) {
+        return Failure{"it cannot be replaced: " + ErrorFragment(error) + "."};
+    }
+    // So that a crash cannot take the new name away again.
+    if (const std::error_code error = target_.Folder().Sync()) {
+        return Failure{"the new listing is in its place, but its folder could not be put on the disk: " +
+                       ErrorFragment(error) + "."};
+    }
+    return std::nullopt;
 }
 
 }  // namespace veltrin

@@ -2,43 +2,53 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "files/listing_writer.h"
+#include "files/failure.h"
+#include "files/file_system.h"
+#include "files/listing_target.h"
 #include "toolkit/line_sink.h"
 
 namespace veltrin {
 
-// Writes a +2 listing to its file as the lines are derived, each followed by CR LF. The file is only replaced by
-// Commit: a listing that is dropped (a failed step, Exit during a run) leaves the old file as it was.
+// Writes a +2 listing to its target as the lines are derived, each followed by CR LF. Nothing of the old listing
+// changes before Commit: a listing that is dropped (a failed step, Exit during a run) leaves it as it was.
 //
-// The lines gather in `pending` and go to the file in pieces of about a mebibyte. One such buffer serves all the
-// listings of a run, so that its memory is taken from the system once rather than once for each listing.
+// A listing that takes the target's place by a rename goes to a staging file in pieces of about a mebibyte, which
+// gather in `pending`; one such buffer serves all the listings of a run, so that its memory is taken from the
+// system once. A listing that is rewritten in place gathers there whole.
 //
 // A file that cannot be started or written does not stop the lines from coming: they are dropped, and Commit
-// reports the first failure. The model's own messages of a failed step therefore still come first, as they did
-// when a listing was only written once it was complete.
+// reports the first failure. The model's own messages of a failed step therefore still come first, as they would
+// if a listing were only written once it was complete.
 class ListingFileSink final : public LineSink {
   public:
     // The size of the pieces; a run gives `pending` room for one and a long line.
     static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
-    ListingFileSink(const std::filesystem::path& fileName, std::string& pending);
+    // `source` is the 128 listing's file, whose place a listing never takes.
+    ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source, std::string& pending);
+    ListingFileSink(const ListingFileSink&) = delete;
+    ListingFileSink& operator=(const ListingFileSink&) = delete;
+    ~ListingFileSink() override;
 
     void Write(std::string_view line) override;
 
-    // Puts the listing in the file's place; the failure when the file could not be started, written or replaced.
+    // Puts the listing in the target's place; the failure when it could not be written or put there. The reason
+    // reads after "Could not write ... to "NAME": ".
     std::optional<Failure> Commit();
 
   private:
     void PassPending();
 
+    const ListingTarget& target_;
+    file_system::FileFacts source_;
     std::string& pending_;
-    std::unique_ptr<ListingReplacement> replacement_;  // none after the first failure: no line is written after it
-    std::optional<Failure> failure_;                   // the first
+    file_system::File staging_;
+    std::filesystem::path stagingName_;  // while the staging file has a name of its own
+    std::optional<Failure> failure_;     // the first: no line is written after it
 };
 
 }  // namespace veltrin

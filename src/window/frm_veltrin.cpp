@@ -129,11 +129,17 @@ std::string frmVeltrin::ListingName(const veltrin::Plus2Model& model) const {
     return ListingControlsOf(model).box->text().toStdString();
 }
 
+// Each box is known by the caption of the label above it.
+std::string frmVeltrin::InputName(const QLabel& caption) {
+    QString name = caption.text();
+    name.chop(1);  // the colon
+    return (name + QStringLiteral(" box")).toStdString();
+}
+
+std::string frmVeltrin::SourceInputName() const { return InputName(*lblFilename_); }
+
 std::string frmVeltrin::ListingInputName(const veltrin::Plus2Model& model) const {
-    // Each box is known by the caption of the label above it.
-    QString caption = ListingControlsOf(model).caption->text();
-    caption.chop(1);  // the colon
-    return (caption + QStringLiteral(" box")).toStdString();
+    return InputName(*ListingControlsOf(model).caption);
 }
 
 void frmVeltrin::SetStatus(std::string_view status) { lblStatus_->setText(FromUtf8(status)); }

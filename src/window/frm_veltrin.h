@@ -41,6 +41,7 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
 
     // CreateView
     [[nodiscard]] std::string SourceName() const override;
+    [[nodiscard]] std::string SourceInputName() const override;
     [[nodiscard]] std::string ListingName(const veltrin::Plus2Model& model) const override;
     [[nodiscard]] std::string ListingInputName(const veltrin::Plus2Model& model) const override;
     void SetStatus(std::string_view status) override;
@@ -69,6 +70,7 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
         const QLineEdit* box;
     };
     [[nodiscard]] ListingControls ListingControlsOf(const veltrin::Plus2Model& model) const;
+    static std::string InputName(const QLabel& caption);
 
     void ShowVersionText();
     void EndProgram();

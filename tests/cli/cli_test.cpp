@@ -106,6 +106,8 @@ TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
         ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
         if (const std::string edit = text(0); edit.starts_with("delete ")) {
             fs::remove(folder_ / edit.substr(7));
+        } else if (edit.starts_with("create ")) {
+            testing_support::WriteFile(folder_ / edit.substr(7), "");
         } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
             const std::size_t arrow = edit.find(" => ");
             const std::string from = edit.substr(colon + 2, arrow - colon - 2);

@@ -138,6 +138,13 @@ void EditListing(const std::string& edit, std::string& listing) {
 
 class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<FailedRun> {
   protected:
+    void ApplyEdits(const std::string& edits) {
+        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
+            end = edits.find(" & ", start);
+            ApplyEdit(edits.substr(start, end - start));
+        }
+    }
+
     void ApplyEdit(const std::string& edit) {
         if (edit == "no source") {
             fs::remove(Source());
@@ -149,12 +156,24 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             };
         } else if (edit == "no memory") {
             view_.onYield = [] { throw std::bad_alloc(); };
+        } else if (edit == "line feeds only") {
+            WriteFile(Source(), std::regex_replace(ReadFile(Source()), std::regex("\r\n"), "\n"));
+        } else if (edit.starts_with("link ")) {
+            const std::size_t to = edit.find(" to ");
+            fs::create_symlink(edit.substr(to + 4), folder_ / edit.substr(5, to - 5));
+        } else if (edit.starts_with("backup of ")) {
+            std::string model = edit.substr(10);
+            model[0] = static_cast<char>(std::toupper(model[0]));
+            WriteFile(folder_ / ("." + std::string(kModels.at(model)->defaultFileName) + ".vlt-old"), "; Old.\r\n");
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
+            const std::string escaped = std::regex_replace(edit.substr(space + 1), std::regex(R"(\\n)"), "\n");
+            const std::string name =
+                folder_.Path().string() + "/" + std::regex_replace(escaped, std::regex(R"(\\t)"), "\t");
             std::string model = edit.substr(5, space - 5);  // "spanish": the model of the Spanish listing
             model[0] = static_cast<char>(std::toupper(model[0]));
-            view_.listingNames[kModels.at(model)->language] = folder_.Path().string() + "/" + edit.substr(space + 1);
+            (model == "Source" ? view_.sourceName : view_.listingNames[kModels.at(model)->language]) = name;
         } else {
             std::string listing = ReadFile(Source());
             EditListing(edit, listing);
@@ -165,10 +184,11 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
 
 TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure) {
     const FailedRun& run = GetParam();
-    ApplyEdit(run.edit);
+    ApplyEdits(run.edit);
     const std::string source = ReadFile(Source());
 
-    EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kError);
+    const RunOutcome outcome = CreateCommand(view_).Run();
+    EXPECT_EQ(outcome, run.outcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
     std::vector<std::string> expected;
     for (const std::string& message : run.messages) {
         expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));

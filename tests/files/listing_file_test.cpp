@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "files/listing_file_sink.h"
-#include "files/listing_writer.h"
+#include "files/listing_target.h"
 #include "support/test_folder.h"
 
 #ifndef _WIN32
@@ -44,8 +44,12 @@ class ListingFileTest : public ::testing::Test {
 // Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed. The
 // reason of a failure, or "written".
 std::string WriteListing(const fs::path& fileName, const Lines& lines) {
+    const Expected<ListingTarget> target = ListingTarget::Find(fileName);
+    if (!target) {
+        return target.Reason();
+    }
     std::string pending;
-    ListingFileSink sink(fileName, pending);
+    ListingFileSink sink(*target, {}, pending);
     for (const std::string& line : lines) {
         sink.Write(line);
     }
@@ -100,37 +104,47 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
     };
     for (const auto& row : rows) {
         WriteFile(PathOf("in.asm"), row.bytes);
-        Expected<SourceLines> lines = LoadListing(PathOf("in.asm"));
-        ASSERT_TRUE(lines) << lines.Reason();
+        const Expected<LoadedListing> source = LoadListing(PathOf("in.asm"));
+        ASSERT_TRUE(source) << source.Reason();
         Lines elements;
-        for (std::size_t index = 0; index < lines->size(); ++index) {
-            elements.emplace_back((*lines)[index]);
+        for (std::size_t index = 0; index < source->lines.size(); ++index) {
+            elements.emplace_back(source->lines[index]);
         }
         EXPECT_EQ(elements, row.expected) << ::testing::PrintToString(row.bytes);
     }
 }
 
-// Until Commit nobody sees the new listing, and a replacement given up leaves the old one and nothing else.
-TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
-    WriteFile(PathOf("out.asm"), "old\r\n");
-    for (const bool commit : {false, true}) {
-        Expected<std::unique_ptr<ListingReplacement>> begun = ListingReplacement::Begin(PathOf("out.asm"));
-        ASSERT_TRUE(begun) << begun.Reason();
-        std::unique_ptr<ListingReplacement> replacement = std::move(*begun);
-        // Small and large pieces, as a caller may mix them, arrive in their order.
-        for (const std::string& piece : {std::string("a"), std::string(1 << 20, 'b'), std::string("cccc")}) {
-            ASSERT_EQ(replacement->Write(piece), std::nullopt);
-        }
-        EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
+// Until Commit nobody sees the new listing, and a listing given up leaves the old one and nothing else, whether it
+// is to take the name anew or to rewrite the file in place.
+TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
+    const std::string newListing = "a\r\n" + std::string(1 << 20, 'b') + "\r\nc\r\n";
+    for (const bool inPlace : {false, true}) {
+        for (const bool commit : {false, true}) {
+            WriteFile(PathOf("out.asm"), "old\r\n");
+            std::set<std::string> names{"out.asm"};
+            if (inPlace) {  // another name keeps the file where it is
+                fs::create_hard_link(PathOf("out.asm"), PathOf("linked.asm"));
+                names.insert("linked.asm");
+            }
+            const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out.asm"));
+            ASSERT_TRUE(target && target->InPlace() == inPlace);
+            {
+                std::string pending;
+                ListingFileSink sink(*target, {}, pending);
+                // Small and large lines, as a script may mix them, arrive in their order.
+                for (const std::string& line : {std::string("a"), std::string(1 << 20, 'b'), std::string("c")}) {
+                    sink.Write(line);
+                }
+                EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
 #ifdef __linux__
-        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});  // the new file has no name yet
+                EXPECT_EQ(folder_.Names(), names);  // the new file has no name yet
 #endif
-        if (commit) {
-            ASSERT_EQ(replacement->Commit(), std::nullopt);
+                EXPECT_TRUE(!commit || sink.Commit() == std::nullopt);
+            }
+            EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? newListing : "old\r\n");
+            EXPECT_EQ(folder_.Names(), names);
+            fs::remove(PathOf("linked.asm"));
         }
-        replacement.reset();
-        EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? "a" + std::string(1 << 20, 'b') + "cccc" : "old\r\n");
-        EXPECT_EQ(folder_.Names(), std::set<std::string>{"out.asm"});
     }
 }
 
@@ -141,7 +155,7 @@ TEST_F(ListingFileTest, ReplacementIsSeenOnlyOnceCommitted) {
 TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
     const mode_t oldMask = ::umask(027);
     const fs::path longest = PathOf((std::string(251, 'n') + ".asm").c_str());  // the longest name there may be
-    for (const char* faults : {"-", "open 1 95"}) {
+    for (const char* faults : {"-", "openat 1 95"}) {
         testing_support::ArmSystemCallFaults(faults);
         EXPECT_EQ(WriteListing(longest, {"x"}), "written");
         EXPECT_TRUE(testing_support::DisarmSystemCallFaults());
@@ -165,6 +179,10 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
                                          0xFFFFFFFF, 0x60010, 0xFFFFFFFF, 0x00020, 0xFFFFFFFF};
     fs::create_directory(PathOf("shared"));
     fs::create_directory(PathOf("acl"));
+    // The user's state folder, which takes the backup of a listing whose own folder the user may not write.
+    fs::create_directory(PathOf("state"));
+    ASSERT_EQ(::chown(PathOf("state").c_str(), kNobody, kNobody), 0);
+    ::setenv("XDG_STATE_HOME", PathOf("state").c_str(), 1);
     fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
     const struct {
         const char* name;
@@ -198,8 +216,9 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         EXPECT_EQ(FactsOf(file), before) << row.name;
     }
     EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
+    EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin"));  // the backup of nobodys.asm went with the rewrite
     // Where no file may be created, a new listing is refused before anything is generated.
-    EXPECT_FALSE(AsNobody([&] { return !CheckListingTarget(PathOf("new.asm")); }));
+    EXPECT_FALSE(AsNobody([&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }));
 }
 
 // A link is followed only where the system itself would follow it: in a folder that every user may write and

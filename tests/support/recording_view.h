@@ -23,6 +23,7 @@ class RecordingView : public CreateView {
     std::function<void()> onYield;
 
     std::string SourceName() const override { return sourceName; }
+    std::string SourceInputName() const override { return "128 ROM 0 Filename box"; }
     std::string ListingName(const Plus2Model& model) const override { return listingNames.at(model.language); }
     std::string ListingInputName(const Plus2Model& model) const override {  // as the window calls its boxes
         switch (model.language) {

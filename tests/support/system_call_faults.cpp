@@ -78,17 +78,16 @@ VELTRIN_FAULTY(int, ftruncate, (int fd, off_t size), (fd, size), noexcept)
 VELTRIN_FAULTY(int, fsync, (int fd), (fd))
 VELTRIN_FAULTY(int, fstat, (int fd, struct stat* status), (fd, status), noexcept)
 VELTRIN_FAULTY(int, stat, (const char* path, struct stat* status), (path, status), noexcept)
-VELTRIN_FAULTY(int, access, (const char* path, int mode), (path, mode), noexcept)
-VELTRIN_FAULTY(int, fchown, (int fd, uid_t owner, gid_t group), (fd, owner, group), noexcept)
-VELTRIN_FAULTY(int, fchmod, (int fd, mode_t mode), (fd, mode), noexcept)
-VELTRIN_FAULTY(ssize_t, listxattr, (const char* path, char* names, size_t size), (path, names, size), noexcept)
+VELTRIN_FAULTY(int, fstatat, (int at, const char* path, struct stat* status, int flags), (at, path, status, flags),
+               noexcept)
+VELTRIN_FAULTY(int, faccessat, (int at, const char* path, int mode, int flags), (at, path, mode, flags), noexcept)
 VELTRIN_FAULTY(ssize_t, flistxattr, (int fd, char* names, size_t size), (fd, names, size), noexcept)
-VELTRIN_FAULTY(ssize_t, getxattr, (const char* p, const char* n, void* v, size_t s), (p, n, v, s), noexcept)
-VELTRIN_FAULTY(int, fsetxattr, (int fd, const char* n, const void* v, size_t s, int f), (fd, n, v, s, f), noexcept)
 VELTRIN_FAULTY(int, linkat, (int fromAt, const char* from, int toAt, const char* to, int flags),
                (fromAt, from, toAt, to, flags), noexcept)
 VELTRIN_FAULTY(ssize_t, readlink, (const char* path, char* into, size_t size), (path, into, size), noexcept)
-VELTRIN_FAULTY(int, rename, (const char* from, const char* to), (from, to), noexcept)
+VELTRIN_FAULTY(int, renameat, (int fromAt, const char* from, int toAt, const char* to), (fromAt, from, toAt, to),
+               noexcept)
+VELTRIN_FAULTY(int, unlinkat, (int at, const char* path, int flags), (at, path, flags), noexcept)
 
 // Linux frees the descriptor even when close reports a failure.
 extern "C" int close(int fd) {
@@ -98,13 +97,27 @@ extern "C" int close(int fd) {
     return fails ? -1 : result;
 }
 
+// A mode follows when the file may be created.
+static mode_t ModeOf(int flags, va_list rest) {
+    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(rest, mode_t) : 0;
+}
+
 extern "C" int open(const char* path, int flags, ...) {
     static auto* const next = veltrin::testing_support::Next<int(const char*, int, ...)>("open");
     va_list rest;
     va_start(rest, flags);
-    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : 0;
+    const mode_t mode = ModeOf(flags, rest);
     va_end(rest);
     return veltrin::testing_support::Fails("open") ? -1 : next(path, flags, mode);
+}
+
+extern "C" int openat(int at, const char* path, int flags, ...) {
+    static auto* const next = veltrin::testing_support::Next<int(int, const char*, int, ...)>("openat");
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = ModeOf(flags, rest);
+    va_end(rest);
+    return veltrin::testing_support::Fails("openat") ? -1 : next(at, path, flags, mode);
 }
 
 void* operator new[](std::size_t size) {

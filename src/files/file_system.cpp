@@ -1,19 +1,27 @@
-#include "files/file_platform.h"
+#include "files/file_system.h"
 
 #include <cerrno>
 #include <chrono>
+#include <regex>
+#include <string>
+#include <utility>
 
-namespace veltrin::file_platform {
+namespace veltrin::file_system {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
-OpenFile::~OpenFile() {
+File& File::operator=(File&& other) noexcept {
+    std::swap(descriptor_, other.descriptor_);
+    return *this;
+}
+
+File::~File() {
     if (descriptor_ >= 0) {
         (void)system_call::Close(descriptor_);
     }
 }
 
-std::size_t OpenFile::ReadSome(char* into, std::size_t count, std::error_code& error) {
+std::size_t File::ReadSome(char* into, std::size_t count, std::error_code& error) {
     const std::int64_t got = system_call::Read(descriptor_, into, count);
     if (got == -1) {
         error = LastError();
@@ -22,26 +30,7 @@ std::size_t OpenFile::ReadSome(char* into, std::size_t count, std::error_code& e
     return static_cast<std::size_t>(got);
 }
 
-std::error_code OpenFile::Close() {
-    const int result = system_call::Close(descriptor_);
-    descriptor_ = -1;
-    return result != 0 ? LastError() : std::error_code();
-}
-
-std::error_code OpenFile::ReadToEnd(std::string& content) {
-    for (;;) {
-        const std::size_t filled = content.size();
-        content.resize(filled + kReadChunk);
-        std::error_code error;
-        const std::size_t got = ReadSome(content.data() + filled, kReadChunk, error);
-        content.resize(filled + got);
-        if (error || got == 0) {
-            return error;
-        }
-    }
-}
-
-std::error_code OpenFile::WriteAll(std::string_view bytes) {
+std::error_code File::WriteAll(std::string_view bytes) {
     // A call may write less than it was given (Linux takes a little under 2 GiB at a time, Windows INT_MAX bytes);
     // the rest goes in the next.
     while (!bytes.empty()) {
@@ -57,19 +46,19 @@ std::error_code OpenFile::WriteAll(std::string_view bytes) {
     return {};
 }
 
-std::error_code StagingFile::CreateNamed() {
-    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        const std::filesystem::path candidate = folder_ / StagingName(attempt);
-        file_.Adopt(system_call::CreateNew(candidate));
-        if (file_.Descriptor() != -1) {
-            name_ = candidate;
-            return {};
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return LastError();
+std::error_code File::Close() {
+    const int result = system_call::Close(std::exchange(descriptor_, -1));
+    return result != 0 ? LastError() : std::error_code();
+}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    std::swap(path_, other.path_);
+    std::swap(descriptor_, other.descriptor_);
+    return *this;
+}
+
+Folder::Folder(Folder&& other) noexcept : path_(std::move(other.path_)), descriptor_(other.descriptor_) {
+    other.descriptor_ = -1;
 }
 
 std::filesystem::path StagingName(int attempt) {
@@ -82,4 +71,9 @@ std::filesystem::path StagingName(int attempt) {
     return ".vlt" + digits + ".tmp";
 }
 
-}  // namespace veltrin::file_platform
+bool IsStagingName(const std::filesystem::path& name) {
+    static const std::regex kStaging(R"(\.vlt[0-9]{9}\.tmp)");
+    return std::regex_match(name.string(), kStaging);
+}
+
+}  // namespace veltrin::file_system
