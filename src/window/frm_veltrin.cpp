@@ -17,6 +17,7 @@
 #include "commands/source_listing.h"
 #include "commands/version_text.h"
 #include "window/file_name_assist.h"
+#include "window/message_names.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ void frmVeltrin::Yield() {
 }
 
 void frmVeltrin::ShowMessage(std::string_view message, std::string_view title) {
-    presenter_(FromUtf8(message), FromUtf8(title));
+    presenter_(veltrin::ShortenQuotedNames(FromUtf8(message)), FromUtf8(title));
 }
 
 bool frmVeltrin::eventFilter(QObject* watched, QEvent* event) {

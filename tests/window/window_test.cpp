@@ -251,6 +251,36 @@ class WindowTest : public QObject {
         QVERIFY(!window.isVisible());
     }
 
+    void messagesShowLongNamesShortenedInTheMiddle_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const QString start = "/home/" + QString(29, u's');  // 35 characters
+        const QString end = QString(30, u'e') + ".asm";      // 34
+        const QString name = start + "/middle/" + end, shortened = start + u'\u2026' + end;
+        const QString read = "Could not write it to \"";
+        QTest::newRow("70 characters") << read + start + u'/' + end + "\": it is read-only." << QString();
+        QTest::newRow("long name") << "\"" + name + "\" does not exist."
+                                   << "\"" + shortened + "\" does not exist.";
+        QTest::newRow("two names") << "\"" + name + "\" to \"" + name + u'"'
+                                   << "\"" + shortened + "\" to \"" + shortened + u'"';
+        QTest::newRow("quote in a name") << read + name + "\"x\": it"
+                                         << read + start + u'\u2026' + end.sliced(2) + "\"x\": it";
+        QTest::newRow("unpaired quote") << read + name + " and more" << QString();
+        // Neither cut falls inside a character: an emoji is two UTF-16 units, an accent follows its letter.
+        QTest::newRow("characters at the cuts")
+            << read + start.chopped(1) + "\U0001F600" + name + "e\u0301" + end.sliced(1) + u'"'
+            << read + start.chopped(1) + u'\u2026' + end.sliced(1) + u'"';
+    }
+
+    // Through the window, as a run hands it a message.
+    void messagesShowLongNamesShortenedInTheMiddle() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        TestWindow window;
+        window.ShowMessage(message.toStdString(), "Title");
+        QCOMPARE(window.messages, QStringList("Title: " + (shown.isNull() ? message : shown)));
+    }
+
     void eachBoxTakesADroppedFileAndCompletesFileNames() {
         TestWindow window;
         const QString fileName = WorkFile(kSourceName);
