@@ -17,6 +17,7 @@
 #include "commands/source_listing.h"
 #include "commands/version_text.h"
 #include "window/file_name_assist.h"
+#include "window/message_names.h"
 
 namespace {
 
@@ -46,6 +47,21 @@ Control* MakeControl(QWidget* parent, const char* name, std::string_view text, c
     control->setObjectName(QString::fromUtf8(name));
     control->setGeometry(geometry);
     return control;
+}
+
+// Whether the user moved the focus: a click, Tab, Shift+Tab or an access key. The focus also comes back to a box
+// when a message box of the run closes, when the user returns to the window from another one, and when the run
+// gives it back: none of those is the user entering the box, and "Done!" or "Error!" stays.
+bool IsUsersFocusMove(Qt::FocusReason reason) {
+    switch (reason) {
+        case Qt::MouseFocusReason:
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -170,12 +186,11 @@ void frmVeltrin::Yield() {
 }
 
 void frmVeltrin::ShowMessage(std::string_view message, std::string_view title) {
-    presenter_(FromUtf8(message), FromUtf8(title));
+    presenter_(veltrin::ShortenQuotedNames(FromUtf8(message)), FromUtf8(title));
 }
 
 bool frmVeltrin::eventFilter(QObject* watched, QEvent* event) {
-    // Giving the focus back after a run (Qt::OtherFocusReason) is not the user entering the box: "Done!" stays.
-    if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(event)->reason() != Qt::OtherFocusReason) {
+    if (event->type() == QEvent::FocusIn && IsUsersFocusMove(static_cast<QFocusEvent*>(event)->reason())) {
         if (watched == txt128ROM_) {
             txt128ROM_GotFocus();
         } else if (watched == txtPlus2ROM_) {

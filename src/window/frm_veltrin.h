@@ -23,7 +23,8 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
     Q_OBJECT
 
   public:
-    // Shows a modal message with its title and waits until the user closes it.
+    // Shows a modal message with its title and waits until the user closes it. ShowMessage hands it the message
+    // with its long names shortened (ShortenQuotedNames).
     using MessagePresenter = std::function<void(const QString& message, const QString& title)>;
 
     explicit frmVeltrin(QWidget* parent = nullptr);

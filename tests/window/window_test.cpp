@@ -117,7 +117,8 @@ class WindowTest : public QObject {
         QCOMPARE(window.minimumSize(), window.maximumSize());
         QCOMPARE(window.Status(), VersionText());
         for (const QLabel* label : window.findChildren<QLabel*>()) {
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), qPrintable(label->text()));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->text()));
             QVERIFY(label->fontMetrics().height() <= label->height());
         }
         for (const QPushButton* button : window.findChildren<QPushButton*>()) {
@@ -127,33 +128,45 @@ class WindowTest : public QObject {
     }
 
     void editingOrEnteringABoxRestoresVersionText_data() {
-        QTest::addColumn<bool>("restores");  // rows named after the boxes
-        QTest::newRow("txt128ROM") << true;
-        QTest::newRow("txtPlus2ROM") << true;
-        QTest::newRow("txtFrenchPlus2ROM") << false;
-        QTest::newRow("txtSpanishPlus2ROM") << false;
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<Qt::FocusReason>("reason");  // how the focus comes into the box
+        QTest::addColumn<bool>("editRestores");
+        QTest::addColumn<bool>("focusRestores");
+        QTest::newRow("source, click") << "txt128ROM" << Qt::MouseFocusReason << true << true;
+        QTest::newRow("English, Tab") << "txtPlus2ROM" << Qt::TabFocusReason << true << true;
+        QTest::newRow("English, Shift+Tab") << "txtPlus2ROM" << Qt::BacktabFocusReason << true << true;
+        QTest::newRow("source, access key") << "txt128ROM" << Qt::ShortcutFocusReason << true << true;
+        QTest::newRow("French, click") << "txtFrenchPlus2ROM" << Qt::MouseFocusReason << false << false;
+        QTest::newRow("Spanish, click") << "txtSpanishPlus2ROM" << Qt::MouseFocusReason << false << false;
+        // The focus coming back without the user moving it leaves the outcome of the run standing.
+        QTest::newRow("source, window activated") << "txt128ROM" << Qt::ActiveWindowFocusReason << true << false;
+        QTest::newRow("source, message box closed") << "txt128ROM" << Qt::PopupFocusReason << true << false;
+        QTest::newRow("source, given back after a run") << "txt128ROM" << Qt::OtherFocusReason << true << false;
     }
 
     void editingOrEnteringABoxRestoresVersionText() {
-        QFETCH(bool, restores);
+        QFETCH(QString, box);
+        QFETCH(Qt::FocusReason, reason);
+        QFETCH(bool, editRestores);
+        QFETCH(bool, focusRestores);
         const QString done = QString::fromLatin1(veltrin::kDoneStatus);
         TestWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QLineEdit* edit = window.Box(QTest::currentDataTag());
+        QLineEdit* edit = window.findChild<QLineEdit*>(box);
 
         // Typing, with the focus left on Create.
         window.SetStatus(veltrin::kDoneStatus);
         QTest::keyClicks(edit, QStringLiteral("x"));
         QVERIFY(edit->text().endsWith(QLatin1Char('x')));
         QCOMPARE(QApplication::focusWidget(), window.Button("cmdCreate"));
-        QCOMPARE(window.Status(), restores ? VersionText() : done);
+        QCOMPARE(window.Status(), editRestores ? VersionText() : done);
 
         // Moving the focus into the box, without typing.
         window.SetStatus(veltrin::kDoneStatus);
-        edit->setFocus(Qt::MouseFocusReason);
+        edit->setFocus(reason);
         QCOMPARE(QApplication::focusWidget(), edit);
-        QCOMPARE(window.Status(), restores ? VersionText() : done);
+        QCOMPARE(window.Status(), focusRestores ? VersionText() : done);
     }
 
     // A run with the names that the window opens with reads and writes in the current folder, each listing under
@@ -236,6 +249,36 @@ class WindowTest : public QObject {
         window.SetMessagePresenter([&window](const QString&, const QString&) { window.Button("cmdExit")->click(); });
         window.Button("cmdCreate")->click();
         QVERIFY(!window.isVisible());
+    }
+
+    void messagesShowLongNamesShortenedInTheMiddle_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const QString start = "/home/" + QString(29, u's');  // 35 characters
+        const QString end = QString(30, u'e') + ".asm";      // 34
+        const QString name = start + "/middle/" + end, shortened = start + u'\u2026' + end;
+        const QString read = "Could not write it to \"";
+        QTest::newRow("70 characters") << read + start + u'/' + end + "\": it is read-only." << QString();
+        QTest::newRow("long name") << "\"" + name + "\" does not exist."
+                                   << "\"" + shortened + "\" does not exist.";
+        QTest::newRow("two names") << "\"" + name + "\" to \"" + name + u'"'
+                                   << "\"" + shortened + "\" to \"" + shortened + u'"';
+        QTest::newRow("quote in a name") << read + name + "\"x\": it"
+                                         << read + start + u'\u2026' + end.sliced(2) + "\"x\": it";
+        QTest::newRow("unpaired quote") << read + name + " and more" << QString();
+        // Neither cut falls inside a character: an emoji is two UTF-16 units, an accent follows its letter.
+        QTest::newRow("characters at the cuts")
+            << read + start.chopped(1) + "\U0001F600" + name + "e\u0301" + end.sliced(1) + u'"'
+            << read + start.chopped(1) + u'\u2026' + end.sliced(1) + u'"';
+    }
+
+    // Through the window, as a run hands it a message.
+    void messagesShowLongNamesShortenedInTheMiddle() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        TestWindow window;
+        window.ShowMessage(message.toStdString(), "Title");
+        QCOMPARE(window.messages, QStringList("Title: " + (shown.isNull() ? message : shown)));
     }
 
     void eachBoxTakesADroppedFileAndCompletesFileNames() {
