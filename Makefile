@@ -59,6 +59,15 @@ test-sanitize: deps
 	@cmake --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize -j $(JOBS)
 
+# The POSIX file layer without the calls that only Linux has, as other POSIX systems build it, in build-portable/:
+# the listing files' tests and the killed runs.
+.PHONY: test-portable
+test-portable: deps
+	@cmake -S . -B build-portable -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRIN_PORTABLE_POSIX=ON \
+		-DVELTRIN_BUILD_WINDOW=OFF >/dev/null
+	@cmake --build build-portable -j $(JOBS) --target listing_file_tests veltrin-cli
+	@ctest --test-dir build-portable -j $(JOBS) --output-on-failure -R "ListingFile|Staging|killed"
+
 # Windows and Linux packaging.
 .PHONY: test-windows package
 

@@ -25,6 +25,7 @@
 #include <windows.h>
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
+#undef Yield  // an old macro of windows.h, which would rename the view's own
 #endif
 
 namespace {

@@ -143,11 +143,13 @@ std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts) const {
     }
     facts = FactsFrom(status);
 #ifdef VELTRIN_LINUX_CALLS
-    // Extended attributes, access control lists among them, are read through the file itself.
-    if (File file; facts.ordinary && !OpenToRead(name, file)) {
-        const ssize_t names = ::flistxattr(file.Descriptor(), nullptr, 0);
-        facts.keepsMoreThanItsBytes = facts.keepsMoreThanItsBytes || names > 0 || (names < 0 && errno != ENOTSUP);
-    }
+    // Extended attributes, access control lists among them.
+    const ssize_t names = facts.ordinary ? ::llistxattr((path_ / name).c_str(), nullptr, 0) : 0;
+    facts.keepsMoreThanItsBytes = facts.keepsMoreThanItsBytes || names > 0 || (names < 0 && errno != ENOTSUP);
+#else
+    // Other systems keep access control lists in ways that this half does not read: a listing that exists is
+    // rewritten in place there, which keeps them whatever they are.
+    facts.keepsMoreThanItsBytes = facts.ordinary;
 #endif
     return {};
 }

@@ -33,6 +33,13 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
+// The portable half cannot see access control lists, so it rewrites every listing that exists in place.
+#ifdef VELTRIN_PORTABLE_POSIX
+constexpr bool kEveryListingInPlace = true;
+#else
+constexpr bool kEveryListingInPlace = false;
+#endif
+
 class ListingFileTest : public ::testing::Test {
   protected:
     fs::path PathOf(const char* name) const { return folder_ / name; }
@@ -127,7 +134,7 @@ TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
                 names.insert("linked.asm");
             }
             const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out.asm"));
-            ASSERT_TRUE(target && target->InPlace() == inPlace);
+            ASSERT_TRUE(target && target->InPlace() == (inPlace || kEveryListingInPlace));
             {
                 std::string pending;
                 ListingFileSink sink(*target, {}, pending);
@@ -136,7 +143,7 @@ TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
                     sink.Write(line);
                 }
                 EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
-#ifdef __linux__
+#if defined(__linux__) && !defined(VELTRIN_PORTABLE_POSIX)
                 EXPECT_EQ(folder_.Names(), names);  // the new file has no name yet
 #endif
                 EXPECT_TRUE(!commit || sink.Commit() == std::nullopt);
@@ -155,7 +162,11 @@ TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
 TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
     const mode_t oldMask = ::umask(027);
     const fs::path longest = PathOf((std::string(251, 'n') + ".asm").c_str());  // the longest name there may be
+#ifdef VELTRIN_PORTABLE_POSIX
+    for (const char* faults : {"-"}) {
+#else
     for (const char* faults : {"-", "openat 1 95"}) {
+#endif
         testing_support::ArmSystemCallFaults(faults);
         EXPECT_EQ(WriteListing(longest, {"x"}), "written");
         EXPECT_TRUE(testing_support::DisarmSystemCallFaults());

@@ -81,7 +81,8 @@ VELTRIN_FAULTY(int, stat, (const char* path, struct stat* status), (path, status
 VELTRIN_FAULTY(int, fstatat, (int at, const char* path, struct stat* status, int flags), (at, path, status, flags),
                noexcept)
 VELTRIN_FAULTY(int, faccessat, (int at, const char* path, int mode, int flags), (at, path, mode, flags), noexcept)
-VELTRIN_FAULTY(ssize_t, flistxattr, (int fd, char* names, size_t size), (fd, names, size), noexcept)
+VELTRIN_FAULTY(ssize_t, llistxattr, (const char* path, char* names, size_t size), (path, names, size), noexcept)
+VELTRIN_FAULTY(int, fchmod, (int fd, mode_t mode), (fd, mode), noexcept)
 VELTRIN_FAULTY(int, linkat, (int fromAt, const char* from, int toAt, const char* to, int flags),
                (fromAt, from, toAt, to, flags), noexcept)
 VELTRIN_FAULTY(ssize_t, readlink, (const char* path, char* into, size_t size), (path, into, size), noexcept)
