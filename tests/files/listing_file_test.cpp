@@ -16,7 +16,9 @@
 #include "support/test_folder.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -60,6 +62,16 @@ std::string WriteListing(const fs::path& fileName, const Lines& lines) {
     for (const std::string& line : lines) {
         sink.Write(line);
     }
+    const std::optional<Failure> failure = sink.Commit();
+    return failure ? failure->reason : "written";
+}
+
+// Writes "new" to the target as a run would, the 128 listing's file being `source`; the reason of a failure, or
+// "written".
+std::string WriteTo(const ListingTarget& target, const file_system::FileFacts& source) {
+    std::string pending;
+    ListingFileSink sink(target, source, pending);
+    sink.Write("new");
     const std::optional<Failure> failure = sink.Commit();
     return failure ? failure->reason : "written";
 }
@@ -266,6 +278,39 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         EXPECT_TRUE(row.followed || (outcome.starts_with("it is a link that") && outcome.ends_with("followed.")))
             << outcome;
     }
+}
+
+// A listing goes to the folder that was opened when its name was checked, whatever takes that folder's path
+// meanwhile, and never takes the 128 listing's place, however that file came to have the listing's name.
+TEST_F(ListingFileTest, ListingStaysInTheFolderThatWasChecked) {
+    fs::create_directories(PathOf("source"));
+    WriteFile(PathOf("source") / "128.asm", "source\r\n");
+    fs::create_directories(PathOf("out"));
+    WriteFile(PathOf("out") / "en.asm", "old\r\n");
+    const auto source = LoadListing(PathOf("source") / "128.asm");
+    ASSERT_TRUE(source);
+    const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out") / "en.asm");
+    ASSERT_TRUE(target);
+    fs::rename(PathOf("out"), PathOf("moved"));
+    fs::create_directory_symlink("source", PathOf("out"));
+    EXPECT_EQ(WriteTo(*target, source->facts), "written");
+    EXPECT_EQ(ReadFile(PathOf("moved") / "en.asm"), "new\r\n");
+    fs::create_hard_link(PathOf("source") / "128.asm", PathOf("moved") / "128.asm");
+    fs::rename(PathOf("moved") / "128.asm", PathOf("moved") / "en.asm");
+    EXPECT_EQ(WriteTo(*target, source->facts), "it is the Spectrum 128 ROM disassembly itself now.");
+    EXPECT_EQ(ReadFile(PathOf("source") / "128.asm"), "source\r\n");
+}
+
+// A staging file left by a run that is gone is removed when a listing's name in its folder is checked; one that
+// a live run holds stays.
+TEST_F(ListingFileTest, StagingFilesOfDeadRunsGo) {
+    WriteFile(PathOf(".vlt000000001.tmp"), "left by a killed run");
+    WriteFile(PathOf(".vlt000000002.tmp"), "a live run's");
+    const int live = ::open(PathOf(".vlt000000002.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+    ASSERT_TRUE(ListingTarget::Find(PathOf("en.asm")));
+    EXPECT_EQ(folder_.Names(), std::set<std::string>{".vlt000000002.tmp"});
+    ::close(live);
 }
 
 #endif
