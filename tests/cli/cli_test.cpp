@@ -108,6 +108,9 @@ TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
             fs::remove(folder_ / edit.substr(7));
         } else if (edit.starts_with("create ")) {
             testing_support::WriteFile(folder_ / edit.substr(7), "");
+        } else if (edit.starts_with("grow ")) {
+            const std::size_t to = edit.find(" to ");
+            fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
         } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
             const std::size_t arrow = edit.find(" => ");
             const std::string from = edit.substr(colon + 2, arrow - colon - 2);
