@@ -47,6 +47,9 @@ std::error_code File::WriteAll(std::string_view bytes) {
 }
 
 std::error_code File::Close() {
+    if (descriptor_ < 0) {
+        return {};
+    }
     const int result = system_call::Close(std::exchange(descriptor_, -1));
     return result != 0 ? LastError() : std::error_code();
 }

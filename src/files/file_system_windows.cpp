@@ -82,7 +82,15 @@ Folder::~Folder() = default;
 
 std::error_code Folder::Open(const fs::path& path) {
     path_ = path;
-    return {};
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME
+                   ? std::make_error_code(std::errc::no_such_file_or_directory)
+                   : std::error_code(static_cast<int>(error), std::system_category());
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::error_code()
+                                                         : std::make_error_code(std::errc::not_a_directory);
 }
 
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts) const {

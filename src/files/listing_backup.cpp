@@ -76,6 +76,7 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     }
     std::optional<Failure> failure = CopyRest(old, backup);
     std::error_code error = failure ? std::error_code() : backup.Sync();
+    error = failure || error ? error : backup.Close();  // Windows removes no file that is open
     error = failure || error ? error : folder->Sync();
     if (failure || error) {
         (void)folder->Remove(name);

@@ -31,6 +31,7 @@ ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system:
 }
 
 ListingFileSink::~ListingFileSink() {
+    (void)staging_.Close();  // Windows removes no file that is open
     if (!stagingName_.empty()) {
         (void)target_.Folder().Remove(stagingName_);
     }

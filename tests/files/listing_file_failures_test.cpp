@@ -53,7 +53,7 @@ void Prepare(const fs::path& folder, const std::string& name) {
     } else if (name.starts_with("lines")) {  // the last line without its CR, or with it
         WriteFile(folder / name, std::string(kMaxSourceLines, '\r') + (name == "lines.asm" ? "x" : "x\r"));
 #ifndef _WIN32
-    } else if (name == "attributed.asm") {  // two extended attributes, for a new file to take over
+    } else if (name == "posix-attributed.asm") {  // two extended attributes, for a new file to take over
         WriteFile(folder / name, kOldListing);
         for (const char* attribute : {"user.a", "user.b"}) {
             ASSERT_EQ(::setxattr((folder / name).c_str(), attribute, "1", 1, 0), 0);
