@@ -8,7 +8,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <signal.h>
+#include <csignal>
 #endif
 
 #include "commands/check_command.h"

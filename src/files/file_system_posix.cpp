@@ -2,10 +2,11 @@
 // build asks for the portable half (VELTRIN_PORTABLE_POSIX), which is what every other POSIX system compiles.
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #if defined(__linux__) && !defined(VELTRIN_PORTABLE_POSIX)
 #define VELTRIN_LINUX_CALLS 1
