@@ -89,7 +89,9 @@ class Folder {
     std::error_code OpenToRead(const std::filesystem::path& name, File& file) const;
     // Opens an existing file for reading and writing, without creating it and without following a link.
     std::error_code OpenToRewrite(const std::filesystem::path& name, File& file) const;
-    std::error_code CreateNew(const std::filesystem::path& name, File& file) const;
+    // A file that only its owner may read, where the system has such permissions, when it holds a copy of a
+    // listing that others may not be allowed to read.
+    std::error_code CreateNew(const std::filesystem::path& name, File& file, bool ownerOnly = false) const;
     std::error_code Remove(const std::filesystem::path& name) const;
     // Puts what was renamed or removed here on the disk.
     std::error_code Sync() const;

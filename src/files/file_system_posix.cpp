@@ -172,8 +172,9 @@ std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
     return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
 }
 
-std::error_code Folder::CreateNew(const fs::path& name, File& file) const {
-    file = File(::openat(At(descriptor_), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+std::error_code Folder::CreateNew(const fs::path& name, File& file, bool ownerOnly) const {
+    const mode_t mode = ownerOnly ? 0600 : 0666;
+    file = File(::openat(At(descriptor_), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     return file.Descriptor() == -1 ? LastError() : std::error_code();
 }
 

@@ -136,7 +136,7 @@ std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
     return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
 }
 
-std::error_code Folder::CreateNew(const fs::path& name, File& file) const {
+std::error_code Folder::CreateNew(const fs::path& name, File& file, bool /*ownerOnly*/) const {
     const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT;
     return Opened(file, ::_wopen((path_ / name).c_str(), flags, _S_IREAD | _S_IWRITE));
 }

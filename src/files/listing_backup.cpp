@@ -71,7 +71,7 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     if (const std::error_code error = target.Folder().OpenToRewrite(target.Leaf(), file)) {
         return Because(error);
     }
-    if (const std::error_code error = folder->CreateNew(name, backup)) {
+    if (const std::error_code error = folder->CreateNew(name, backup, true)) {
         return Failure{"its old listing cannot be kept in " + keptIn + ": " + ErrorFragment(error) + "."};
     }
     std::optional<Failure> failure = CopyRest(old, backup);
