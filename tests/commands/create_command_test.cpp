@@ -163,10 +163,15 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         } else if (edit.starts_with("link ")) {
             const std::size_t to = edit.find(" to ");
             fs::create_symlink(edit.substr(to + 4), folder_ / edit.substr(5, to - 5));
-        } else if (edit.starts_with("backup of ")) {
-            std::string model = edit.substr(10);
+        } else if (edit.starts_with("backup of ") || edit.starts_with("folder as backup of ")) {
+            std::string model = edit.substr(edit.find("of ") + 3);
             model[0] = static_cast<char>(std::toupper(model[0]));
-            WriteFile(folder_ / ("." + std::string(kModels.at(model)->defaultFileName) + ".vlt-old"), "; Old.\r\n");
+            const fs::path backup = folder_ / ("." + std::string(kModels.at(model)->defaultFileName) + ".vlt-old");
+            if (edit.starts_with("folder")) {
+                fs::create_directory(backup);
+            } else {
+                WriteFile(backup, "; Old.\r\n");
+            }
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.

@@ -106,7 +106,10 @@ class WindowTest : public QObject {
             QCOMPARE(QApplication::focusWidget(), next);
         }
         // A message names a box by the caption above it.
+        QCOMPARE(window.SourceInputName(), std::string("128 ROM 0 Filename box"));
+        QCOMPARE(window.ListingInputName(veltrin::kEnglishPlus2), std::string("+2 ROM 0 Filename box"));
         QCOMPARE(window.ListingInputName(veltrin::kSpanishPlus2), std::string("Spanish +2 ROM 0 Filename box"));
+        QCOMPARE(window.ListingInputName(veltrin::kFrenchPlus2), std::string("French +2 ROM 0 Filename box"));
     }
 
     // Every caption is shown whole at the window's fixed size, the version text among them.
