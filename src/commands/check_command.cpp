@@ -1,10 +1,8 @@
 #include "commands/check_command.h"
 
 #include <cstddef>
-#include <exception>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "commands/listing_difference.h"
 #include "commands/source_listing.h"
+#include "commands/unexpected_error.h"
 #include "files/listing_backup.h"
 #include "files/listing_file.h"
 #include "files/message_text.h"
@@ -110,12 +109,10 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
             upToDate = *listingUpToDate && upToDate;
         }
         return upToDate ? CheckOutcome::kUpToDate : CheckOutcome::kOutOfDate;
-    } catch (const std::bad_alloc&) {
-        return fail("The check stopped on an unexpected error while " + doing + ": not enough memory.",
-                    kCheckErrorTitle);
-    } catch (const std::exception& error) {
-        return fail("The check stopped on an unexpected error while " + doing + ": " + error.what() + ".",
-                    kCheckErrorTitle);
+    } catch (const RunCancelled&) {
+        throw;
+    } catch (...) {
+        return fail(UnexpectedErrorMessage("check", doing), kCheckErrorTitle);
     }
 }
 

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <exception>
 #include <filesystem>
-#include <new>
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "commands/source_listing.h"
+#include "commands/unexpected_error.h"
 #include "commands/version_text.h"
 #include "files/listing_backup.h"
 #include "files/listing_file.h"
@@ -72,19 +71,13 @@ RunOutcome CreateCommand::Run() {
     view_.SetInputsEnabled(false);
     view_.SetBusyPointer(true);
     // Nothing that goes wrong in a run may end the program: it ends the run, as a failed step does.
-    std::string unexpected;
     try {
         return Convert();
     } catch (const RunCancelled&) {
         return RunOutcome::kCancelled;
-    } catch (const std::bad_alloc&) {
-        unexpected = "not enough memory";
-    } catch (const std::exception& error) {
-        unexpected = error.what();
     } catch (...) {
-        unexpected = "of an unknown kind";
+        return Fail(UnexpectedErrorMessage("run", doing_), kLoadErrorTitle);
     }
-    return Fail("The run stopped on an unexpected error while " + doing_ + ": " + unexpected + ".", kLoadErrorTitle);
 }
 
 std::optional<RunOutcome> CreateCommand::CheckNames() {

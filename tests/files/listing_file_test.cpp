@@ -92,6 +92,12 @@ std::string FactsOf(const fs::path& file) {
     return facts;
 }
 
+ino_t InodeOf(const fs::path& file) {
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    return status.st_ino;
+}
+
 // Runs the action in a child process that has become nobody; true when it succeeded there.
 bool AsNobody(const std::function<bool()>& action) {
     constexpr uid_t kNobody = 65534;
@@ -220,6 +226,8 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
              ASSERT_EQ(::setxattr(file.c_str(), "user.veltrin", "kept", 4, 0), 0);
          }},
         {"nobodys.asm", true, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
+        // An administrator gives a new file any owner, so it takes the name of a file that it does not own.
+        {"given.asm", false, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
         {"shared/roots.asm", true, [&](const fs::path& file) { fs::permissions(file, fs::perms::all); }},
         // A new file takes the folder's default list; the file it replaces had none.
         {"acl/plain.asm", false,
@@ -233,10 +241,15 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         WriteFile(file, "old\r\n");
         row.prepare(file);
         const std::string before = FactsOf(file);
+        const ino_t number = InodeOf(file);
         const auto write = [&] { return WriteListing(file, {"new"}) == "written"; };
         EXPECT_TRUE(row.asNobody ? AsNobody(write) : write()) << row.name;
         EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
         EXPECT_EQ(FactsOf(file), before) << row.name;
+        // The plain files that a new file can be given everything of are the ones replaced by one.
+        EXPECT_EQ(InodeOf(file) != number,
+                  row.name == std::string("given.asm") || row.name == std::string("acl/plain.asm"))
+            << row.name;
     }
     EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
     EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin"));  // the backup of nobodys.asm went with the rewrite
