@@ -155,13 +155,5 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
     }
 }
 
-// A staging file's name is short and of one length whatever the listing's, so that it fits wherever the listing's
-// name fits, and it starts with a dot, which hides it in a folder's listing on POSIX systems.
-TEST(StagingNameTest, IsShortAndOfOneLength) {
-    const std::string name = file_system::StagingName(0).string();
-    EXPECT_TRUE(std::regex_match(name, std::regex(R"(\.vlt[0-9]{9}\.tmp)"))) << name;
-    EXPECT_TRUE(file_system::IsStagingName(name));
-}
-
 }  // namespace
 }  // namespace veltrin

@@ -26,15 +26,11 @@ class RecordingView : public CreateView {
     std::string SourceInputName() const override { return "128 ROM 0 Filename box"; }
     std::string ListingName(const Plus2Model& model) const override { return listingNames.at(model.language); }
     std::string ListingInputName(const Plus2Model& model) const override {  // as the window calls its boxes
-        switch (model.language) {
-            case Plus2Language::kEnglish:
-                return "+2 ROM 0 Filename box";
-            case Plus2Language::kSpanish:
-                return "Spanish +2 ROM 0 Filename box";
-            case Plus2Language::kFrench:
-                return "French +2 ROM 0 Filename box";
-        }
-        return {};
+        static const std::map<Plus2Language, std::string> kNames{
+            {Plus2Language::kEnglish, "+2 ROM 0 Filename box"},
+            {Plus2Language::kSpanish, "Spanish +2 ROM 0 Filename box"},
+            {Plus2Language::kFrench, "French +2 ROM 0 Filename box"}};
+        return kNames.at(model.language);
     }
     void SetStatus(std::string_view text) override { status = text; }
     void SetInputsEnabled(bool enabled) override { inputsEnabled = enabled; }
