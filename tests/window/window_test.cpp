@@ -106,6 +106,7 @@ class WindowTest : public QObject {
             QCOMPARE(QApplication::focusWidget(), next);
         }
         // A message names a box by the caption above it.
+        QCOMPARE(window.Button("cmdCreate")->text() + window.Button("cmdExit")->text(), QStringLiteral("C&reateE&xit"));
         QCOMPARE(window.SourceInputName(), std::string("128 ROM 0 Filename box"));
         QCOMPARE(window.ListingInputName(veltrin::kEnglishPlus2), std::string("+2 ROM 0 Filename box"));
         QCOMPARE(window.ListingInputName(veltrin::kSpanishPlus2), std::string("Spanish +2 ROM 0 Filename box"));
