@@ -79,8 +79,8 @@ class Folder {
 
     std::error_code Open(const std::filesystem::path& path);
     [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-    // Of the name itself: a link is not followed. A name that does not exist is no error.
-    std::error_code FactsOf(const std::filesystem::path& name, FileFacts& facts) const;
+    // Of the name itself, unless the link that it is is to be followed. A name that does not exist is no error.
+    std::error_code FactsOf(const std::filesystem::path& name, FileFacts& facts, bool followLink = false) const;
     // Whether the user may write the file, or create and remove files in the folder (".") , as far as the system
     // says in advance.
     std::error_code CheckWritable(const std::filesystem::path& name) const;
@@ -89,9 +89,7 @@ class Folder {
     std::error_code OpenToRead(const std::filesystem::path& name, File& file) const;
     // Opens an existing file for reading and writing, without creating it and without following a link.
     std::error_code OpenToRewrite(const std::filesystem::path& name, File& file) const;
-    // A file that only its owner may read, where the system has such permissions, when it holds a copy of a
-    // listing that others may not be allowed to read.
-    std::error_code CreateNew(const std::filesystem::path& name, File& file, bool ownerOnly = false) const;
+    std::error_code CreateNew(const std::filesystem::path& name, File& file) const;
     std::error_code Remove(const std::filesystem::path& name) const;
     // Puts what was renamed or removed here on the disk.
     std::error_code Sync() const;

@@ -133,10 +133,10 @@ std::error_code Folder::Open(const fs::path& path) {
     return descriptor_ == -1 ? LastError() : std::error_code();
 }
 
-std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts) const {
+std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
     struct stat status {};
     facts = {};
-    if (::fstatat(At(descriptor_), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(At(descriptor_), name.c_str(), &status, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? std::error_code() : LastError();
     }
     facts = FactsFrom(status);
@@ -169,9 +169,8 @@ std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
     return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
 }
 
-std::error_code Folder::CreateNew(const fs::path& name, File& file, bool ownerOnly) const {
-    const mode_t mode = ownerOnly ? 0600 : 0666;
-    file = File(::openat(At(descriptor_), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+std::error_code Folder::CreateNew(const fs::path& name, File& file) const {
+    file = File(::openat(At(descriptor_), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     return file.Descriptor() == -1 ? LastError() : std::error_code();
 }
 

@@ -90,10 +90,10 @@ std::error_code Folder::Open(const fs::path& path) {
                    : std::error_code(static_cast<int>(error), std::system_category());
     }
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::error_code()
-                                                         : std::make_error_code(std::errc::not_a_directory);
+                                                        : std::make_error_code(std::errc::not_a_directory);
 }
 
-std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts) const {
+std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
     facts = {};
     const DWORD attributes = ::GetFileAttributesW((path_ / name).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -102,7 +102,7 @@ std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts) const {
         return missing ? std::error_code() : std::error_code(static_cast<int>(error), std::system_category());
     }
     facts.exists = true;
-    facts.link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    facts.link = !followLink && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     facts.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     facts.ordinary = !facts.link && !facts.folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
     facts.readOnly = !facts.folder && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -136,7 +136,7 @@ std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
     return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
 }
 
-std::error_code Folder::CreateNew(const fs::path& name, File& file, bool /*ownerOnly*/) const {
+std::error_code Folder::CreateNew(const fs::path& name, File& file) const {
     const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT;
     return Opened(file, ::_wopen((path_ / name).c_str(), flags, _S_IREAD | _S_IWRITE));
 }

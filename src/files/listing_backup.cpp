@@ -71,15 +71,22 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     if (const std::error_code error = target.Folder().OpenToRewrite(target.Leaf(), file)) {
         return Because(error);
     }
-    if (const std::error_code error = folder->CreateNew(name, backup, true)) {
-        return Failure{"its old listing cannot be kept in " + keptIn + ": " + ErrorFragment(error) + "."};
+    // The backup takes its name only once it is whole and on the disk: a run killed while it copies leaves no
+    // backup that the next run would take for the old listing.
+    fs::path staging;
+    std::error_code error = folder->CreateStaging(backup, staging);
+    if (!error) {  // others may not be allowed to read the listing
+        file_system::FileFacts ownerOnly = backup.Facts();
+        ownerOnly.permissions = 0600;
+        error = backup.TakeAttributesOf(ownerOnly);
     }
-    std::optional<Failure> failure = CopyRest(old, backup);
-    std::error_code error = failure ? std::error_code() : backup.Sync();
-    error = failure || error ? error : backup.Close();  // Windows removes no file that is open
+    std::optional<Failure> failure = error ? std::nullopt : CopyRest(old, backup);
+    error = failure || error ? error : backup.Sync();
+    error = failure || error ? error : folder->PutInPlace(backup, staging, name);
     error = failure || error ? error : folder->Sync();
     if (failure || error) {
-        (void)folder->Remove(name);
+        (void)backup.Close();  // Windows removes no file that is open
+        (void)folder->Remove(staging.empty() ? name : staging);
         return Failure{"its old listing cannot be kept in " + keptIn + ": " +
                        (failure ? failure->reason : Because(error).reason)};
     }

@@ -24,13 +24,12 @@ Failure Unreadable(const std::error_code& error) { return {"cannot be read: " + 
 std::optional<Failure> ListingReader::Open(const fs::path& name, const file_system::Folder& folder) {
     // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
     // meanwhile, before a byte is read from it.
-    std::error_code error;
-    const fs::file_status status = fs::status(folder.Path() / name, error);
-    if (status.type() == fs::file_type::not_found) {
+    std::error_code error = folder.FactsOf(name, facts_, true);
+    if (!error && !facts_.exists) {
         return Failure{"does not exist."};
     }
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return Failure{fs::is_directory(status) ? "is a folder, not a file." : "is not an ordinary file."};
+    if (!error && !facts_.ordinary) {
+        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
     }
     if (error = folder.OpenToRead(name, file_); error) {
         return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);

@@ -39,8 +39,22 @@ mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm
 start=$(date +%s%N)
 (cd out && "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
 duration=$((($(date +%s%N) - start) / 1000))  # microseconds
-signals=(KILL TERM INT)
 mixed=0
+# After a run ended by a signal: the next run puts back what it left, and then every listing is old or new.
+check_after() {
+    (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+    for name in "${outputs[@]}"; do
+        if ! cmp -s "out/$name" "old/$name" && ! cmp -s "out/$name" "new/$name"; then
+            mixed=$((mixed + 1))
+            echo "killed_runs: $1: $name is neither the old nor the new listing" >&2
+        fi
+    done
+    left=$(find out -name '.vlt*' -o -name '*.vlt-old' | wc -l)
+    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out)"
+    cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "$1: the French listing lost its other name"
+}
+
+signals=(KILL TERM INT)
 for ((run = 0; run < runs; run++)); do
     reset
     signal=${signals[run % 3]}
@@ -55,16 +69,17 @@ for ((run = 0; run < runs; run++)); do
         *:0 | KILL:137 | TERM:143 | INT:130) ;;
         *) fail "run $run: SIG$signal ended veltrin-cli with status $status" ;;
     esac
-    (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
-    for name in "${outputs[@]}"; do
-        if ! cmp -s "out/$name" "old/$name" && ! cmp -s "out/$name" "new/$name"; then
-            mixed=$((mixed + 1))
-            echo "killed_runs: run $run (SIG$signal): $name is neither the old nor the new listing" >&2
-        fi
-    done
-    left=$(find out -name '.vlt*' -o -name '*.vlt-old' | wc -l)
-    [ "$left" -eq 0 ] || fail "run $run (SIG$signal): $left staging files or backups left: $(ls -A out)"
-    cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "run $run: the French listing lost its other name"
+    check_after "run $run (SIG$signal)"
+done
+# Killed the moment the French listing's backup has its name, which it may only have once it is whole.
+for ((run = 0; run < 3; run++)); do
+    reset
+    (cd out && exec "$cli" --source ../new.asm >/dev/null 2>&1) &
+    pid=$!
+    while [ ! -e out/.Spectrum+2_French_ROM0.asm.vlt-old ] && kill -0 "$pid" 2>/dev/null; do :; done
+    kill -s KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    check_after "run killed at the backup $run"
 done
 [ "$mixed" -eq 0 ] || fail "$mixed mixed listings in $runs runs"
 echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points; every listing old or new"
