@@ -207,13 +207,11 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
         expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
     }
     // Names that the run joins itself have the system's separator: "/" stands for either.
-    std::vector<std::string> messages = view_.messages;
-    for (std::vector<std::string>* texts : {&messages, &expected}) {
-        for (std::string& text : *texts) {
-            std::replace(text.begin(), text.end(), '\\', '/');
-        }
-    }
-    EXPECT_THAT(messages, ElementsAreArray(expected));
+    const auto slashed = [](std::vector<std::string> texts) {
+        std::ranges::for_each(texts, [](std::string& text) { std::ranges::replace(text, '\\', '/'); });
+        return texts;
+    };
+    EXPECT_THAT(slashed(view_.messages), ElementsAreArray(slashed(expected)));
     EXPECT_EQ(view_.status + "; replaced: " + Replaced(), run.outcome);
     EXPECT_TRUE(view_.inputsEnabled);
     EXPECT_FALSE(view_.busyPointer);

@@ -77,7 +77,6 @@ VELTRIN_FAULTY(off_t, lseek, (int fd, off_t offset, int whence), (fd, offset, wh
 VELTRIN_FAULTY(int, ftruncate, (int fd, off_t size), (fd, size), noexcept)
 VELTRIN_FAULTY(int, fsync, (int fd), (fd))
 VELTRIN_FAULTY(int, fstat, (int fd, struct stat* status), (fd, status), noexcept)
-VELTRIN_FAULTY(int, stat, (const char* path, struct stat* status), (path, status), noexcept)
 VELTRIN_FAULTY(int, fstatat, (int at, const char* path, struct stat* status, int flags), (at, path, status, flags),
                noexcept)
 VELTRIN_FAULTY(int, faccessat, (int at, const char* path, int mode, int flags), (at, path, mode, flags), noexcept)
@@ -89,14 +88,6 @@ VELTRIN_FAULTY(ssize_t, readlink, (const char* path, char* into, size_t size), (
 VELTRIN_FAULTY(int, renameat, (int fromAt, const char* from, int toAt, const char* to), (fromAt, from, toAt, to),
                noexcept)
 VELTRIN_FAULTY(int, unlinkat, (int at, const char* path, int flags), (at, path, flags), noexcept)
-
-// Linux frees the descriptor even when close reports a failure.
-extern "C" int close(int fd) {
-    static auto* const next = veltrin::testing_support::Next<int(int)>("close");
-    const bool fails = veltrin::testing_support::Fails("close");  // errno set, which a close that works keeps
-    const int result = next(fd);
-    return fails ? -1 : result;
-}
 
 // A mode follows when the file may be created.
 static mode_t ModeOf(int flags, va_list rest) {
