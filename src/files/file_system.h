@@ -100,7 +100,8 @@ class Folder {
     std::error_code CreateStaging(File& file, std::filesystem::path& name) const;
     // Gives the staging file the target's name in one step (an unnamed one first gets a name of its own). The folder
     // is not synced.
-    std::error_code PutInPlace(File& file, std::filesystem::path& name, const std::filesystem::path& target) const;
+    std::error_code PutInPlace(File& file, std::filesystem::path& stagingName,
+                               const std::filesystem::path& target) const;
     // Removes the named staging files that killed runs left here; those of a run still alive stay.
     void RemoveStaleStaging() const;
 

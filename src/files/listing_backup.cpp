@@ -50,7 +50,7 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     // Beside the listing where its folder takes a new file; otherwise in the user's state folder.
     Folder stateFolder;
     const Folder* folder = &target.Folder();
-    fs::path name = BesideName(target.Leaf());
+    fs::path backupName = BesideName(target.Leaf());
     if (!target.FolderWritable()) {
         std::error_code error;
         fs::create_directories(file_system::StateFolder(), error);
@@ -59,9 +59,9 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
                            QuotedFileName(file_system::StateFolder()) + ": " + ErrorFragment(error) + "."};
         }
         folder = &stateFolder;
-        name = StateName(target.Facts());
+        backupName = StateName(target.Facts());
     }
-    const std::string keptIn = QuotedFileName(folder->Path() / name);
+    const std::string keptIn = QuotedFileName(folder->Path() / backupName);
     ListingReader old;
     File file;
     File backup;
@@ -73,8 +73,8 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     }
     // The backup takes its name only once it is whole and on the disk: a run killed while it copies leaves no
     // backup that the next run would take for the old listing.
-    fs::path staging;
-    std::error_code error = folder->CreateStaging(backup, staging);
+    fs::path stagingName;
+    std::error_code error = folder->CreateStaging(backup, stagingName);
     if (!error) {  // others may not be allowed to read the listing
         file_system::FileFacts ownerOnly = backup.Facts();
         ownerOnly.permissions = 0600;
@@ -82,11 +82,11 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     }
     std::optional<Failure> failure = error ? std::nullopt : CopyRest(old, backup);
     error = failure || error ? error : backup.Sync();
-    error = failure || error ? error : folder->PutInPlace(backup, staging, name);
+    error = failure || error ? error : folder->PutInPlace(backup, stagingName, backupName);
     error = failure || error ? error : folder->Sync();
     if (failure || error) {
         (void)backup.Close();  // Windows removes no file that is open
-        (void)folder->Remove(staging.empty() ? name : staging);
+        (void)folder->Remove(stagingName.empty() ? backupName : stagingName);
         return Failure{"its old listing cannot be kept in " + keptIn + ": " +
                        (failure ? failure->reason : Because(error).reason)};
     }
@@ -94,15 +94,15 @@ std::optional<Failure> RewriteInPlace(const ListingTarget& target, std::string_v
     const file_system::SignalHold hold;
     if (error = Overwrite(file, listing); !error) {
         // A backup left behind would be put back by the next run.
-        if (error = folder->Remove(name); !error) {
+        if (error = folder->Remove(backupName); !error) {
             (void)folder->Sync();
         }
         return error ? std::optional<Failure>(Failure{"the new listing is in its place, but its backup " + keptIn +
                                                       " could not be removed: " + ErrorFragment(error) + "."})
                      : std::nullopt;
     }
-    if (failure = CopyBack(file, *folder, name); !failure) {
-        (void)folder->Remove(name);
+    if (failure = CopyBack(file, *folder, backupName); !failure) {
+        (void)folder->Remove(backupName);
         return Failure{ErrorFragment(error) + "; the old listing was put back."};
     }
     return Failure{ErrorFragment(error) + "; the old listing could not be put back: " + failure->reason +
