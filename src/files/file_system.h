@@ -115,6 +115,10 @@ class Folder {
 // there cannot turn a write into the replacement of someone else's file.
 bool MayFollowLink(const std::filesystem::path& link);
 
+// Asks the system to back the memory with large pages where it can, so that reading a large listing into it
+// does not stop for a fault every few kilobytes.
+void AdviseLargePages(char* memory, std::size_t size);
+
 // The folder in which a listing's backup goes when its own folder cannot take one: the user's state folder.
 std::filesystem::path StateFolder();
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -258,6 +259,18 @@ bool MayFollowLink(const fs::path& link) {
     }
     const bool shared = (folderStatus.st_mode & S_ISVTX) != 0 && (folderStatus.st_mode & S_IWOTH) != 0;
     return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folderStatus.st_uid;
+}
+
+void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_t size) {
+#ifdef VELTRIN_LINUX_CALLS
+    // Only the whole large pages inside the memory; a failure leaves small pages, which work as well.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+    const auto start = (reinterpret_cast<std::uintptr_t>(memory) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(memory) + size) & ~(kLargePage - 1);
+    if (start < end) {
+        (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
+#endif
 }
 
 fs::path StateFolder() {

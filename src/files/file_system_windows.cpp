@@ -185,6 +185,8 @@ void Folder::RemoveStaleStaging() const {
 // Windows has no sticky shared folders, and creating a link there takes a privilege of its own.
 bool MayFollowLink(const fs::path& /*link*/) { return true; }
 
+void AdviseLargePages(char* /*memory*/, std::size_t /*size*/) {}
+
 fs::path StateFolder() {
     const wchar_t* const local = ::_wgetenv(L"LOCALAPPDATA");
     return local != nullptr ? fs::path(local) / "veltrin" : fs::path();

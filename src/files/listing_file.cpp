@@ -87,6 +87,7 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
         // not filled with zeros before the bytes are read into it.
         std::size_t capacity = static_cast<std::size_t>(reader.Facts().size) + 1;
         std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(capacity);
+        file_system::AdviseLargePages(bytes.get(), capacity);
         std::size_t size = 0;
         for (;;) {
             if (size == capacity) {
@@ -104,10 +105,11 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
             }
             size += *got;
         }
-        if (const std::size_t lineCount = SourceLines::CountLines({bytes.get(), size}); lineCount > kMaxSourceLines) {
-            return Failure{"is too large: " + std::to_string(lineCount) + " lines."};
+        SourceLines lines(std::move(bytes), size, kMaxSourceLines);
+        if (lines.LinesInFile() > kMaxSourceLines) {
+            return Failure{"is too large: " + std::to_string(lines.LinesInFile()) + " lines."};
         }
-        return LoadedListing{SourceLines(std::move(bytes), size), reader.Facts()};
+        return LoadedListing{std::move(lines), reader.Facts()};
     } catch (const std::bad_alloc&) {
         return Failure{"cannot be read: not enough memory."};
     }

@@ -1,7 +1,11 @@
 #include "toolkit/source_lines.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -11,56 +15,68 @@ namespace {
 
 constexpr char kCarriageReturn = '\r';
 
-// The next carriage return at or after `from`, or `end`.
-const char* NextCarriageReturn(const char* from, const char* end) {
-    const auto* found =
-        static_cast<const char*>(std::memchr(from, kCarriageReturn, static_cast<std::size_t>(end - from)));
-    return found != nullptr ? found : end;
+// Calls `found` with the offset of every carriage return in the bytes, in order. A listing has one every forty
+// bytes or so, too often for a call of memchr per line: the bytes are looked at eight at a time instead.
+template <typename Found>
+void ForEachCarriageReturn(std::string_view bytes, Found found) {
+    std::size_t offset = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kEachByte = 0x0101010101010101U;
+        constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FU;
+        for (; bytes.size() - offset >= sizeof(std::uint64_t); offset += sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + offset, sizeof word);
+            const std::uint64_t zeroWhereCr = word ^ (kEachByte * static_cast<std::uint8_t>(kCarriageReturn));
+            // The top bit of each byte that is zero, and of no other: no carry crosses from one byte to the next.
+            std::uint64_t crs = ~(((zeroWhereCr & kLowBits) + kLowBits) | zeroWhereCr | kLowBits);
+            for (; crs != 0; crs &= crs - 1) {
+                found(offset + static_cast<std::size_t>(std::countr_zero(crs)) / 8);
+            }
+        }
+    }
+    for (; offset < bytes.size(); ++offset) {
+        if (bytes[offset] == kCarriageReturn) {
+            found(offset);
+        }
+    }
 }
 
 }  // namespace
 
-std::size_t SourceLines::CountLines(std::string_view bytes) {
-    const char* const end = bytes.data() + bytes.size();
-    std::size_t count = 0;
-    for (const char* found = NextCarriageReturn(bytes.data(), end); found != end;
-         found = NextCarriageReturn(found + 1, end)) {
-        ++count;
-    }
-    return count + (bytes.empty() || bytes.back() == kCarriageReturn ? 0 : 1);
-}
-
-SourceLines::SourceLines(std::unique_ptr<char[]> bytes, std::size_t size) : bytes_(std::move(bytes)), size_(size) {
-    IndexLines();
+SourceLines::SourceLines(std::unique_ptr<char[]> bytes, std::size_t size, std::size_t maxLines)
+    : bytes_(std::move(bytes)), size_(size) {
+    IndexLines(maxLines);
 }
 
 SourceLines::SourceLines(std::string_view bytes)
     : bytes_(std::make_unique_for_overwrite<char[]>(bytes.size())), size_(bytes.size()) {
     std::ranges::copy(bytes, bytes_.get());
-    IndexLines();
+    IndexLines(kNoLineLimit);
 }
 
-void SourceLines::IndexLines() {
-    if (size_ == 0) {
-        return;
+void SourceLines::IndexLines(std::size_t maxLines) {
+    if (size_ > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("a listing file of " + std::to_string(size_) + " bytes is too large");
     }
-    const char* const begin = bytes_.get();
-    const char* const end = begin + size_;
     // Room for the lines of a listing of some forty bytes a line at once, so that the index of millions of lines is
     // not moved to a larger array again and again; it grows only for shorter lines.
     constexpr std::size_t kShortLine = 32;
-    lineEnds_.reserve(size_ / kShortLine + 1);
-    const char* lineStart = begin;
-    while (lineStart < end) {
-        const char* const lineEnd = NextCarriageReturn(lineStart, end);
-        lineEnds_.push_back(static_cast<std::size_t>(lineEnd - begin));
-        if (lineEnd == end) {
-            break;
+    lineEnds_.reserve(std::min(size_ / kShortLine + 1, maxLines));
+    const std::string_view bytes(bytes_.get(), size_);
+    const auto lineEndsAt = [this, maxLines](std::size_t offset) {
+        if (lineEnds_.size() < maxLines) {
+            lineEnds_.push_back(static_cast<std::uint32_t>(offset));
         }
-        lineStart = lineEnd + 1;
-        if (lineStart != end && *lineStart == '\n') {
-            ++lineStart;
-        }
+        ++linesInFile_;
+    };
+    std::size_t nextLineStart = 0;
+    ForEachCarriageReturn(bytes, [&](std::size_t offset) {
+        lineEndsAt(offset);
+        nextLineStart = offset + (bytes.substr(offset, 2) == "\r\n" ? 2 : 1);
+    });
+    // Text after the last terminator is a line of its own, one without a terminator.
+    if (nextLineStart < size_) {
+        lineEndsAt(size_);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -18,17 +20,19 @@ using SourceIndex = std::size_t;
 class SourceLines {
   public:
     SourceLines() = default;
-    // Takes over the bytes of a listing file.
-    SourceLines(std::unique_ptr<char[]> bytes, std::size_t size);
+    // Takes over the bytes of a listing file and finds its lines in one pass over them. Only the first `maxLines`
+    // are kept: a file with more is too large to be a listing, and LinesInFile tells how many it has.
+    SourceLines(std::unique_ptr<char[]> bytes, std::size_t size, std::size_t maxLines = kNoLineLimit);
     // Copies the bytes of a listing file.
     explicit SourceLines(std::string_view bytes);
 
-    // The lines that the bytes of a listing file hold: one for each CR, and one more for text after the last CR.
-    static std::size_t CountLines(std::string_view bytes);
+    static constexpr std::size_t kNoLineLimit = std::numeric_limits<std::size_t>::max();
 
-    // The number of lines.
+    // The number of lines kept.
     [[nodiscard]] std::size_t size() const { return lineEnds_.size(); }
     [[nodiscard]] bool empty() const { return lineEnds_.empty(); }
+    // The lines that the file holds: one for each CR, and one more for text after the last CR.
+    [[nodiscard]] std::size_t LinesInFile() const { return linesInFile_; }
 
     std::string_view operator[](SourceIndex index) const {
         const std::size_t start = LineStart(index);
@@ -46,11 +50,14 @@ class SourceLines {
         return previousEnd + (crLf ? 2 : 1);
     }
 
-    void IndexLines();
+    void IndexLines(std::size_t maxLines);
 
     std::unique_ptr<char[]> bytes_;
     std::size_t size_ = 0;
-    std::vector<std::size_t> lineEnds_;  // the offset of each line's terminator, or of the end of the file
+    // The offset of each line's terminator, or of the end of the file. A listing file is far smaller than 4 GiB,
+    // and half the size of the index is half the memory it passes through.
+    std::vector<std::uint32_t> lineEnds_;
+    std::size_t linesInFile_ = 0;
 };
 
 // A cursor that lies outside the source listing: a script walked past the last line, or started on a
