@@ -1,21 +1,23 @@
-// Times the whole conversion (load the 128 listing, generate the three +2 listings, write them) on a listing of
-// the shape of a real annotated ROM 0 listing at 1, 10 and 100 times its length, and in the same run the floor
-// that no conversion can beat: reading the source once and writing its bytes three times, each put on the disk.
-// It also compares a whole veltrin-cli process on the 1x listing with a process that only copies the source to
-// three files, and measures the peak memory of a veltrin-cli process on the 100x listing.
+// Times whole veltrin-cli processes, from their start to their exit (load the 128 listing, derive the three +2
+// listings, write them and put them on the disk), on a listing of the shape of a real annotated ROM 0 listing at
+// 1, 10 and 100 times its length, against the floor of the same run done by the shell: the source copied to three
+// files with cat and the three put on the disk with sync, beside veltrin-cli's listings. It also measures the peak
+// memory of a veltrin-cli process on the 100x listing, and checks the targets.
 //
 //   veltrin_bench [benchmark options] [--source=FILE]
 //   veltrin_bench --write-scaled=FACTOR --output=FILE [--source=FILE]   (writes one scaled listing and stops)
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,12 +25,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "child_process.h"
-#include "commands/create_command.h"
-#include "floor_copy.h"
 #include "scaled_listing.h"
 
 namespace {
@@ -38,124 +37,78 @@ using veltrin::bench::kRealListingLines;
 
 constexpr std::array kScales{1, 10, 100};
 
+// Each benchmark runs this many times, in a random order across all of them, and the summary takes the median;
+// each repetition runs its process as many times as fit in about this many seconds, once at least.
+constexpr int kRepetitions = 7;
+constexpr double kSecondsPerRepetition = 1.0;
+
+// The floor of a run: what the shell does to copy the source ($1) to three files ($2, $3, $4) and put them on
+// the disk. No conversion can read less or write less.
+constexpr std::string_view kFloorScript =
+    R"(cat "$1" > "$2" && cat "$1" > "$3" && cat "$1" > "$4" && sync "$2" "$3" "$4")";
+
 struct ScaledListing {
-    int scale;
+    int scale = 0;
     fs::path path;
-    std::size_t lines;
-    std::uintmax_t bytes;
+    fs::path outputFolder;  // veltrin-cli's three listings and the floor's three copies
+    std::size_t lines = 0;
+    std::uintmax_t bytes = 0;
 };
 
-// The window's side of a run, without a window: the four names in the benchmark's folders, nothing shown.
-class SilentView final : public veltrin::CreateView {
-  public:
-    SilentView(fs::path source, fs::path outputFolder)
-        : source_(std::move(source)), outputFolder_(std::move(outputFolder)) {}
-
-    std::string SourceName() const override { return source_.string(); }
-    std::string ListingName(const veltrin::Plus2Model& model) const override {
-        return (outputFolder_ / model.defaultFileName).string();
-    }
-    std::string SourceInputName() const override { return "name"; }
-    std::string ListingInputName(const veltrin::Plus2Model& /*model*/) const override { return "name"; }
-    void SetStatus(std::string_view /*status*/) override {}
-    void SetInputsEnabled(bool /*enabled*/) override {}
-    void SetBusyPointer(bool /*busy*/) override {}
-
-  private:
-    fs::path source_;
-    fs::path outputFolder_;
-};
-
-std::vector<std::string> CliArguments(const ScaledListing& listing, const fs::path& outputFolder) {
+std::vector<std::string> CliArguments(const ScaledListing& listing) {
     return {VELTRIN_CLI,
             "--source",
             listing.path.string(),
             "--english",
-            (outputFolder / "english.asm").string(),
+            (listing.outputFolder / "english.asm").string(),
             "--spanish",
-            (outputFolder / "spanish.asm").string(),
+            (listing.outputFolder / "spanish.asm").string(),
             "--french",
-            (outputFolder / "french.asm").string()};
+            (listing.outputFolder / "french.asm").string()};
 }
 
-std::vector<std::string> CopyArguments(const ScaledListing& listing, const fs::path& outputFolder) {
-    return {VELTRIN_COPY_FLOOR, listing.path.string(), (outputFolder / "copy1.asm").string(),
-            (outputFolder / "copy2.asm").string(), (outputFolder / "copy3.asm").string()};
+std::vector<std::string> FloorArguments(const ScaledListing& listing) {
+    return {"/bin/sh",
+            "-c",
+            std::string(kFloorScript),
+            "floor",
+            listing.path.string(),
+            (listing.outputFolder / "copy1.asm").string(),
+            (listing.outputFolder / "copy2.asm").string(),
+            (listing.outputFolder / "copy3.asm").string()};
 }
 
-void SetThroughput(benchmark::State& state, const ScaledListing& listing) {
-    const auto lines = static_cast<double>(listing.lines);
-    state.counters["lines/s"] = benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate);
+// Runs a process once, untimed by the benchmark, and gives how long it took from its start to its exit.
+double TimeOnce(const std::vector<std::string>& arguments, veltrin::bench::ChildResult& result) {
+    const auto start = std::chrono::steady_clock::now();
+    result = veltrin::bench::RunChild(arguments);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!result.succeeded) {
+        std::string command;
+        for (const std::string& argument : arguments) {
+            command += (command.empty() ? "" : " ") + argument;
+        }
+        throw std::runtime_error("this process failed: " + command);
+    }
+    return seconds;
+}
+
+// One whole process an iteration, timed from its start to its exit.
+void WholeProcess(benchmark::State& state, const ScaledListing& listing, const std::vector<std::string>& arguments) {
+    for (auto _ : state) {
+        if (!veltrin::bench::RunChild(arguments).succeeded) {
+            state.SkipWithError("the process failed");
+            break;
+        }
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(listing.lines), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["bytes/s"] =
         benchmark::Counter(static_cast<double>(listing.bytes), benchmark::Counter::kIsIterationInvariantRate,
                            benchmark::Counter::OneK::kIs1024);
 }
 
-// Gives the memory that an iteration let go back to the system, so that every iteration starts as a new run of
-// the program does, with memory that it must be given afresh. The allocator would otherwise keep the freed
-// memory of a small listing for the next iteration, but not that of a large one, which is returned at once, and
-// the cost a line of the two would not be measured alike.
-void StartAfresh(benchmark::State& state) {
-    state.PauseTiming();
-    ::malloc_trim(0);
-    state.ResumeTiming();
-}
-
-// What a run does between the Create button and "Done!": the create command itself, without the window.
-void Conversion(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
-    SilentView view(listing.path, outputFolder);
-    for (auto _ : state) {
-        if (veltrin::CreateCommand(view).Run() != veltrin::RunOutcome::kDone) {
-            state.SkipWithError("the conversion of the scaled listing failed");
-            break;
-        }
-        StartAfresh(state);
-    }
-    SetThroughput(state, listing);
-}
-
-void Floor(benchmark::State& state, const ScaledListing& listing, const fs::path& outputFolder) {
-    const std::array<fs::path, 3> copies{outputFolder / "copy1.asm", outputFolder / "copy2.asm",
-                                         outputFolder / "copy3.asm"};
-    for (auto _ : state) {
-        if (!veltrin::bench::CopyToFiles(listing.path, copies)) {
-            state.SkipWithError("cannot copy the scaled listing");
-            break;
-        }
-        StartAfresh(state);
-    }
-    SetThroughput(state, listing);
-}
-
-// Median seconds of whole processes, from their start to their exit: a veltrin-cli run and a copying process, in
-// turns, so that a disk that is slower for a while slows both alike.
-struct ProcessTimes {
-    double cli = -1;
-    double copy = -1;
-};
-
-ProcessTimes TimeProcesses(const std::vector<std::string>& cli, const std::vector<std::string>& copy, int rounds) {
-    std::vector<double> cliTimes;
-    std::vector<double> copyTimes;
-    const auto timed = [](const std::vector<std::string>& arguments, std::vector<double>& times) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool succeeded = veltrin::bench::RunChild(arguments).succeeded;
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        return succeeded;
-    };
-    for (int round = 0; round < rounds; ++round) {
-        if (!timed(cli, cliTimes) || !timed(copy, copyTimes)) {
-            return {};
-        }
-    }
-    const auto median = [](std::vector<double>& times) {
-        std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
-        return times[times.size() / 2];
-    };
-    return {median(cliTimes), median(copyTimes)};
-}
-
-// Prints the benchmarks as usual and keeps the time per iteration of each, for the summary.
+// Prints the benchmarks as usual and keeps the median time per iteration of each, for the summary.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
     // Colours only on a terminal, so that a saved report reads as plain text.
@@ -180,15 +133,21 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> seconds_;
 };
 
-std::string Name(const char* kind, int scale) { return std::string(kind) + "/" + std::to_string(scale) + "x"; }
+std::string CliName(int scale) { return "veltrin-cli/" + std::to_string(scale) + "x"; }
+std::string FloorName(int scale) { return "floor/" + std::to_string(scale) + "x"; }
 
+// A target is held when its value was measured and is at most the limit.
 void PrintTarget(const char* what, double value, double limit, const char* unit) {
-    std::printf("  %-58s %10.2f %-4s (target: at most %.2f) %s\n", what, value, unit, limit,
-                value >= 0 && value <= limit ? "held" : "NOT HELD");
+    const bool held = value >= 0 && value <= limit;
+    if (value < 0) {
+        std::printf("  %-58s %10s %-4s (target: at most %.2f) NOT HELD\n", what, "unmeasured", "", limit);
+    } else {
+        std::printf("  %-58s %10.2f %-4s (target: at most %.2f) %s\n", what, value, unit, limit,
+                    held ? "held" : "NOT HELD");
+    }
 }
 
-void PrintShape(const std::string& listing) {
-    const veltrin::bench::ListingShape shape = veltrin::bench::MeasureShape(listing);
+void PrintShape(const veltrin::bench::ListingShape& shape) {
     std::printf("Shape of the scaled listing (a real annotated listing in brackets):\n");
     std::printf(
         "  %.1f bytes a line (43.9), %.1f %% blank (22), %.1f %% comment lines (30), a label every %.1f lines "
@@ -198,40 +157,50 @@ void PrintShape(const std::string& listing) {
         shape.linesPerOperand, shape.linesPerRom0, shape.longestComment);
 }
 
-void PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledListing>& listings,
-                  const veltrin::bench::ChildResult& peak, const ProcessTimes& processes) {
-    std::printf("\nSummary\n%6s %10s %12s %12s %12s %10s %12s\n", "scale", "lines", "bytes", "conversion", "floor",
-                "/floor", "ns a line");
+// Prints the medians and the targets; false when a process could not be measured.
+bool PrintSummary(const RecordingReporter& reporter, const std::vector<ScaledListing>& listings,
+                  const veltrin::bench::ChildResult& peak) {
+    std::printf(
+        "\nSummary: whole processes from start to exit, medians of %d repetitions; the floor is\n"
+        "  /bin/sh -c 'cat S > a && cat S > b && cat S > c && sync a b c', beside veltrin-cli's listings\n\n",
+        kRepetitions);
+    std::printf("%6s %10s %12s %14s %12s %8s %12s\n", "scale", "lines", "bytes", "veltrin-cli", "floor", "/floor",
+                "ns a line");
     std::map<int, double> perLine;
-    double hundredOverFloor = -1;
+    std::map<int, double> overFloor;
+    bool measured = true;
     for (const ScaledListing& listing : listings) {
-        const double conversion = reporter.Seconds(Name("Conversion", listing.scale));
-        const double floor = reporter.Seconds(Name("Floor", listing.scale));
-        if (conversion < 0 || floor <= 0) {
+        const double cli = reporter.Seconds(CliName(listing.scale));
+        const double floor = reporter.Seconds(FloorName(listing.scale));
+        if (cli < 0 || floor <= 0) {
+            std::printf("%5dx %10zu %12ju   not measured\n", listing.scale, listing.lines, listing.bytes);
+            measured = false;
             continue;
         }
-        perLine[listing.scale] = conversion / static_cast<double>(listing.lines);
-        std::printf("%5dx %10zu %12ju %11.1fms %11.1fms %10.2f %12.1f\n", listing.scale, listing.lines, listing.bytes,
-                    conversion * 1e3, floor * 1e3, conversion / floor, perLine[listing.scale] * 1e9);
-        hundredOverFloor = listing.scale == 100 ? conversion / floor : hundredOverFloor;
+        perLine[listing.scale] = cli / static_cast<double>(listing.lines);
+        overFloor[listing.scale] = cli / floor;
+        std::printf("%5dx %10zu %12ju %11.1f ms %9.1f ms %8.2f %12.1f\n", listing.scale, listing.lines, listing.bytes,
+                    cli * 1e3, floor * 1e3, overFloor[listing.scale], perLine[listing.scale] * 1e9);
     }
-    const double cli = processes.cli;
-    const double copy = processes.copy;
-    const std::uintmax_t hundredBytes = listings.back().bytes;
+    const auto measuredOr = [](const std::map<int, double>& values, int scale) {
+        const auto found = values.find(scale);
+        return found == values.end() ? -1.0 : found->second;
+    };
+    const double sourceMb = static_cast<double>(listings.back().bytes) / 1048576.0;
     const double peakMb = static_cast<double>(peak.peakMemoryKb) / 1024.0;
-    const double peakLimitMb = 1.5 * static_cast<double>(hundredBytes) / 1048576.0 + 64.0;
-    std::printf(
-        "\nveltrin-cli process on 1x: %.1f ms; a process that copies the source to three files: %.1f ms "
-        "(medians)\n",
-        cli * 1e3, copy * 1e3);
-    std::printf("Peak memory of a veltrin-cli process on 100x: %.1f MiB (source %.1f MiB)\n\nTargets\n", peakMb,
-                static_cast<double>(hundredBytes) / 1048576.0);
-    PrintTarget("100x conversion over the floor", hundredOverFloor, 2.5, "x");
+    std::printf("\nPeak memory of a veltrin-cli process on 100x: %.1f MiB (source %.1f MiB)\n\nTargets\n", peakMb,
+                sourceMb);
+    const double hundred = measuredOr(overFloor, 100);
+    PrintTarget("100x veltrin-cli process over the floor", hundred, 2.0, "x");
+    PrintTarget("1x veltrin-cli process over the floor", measuredOr(overFloor, 1), 1.3, "x");
     PrintTarget("cost a line at 100x over that at 1x",
-                perLine.contains(1) && perLine.contains(100) ? perLine[100] / perLine[1] : -1, 1.2, "x");
-    PrintTarget("peak memory of 100x veltrin-cli (1.5 x source + 64 MiB)", peak.succeeded ? peakMb : -1, peakLimitMb,
-                "MiB");
-    PrintTarget("veltrin-cli process on 1x over a copying process", cli > 0 && copy > 0 ? cli / copy : -1, 2.0, "x");
+                perLine.contains(1) && perLine.contains(100) ? perLine[100] / perLine[1] : -1.0, 1.2, "x");
+    PrintTarget("peak memory of 100x veltrin-cli (1.5 x source + 64 MiB)", peak.succeeded ? peakMb : -1.0,
+                1.5 * sourceMb + 64.0, "MiB");
+    std::printf("\nAim: the 100x veltrin-cli process within 1.50 times the floor: %s\n", hundred < 0      ? "unmeasured"
+                                                                                         : hundred <= 1.5 ? "met"
+                                                                                                          : "not met");
+    return measured && peak.succeeded;
 }
 
 struct Options {
@@ -295,25 +264,26 @@ class ScratchFolder {
     fs::path path_;
 };
 
-// Three repetitions of each, in a random order across the benchmarks, so that a disk that is slower for a while
-// does not weigh on one of them alone; the summary takes the median.
-void Register(const std::string& name, double minTime, auto function, auto&&... arguments) {
-    benchmark::RegisterBenchmark(name.c_str(), function, arguments...)
+// Real time, since the time is spent in another process; the repetitions run in a random order across the
+// benchmarks, so that a disk that is slower for a while does not weigh on one of them alone.
+void Register(const std::string& name, const ScaledListing& listing, const std::vector<std::string>& arguments,
+              double secondsOnce) {
+    const auto iterations = static_cast<benchmark::IterationCount>(
+        std::max(1.0, std::round(kSecondsPerRepetition / std::max(secondsOnce, 1e-3))));
+    benchmark::RegisterBenchmark(name.c_str(), WholeProcess, listing, arguments)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
-        ->MinTime(minTime)
-        ->Repetitions(3)
+        ->Iterations(iterations)
+        ->Repetitions(kRepetitions)
         ->ReportAggregatesOnly(true);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const Options options = TakeOptions(argc, argv);
-    const std::string sample = ReadFile(options.source);
     if (options.writeScaled > 0) {
-        WriteFile(options.output, veltrin::bench::ScaleListing(
-                                      sample, kRealListingLines * static_cast<std::size_t>(options.writeScaled)));
+        WriteFile(options.output,
+                  veltrin::bench::ScaleListing(ReadFile(options.source),
+                                               kRealListingLines * static_cast<std::size_t>(options.writeScaled)));
         return 0;
     }
 
@@ -326,41 +296,73 @@ int main(int argc, char** argv) {
         return 1;
     }
     const ScratchFolder scratch;
-    const fs::path outputs = scratch.path() / "out";
-    fs::create_directories(outputs);
 
     // Each scaled listing is written by a process of its own, and the peak memory of a 100x veltrin-cli run is
-    // measured before this process holds anything large: a child's peak counts its parent's as it started.
+    // measured before this process holds anything large: a child's peak memory counts its parent's as it started.
     const std::string self = fs::read_symlink("/proc/self/exe").string();
     std::vector<ScaledListing> listings;
     for (const int scale : kScales) {
-        const fs::path path = scratch.path() / ("Spectrum128_ROM0_" + std::to_string(scale) + "x.asm");
+        ScaledListing listing;
+        listing.scale = scale;
+        listing.path = scratch.path() / ("Spectrum128_ROM0_" + std::to_string(scale) + "x.asm");
+        listing.outputFolder = scratch.path() / (std::to_string(scale) + "x");
+        fs::create_directories(listing.outputFolder);
         if (!veltrin::bench::RunChild({self, "--source=" + options.source.string(),
-                                       "--write-scaled=" + std::to_string(scale), "--output=" + path.string()})
+                                       "--write-scaled=" + std::to_string(scale), "--output=" + listing.path.string()})
                  .succeeded) {
             throw std::runtime_error("cannot write the listing scaled " + std::to_string(scale) + " times");
         }
-        listings.push_back({scale, path, 0, fs::file_size(path)});
+        listing.bytes = fs::file_size(listing.path);
+        listings.push_back(listing);
     }
-    const veltrin::bench::ChildResult peak = veltrin::bench::RunChild(CliArguments(listings.back(), outputs));
-    for (ScaledListing& listing : listings) {
-        const std::string scaled = ReadFile(listing.path);
-        listing.lines = veltrin::bench::MeasureShape(scaled).lines;
+
+    // A first run of each writes the files that every timed run replaces, as a run replaces its listings of the
+    // last time; a second one, which replaces them, gives how many runs fit in a repetition. The second 100x
+    // veltrin-cli run gives the peak memory.
+    std::map<std::string, double> secondsOnce;
+    veltrin::bench::ChildResult peak;
+    for (const ScaledListing& listing : listings) {
+        veltrin::bench::ChildResult cli;
+        veltrin::bench::ChildResult floor;
+        for (int run = 0; run < 2; ++run) {
+            secondsOnce[CliName(listing.scale)] = TimeOnce(CliArguments(listing), cli);
+            secondsOnce[FloorName(listing.scale)] = TimeOnce(FloorArguments(listing), floor);
+        }
+        for (const char* copy : {"copy1.asm", "copy2.asm", "copy3.asm"}) {
+            if (fs::file_size(listing.outputFolder / copy) != listing.bytes) {
+                throw std::runtime_error("the floor did not copy " + listing.path.string());
+            }
+        }
         if (listing.scale == kScales.back()) {
-            PrintShape(scaled);
+            peak = cli;
+        }
+    }
+
+    for (ScaledListing& listing : listings) {
+        const veltrin::bench::ListingShape shape = veltrin::bench::MeasureShape(ReadFile(listing.path));
+        listing.lines = shape.lines;
+        if (listing.scale == kScales.back()) {
+            PrintShape(shape);
         }
     }
     for (const ScaledListing& listing : listings) {
-        const double minTime = listing.scale == 100 ? 3.0 : 1.0;
-        Register(Name("Conversion", listing.scale), minTime, Conversion, listing, outputs);
-        Register(Name("Floor", listing.scale), minTime, Floor, listing, outputs);
+        Register(CliName(listing.scale), listing, CliArguments(listing), secondsOnce[CliName(listing.scale)]);
+        Register(FloorName(listing.scale), listing, FloorArguments(listing), secondsOnce[FloorName(listing.scale)]);
     }
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    constexpr int kProcessRounds = 40;
-    const ProcessTimes processes = TimeProcesses(CliArguments(listings.front(), outputs),
-                                                 CopyArguments(listings.front(), outputs), kProcessRounds);
-    PrintSummary(reporter, listings, peak, processes);
+    const bool measured = PrintSummary(reporter, listings, peak);
     benchmark::Shutdown();
-    return 0;
+    return measured ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "veltrin_bench: %s\n", error.what());
+        return 1;
+    }
 }
