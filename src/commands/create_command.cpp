@@ -1,6 +1,7 @@
 #include "commands/create_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "commands/model_threads.h"
 #include "commands/source_listing.h"
 #include "commands/unexpected_error.h"
 #include "commands/version_text.h"
@@ -83,7 +85,7 @@ RunOutcome CreateCommand::Run() {
 std::optional<RunOutcome> CreateCommand::CheckNames() {
     doing_ = "checking the file names";
     std::vector<std::pair<std::string, std::string>> inputs{{view_.SourceName(), view_.SourceInputName()}};
-    for (const Plus2Model* model : kPlus2Models) {
+    for (const Plus2Model* model : models_) {
         inputs.emplace_back(view_.ListingName(*model), view_.ListingInputName(*model));
     }
     for (const auto& [name, input] : inputs) {
@@ -94,7 +96,7 @@ std::optional<RunOutcome> CreateCommand::CheckNames() {
     }
     // A run that was cut off while it rewrote a listing in place left its old listing in a backup; it is put back
     // before anything else, so that a failure later in this run leaves the old listing.
-    for (const Plus2Model* model : kPlus2Models) {
+    for (const Plus2Model* model : models_) {
         const std::string name = view_.ListingName(*model);
         if (const std::optional<fs::path> backup = FindBackup(PathFromUtf8(name))) {
             const std::string listing =
@@ -116,8 +118,8 @@ std::optional<RunOutcome> CreateCommand::CheckNames() {
 // Checks the three listing names before the first listing is generated, so that a run never stops on a name after
 // it has already replaced the listings before it.
 std::optional<RunOutcome> CreateCommand::FindTargets(const fs::path& sourceName) {
-    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
-        const Plus2Model& model = *kPlus2Models[index];
+    for (std::size_t index = 0; index < models_.size(); ++index) {
+        const Plus2Model& model = *models_.at(index);
         const std::string fileName = view_.ListingName(model);
         const fs::path name = PathFromUtf8(fileName);
         Expected<ListingTarget> target = ListingTarget::Find(name);
@@ -139,7 +141,7 @@ std::optional<RunOutcome> CreateCommand::FindTargets(const fs::path& sourceName)
         }
         // The later listing would silently take the earlier one's place.
         for (std::size_t earlier = 0; earlier < index; ++earlier) {
-            const Plus2Model& earlierModel = *kPlus2Models[earlier];
+            const Plus2Model& earlierModel = *models_.at(earlier);
             if (const std::optional<std::string> clash = Clash(name, PathFromUtf8(view_.ListingName(earlierModel)))) {
                 return Fail("The " + view_.ListingInputName(earlierModel) + " and the " +
                                 view_.ListingInputName(model) + " " + *clash +
@@ -164,25 +166,35 @@ RunOutcome CreateCommand::Convert() {
     if (const std::optional<RunOutcome> outcome = FindTargets(sourceName)) {
         return *outcome;
     }
-    std::string pendingBytes;  // of the listing being written; see ListingFileSink
-    pendingBytes.reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
-    doing_ = "deriving the " + std::string(kPlus2Models[0]->name) + " ROM disassembly";
+    // Each listing goes to its file as it is derived; the file only takes the target's place once the listing is
+    // complete and the listings before it are in theirs, so a failed step or Exit leaves the old listing.
+    std::array<std::string, kPlus2Models.size()> pendingBytes;  // see ListingFileSink
+    std::array<std::optional<ListingFileSink>, kPlus2Models.size()> listings;
+    for (std::size_t index = 0; index < models_.size(); ++index) {
+        pendingBytes.at(index).reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
+        listings.at(index).emplace(*targets_.at(index), source->facts, pendingBytes.at(index));
+    }
+    doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
     view_.Yield();
-    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
-        const Plus2Model& model = *kPlus2Models[index];
+    ModelThreads threads(models_.size(), [&](std::size_t index, ConversionHost& host) {
+        const bool derived = models_.at(index)->CreateListing(source->lines, *listings.at(index), host);
+        if (derived) {
+            listings.at(index)->FinishWriting();
+        }
+        return derived;
+    });
+    for (std::size_t index = 0; index < models_.size(); ++index) {
+        const Plus2Model& model = *models_.at(index);
         const std::string fileName = view_.ListingName(model);
         doing_ = "deriving the " + std::string(model.name) + " ROM disassembly";
-        // The listing goes to its file as it is derived; the file only takes the target's place once the listing
-        // is complete, so a failed step or Exit leaves the old listing.
-        ListingFileSink listing(*targets_.at(index), source->facts, pendingBytes);
-        if (!model.CreateListing(source->lines, listing, view_)) {
+        if (!threads.Finish(index, view_)) {
             return Fail(std::string(model.failureMessage) + (index == 0 ? LineEndHint(source->lines) : ""),
                         kLoadErrorTitle);
         }
         view_.Yield();
         doing_ =
             "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedFileName(PathFromUtf8(fileName));
-        if (const std::optional<Failure> failure = listing.Commit()) {
+        if (const std::optional<Failure> failure = listings.at(index)->Commit()) {
             return Fail(WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle);
         }
     }

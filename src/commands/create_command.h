@@ -17,11 +17,14 @@ enum class RunOutcome {
     kCancelled,  // the user ended the program during a yield; nothing more was done
 };
 
-// Load the 128 listing once, check the three listing names, then generate and write the English, Spanish and
-// French +2 listings in turn. Every failure, an unexpected one too, ends the run with a message and "Error!".
+// Load the 128 listing once, check the three listing names, then derive the English, Spanish and French +2
+// listings at the same time and write them in turn. Every failure, an unexpected one too, ends the run with a message
+// and "Error!".
 class CreateCommand {
   public:
-    explicit CreateCommand(CreateView& view) : view_(view) {}
+    // The models are kPlus2Models but for a test that stands another model in for one of them.
+    explicit CreateCommand(CreateView& view, const Plus2ModelList& models = kPlus2Models)
+        : view_(view), models_(models) {}
     RunOutcome Run();
 
   private:
@@ -33,6 +36,7 @@ class CreateCommand {
     void Finish(std::string_view status);
 
     CreateView& view_;
+    Plus2ModelList models_;
     std::string doing_;  // what the run is doing, for a message should it stop on an unexpected error
     std::array<std::optional<ListingTarget>, kPlus2Models.size()> targets_;
 };

@@ -1,6 +1,7 @@
 #include "files/listing_file_sink.h"
 
 #include <system_error>
+#include <utility>
 
 #include "files/listing_backup.h"
 #include "files/message_text.h"
@@ -55,15 +56,22 @@ void ListingFileSink::PassPending() {
     pending_.clear();
 }
 
-std::optional<Failure> ListingFileSink::Commit() {
-    if (!failure_ && !target_.InPlace() && !pending_.empty()) {
+void ListingFileSink::FinishWriting() {
+    if (std::exchange(finished_, true) || failure_ || target_.InPlace()) {
+        return;
+    }
+    if (!pending_.empty()) {
         PassPending();
     }
     // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an empty
     // or partial listing under the target's name.
-    if (const std::error_code error = failure_ || target_.InPlace() ? std::error_code() : staging_.Sync()) {
+    if (const std::error_code error = failure_ ? std::error_code() : staging_.Sync()) {
         failure_ = Failure{ErrorFragment(error) + "."};
     }
+}
+
+std::optional<Failure> ListingFileSink::Commit() {
+    FinishWriting();
     // Looked at again right before it is replaced, in the folder that was opened when the names were checked.
     if (file_system::FileFacts now;
         !failure_ && !target_.Folder().FactsOf(target_.Leaf(), now) && now.IsSameFile(source_)) {

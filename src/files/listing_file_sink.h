@@ -16,9 +16,9 @@ namespace veltrin {
 // Writes a +2 listing to its target as the lines are derived, each followed by CR LF. Nothing of the old listing
 // changes before Commit: a listing that is dropped (a failed step, Exit during a run) leaves it as it was.
 //
-// A listing that takes the target's place by a rename goes to a staging file in pieces of about a mebibyte, which
-// gather in `pending`; one such buffer serves all the listings of a run, so that its memory is taken from the
-// system once. A listing that is rewritten in place gathers there whole.
+// A listing that takes the target's place by a rename goes to a staging file in pieces of a quarter mebibyte, which
+// gather in `pending`, a buffer that the caller keeps for the listing. A listing that is rewritten in place gathers
+// there whole.
 //
 // A file that cannot be started or written does not stop the lines from coming: they are dropped, and Commit
 // reports the first failure. The model's own messages of a failed step therefore still come first, as they would
@@ -26,7 +26,7 @@ namespace veltrin {
 class ListingFileSink final : public LineSink {
   public:
     // The size of the pieces; a run gives `pending` room for one and a long line.
-    static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+    static constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
     // `source` is the 128 listing's file, whose place a listing never takes.
     ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source, std::string& pending);
@@ -35,6 +35,10 @@ class ListingFileSink final : public LineSink {
     ~ListingFileSink() override;
 
     void Write(std::string_view line) override;
+
+    // Writes what is left of the listing and puts it on the disk, without touching the target: the part of a commit
+    // that may run on any thread, before the listings before it are committed. Commit does it if nobody did.
+    void FinishWriting();
 
     // Puts the listing in the target's place; the failure when it could not be written or put there. The reason
     // reads after "Could not write ... to "NAME": ".
@@ -49,6 +53,7 @@ class ListingFileSink final : public LineSink {
     file_system::File staging_;
     std::filesystem::path stagingName_;  // while the staging file has a name of its own
     std::optional<Failure> failure_;     // the first: no line is written after it
+    bool finished_ = false;
 };
 
 }  // namespace veltrin

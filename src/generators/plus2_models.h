@@ -42,7 +42,9 @@ extern const Plus2Model kEnglishPlus2;
 extern const Plus2Model kSpanishPlus2;
 extern const Plus2Model kFrenchPlus2;
 
-// The models in the order in which a run derives and writes their listings.
-inline constexpr std::array<const Plus2Model*, 3> kPlus2Models{&kEnglishPlus2, &kSpanishPlus2, &kFrenchPlus2};
+using Plus2ModelList = std::array<const Plus2Model*, 3>;
+
+// The models in the order in which a run writes their listings and shows their messages.
+inline constexpr Plus2ModelList kPlus2Models{&kEnglishPlus2, &kSpanishPlus2, &kFrenchPlus2};
 
 }  // namespace veltrin

@@ -22,6 +22,7 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing_support::ReadFile;
 using testing_support::RecordingView;
@@ -62,20 +63,28 @@ class CreateCommandTest : public testing::Test {
 
     TestFolder folder_;
     RecordingView view_;
+    Plus2ModelList models_ = kPlus2Models;
+    Plus2Model failingFrench_ = kFrenchPlus2;
 };
 
 // While it runs, the window shows the version text, takes no input and shows the busy pointer; then "Done!".
+// The listings take their places one after the other, in the order of the models.
 TEST_F(CreateCommandTest, RunHoldsTheInputsWritesTheListingsAndReportsDone) {
-    view_.onYield = [this] {
+    std::vector<std::string> replacedAtYields;
+    view_.onYield = [this, &replacedAtYields] {
         ASSERT_EQ(view_.status, VersionText());
         ASSERT_FALSE(view_.inputsEnabled);
         ASSERT_TRUE(view_.busyPointer);
+        if (replacedAtYields.empty() || replacedAtYields.back() != Replaced()) {
+            replacedAtYields.push_back(Replaced());
+        }
     };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
     EXPECT_EQ(view_.status, kDoneStatus);
     EXPECT_TRUE(view_.inputsEnabled);
     EXPECT_FALSE(view_.busyPointer);
     EXPECT_GT(view_.yields, 4);
+    EXPECT_THAT(replacedAtYields, ElementsAre("none", "English", "English Spanish"));
     EXPECT_EQ(Replaced(), "English Spanish French");
 }
 
@@ -151,11 +160,11 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         if (edit == "no source") {
             fs::remove(Source());
         } else if (edit == "error in french") {
-            view_.onYield = [this] {
-                if (Replaced() == "English Spanish") {
-                    throw std::runtime_error("a run-time error");
-                }
+            failingFrench_.script = [](ListingScript& script) {
+                kFrenchPlus2.script(script);
+                throw std::runtime_error("a run-time error");
             };
+            models_.back() = &failingFrench_;
         } else if (edit == "no memory") {
             view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit == "line feeds only") {
@@ -200,7 +209,7 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
     ApplyEdits(run.edit);
     const std::string source = ReadFile(Source());
 
-    const RunOutcome outcome = CreateCommand(view_).Run();
+    const RunOutcome outcome = CreateCommand(view_, models_).Run();
     EXPECT_EQ(outcome, run.outcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
     std::vector<std::string> expected;
     for (const std::string& message : run.messages) {

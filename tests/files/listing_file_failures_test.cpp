@@ -32,8 +32,8 @@ using testing_support::WriteFile;
 
 // An earlier listing longer than the new one, which must leave nothing of it; the new one comes in two pieces, so
 // that a write can fail at the first and the second still be offered. The earlier one is read and copied in 17
-// pieces, so that the rewrite in place is the 18th write of a row.
-const std::string kOldListing = std::string(ListingFileSink::kPieceSize + 8, 'o') + "\r\n";
+// pieces of 64 KiB, so that the rewrite in place is the 18th write of a row.
+const std::string kOldListing = std::string((std::size_t{1} << 20) + 8, 'o') + "\r\n";
 const std::string kNewListing = std::string(ListingFileSink::kPieceSize, 'n') + "\r\nnew\r\n";
 
 // The earlier listing, and whichever odd file the row names.
