@@ -1,15 +1,18 @@
 #include "commands/check_command.h"
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "commands/listing_difference.h"
+#include "commands/model_threads.h"
 #include "commands/source_listing.h"
 #include "commands/unexpected_error.h"
 #include "files/listing_backup.h"
@@ -43,7 +46,7 @@ class ComparingSink final : public LineSink {
 // it is up to date. The file is only read, through a handle opened for reading, so that it and its modification
 // time stay as they were. False when the model's generator fails: it has then shown its step's message.
 std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fileName, const SourceLines& sourceLines,
-                                 CreateView& view, std::ostream& report, bool problemsOnly) {
+                                 ConversionHost& host, std::ostream& report, bool problemsOnly) {
     const fs::path name = PathFromUtf8(fileName);
     const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
     ListingReader reader;
@@ -57,7 +60,7 @@ std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fil
         return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
     });
     ComparingSink listing(comparison);
-    if (!model.CreateListing(sourceLines, listing, view)) {
+    if (!model.CreateListing(sourceLines, listing, host)) {
         return std::nullopt;
     }
     Expected<std::optional<ListingDifference>> difference = comparison.Finish();
@@ -98,15 +101,29 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         if (!source) {
             return fail(source.Reason(), kLoadErrorTitle);
         }
+        // Each listing is derived and compared on a thread of its own; its report line and messages follow those of
+        // the listings before it.
+        std::array<std::string, kPlus2Models.size()> names;
+        std::array<std::ostringstream, kPlus2Models.size()> reports;
+        std::array<bool, kPlus2Models.size()> listingsUpToDate{};
+        for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+            names.at(index) = view.ListingName(*kPlus2Models.at(index));
+        }
+        ModelThreads threads(kPlus2Models.size(), [&](std::size_t index, ConversionHost& host) {
+            const std::optional<bool> upToDate = CheckListing(*kPlus2Models.at(index), names.at(index), source->lines,
+                                                              host, reports.at(index), problemsOnly);
+            listingsUpToDate.at(index) = upToDate.value_or(false);
+            return upToDate.has_value();
+        });
         bool upToDate = true;
-        for (const Plus2Model* model : kPlus2Models) {
-            doing = "checking the " + std::string(model->name) + " ROM disassembly";
-            const std::optional<bool> listingUpToDate =
-                CheckListing(*model, view.ListingName(*model), source->lines, view, report, problemsOnly);
-            if (!listingUpToDate) {
-                return fail(model->failureMessage, kLoadErrorTitle);
+        for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+            const Plus2Model& model = *kPlus2Models.at(index);
+            doing = "checking the " + std::string(model.name) + " ROM disassembly";
+            if (!threads.Finish(index, view)) {
+                return fail(model.failureMessage, kLoadErrorTitle);
             }
-            upToDate = *listingUpToDate && upToDate;
+            report << reports.at(index).str();
+            upToDate = listingsUpToDate.at(index) && upToDate;
         }
         return upToDate ? CheckOutcome::kUpToDate : CheckOutcome::kOutOfDate;
     } catch (const RunCancelled&) {
