@@ -59,6 +59,14 @@ test-sanitize: deps
 	@cmake --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize -j $(JOBS)
 
+# The create and check commands, whose models are derived on threads of their own, and veltrin-cli under
+# ThreadSanitizer, in build-thread/; the first report of a race fails the run.
+.PHONY: test-thread
+test-thread: deps
+	@cmake --preset thread >/dev/null
+	@cmake --build --preset thread -j $(JOBS) --target command_tests cli_tests veltrin-cli
+	@ctest --preset thread -j $(JOBS)
+
 # The POSIX file layer without the calls that only Linux has, as other POSIX systems build it, in build-portable/:
 # the listing files' tests and the killed runs.
 .PHONY: test-portable
