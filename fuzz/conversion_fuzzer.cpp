@@ -1,11 +1,13 @@
 // Runs the whole conversion on arbitrary bytes taken as the 128 listing: the bytes are written to a file, read
 // back into the line store with LoadListing, and handed to the English, Spanish and French generators in turn,
-// whose lines go to a file sink. Every sixteenth input or so has its English listing committed to a file.
+// whose lines go to a file sink. Every sixteenth input or so has its English listing committed to a file, and every
+// eighth goes through a whole create run, which derives the three listings on threads of their own.
 //
 // Invariants: the line store gives back the file's bytes, cut at CR and CR LF and nowhere else; no generator
 // crashes or lets an error escape; a generator that fails shows at most one message; one that succeeds starts
 // its listing with its title block, and its lines hold no CR; a committed listing file holds exactly the lines
-// that the generator wrote, each followed by CR LF.
+// that the generator wrote, each followed by CR LF; a create run writes the listings that the generators give, up
+// to the first that fails, and no other.
 
 #include <unistd.h>
 
@@ -20,6 +22,7 @@
 #include <system_error>
 #include <vector>
 
+#include "commands/create_command.h"
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
 #include "files/listing_target.h"
@@ -90,13 +93,15 @@ class ScratchFiles {
     }
     std::filesystem::path Source() const { return folder_ / "source.asm"; }
     std::filesystem::path Listing() const { return folder_ / "listing.asm"; }
+    std::filesystem::path RunListing(std::string_view name) const { return folder_ / name; }
 
   private:
     std::filesystem::path folder_;
 };
 
-void CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines, const std::filesystem::path& listingFile,
-                    bool commit) {
+// The lines of the model's listing, or nothing when its generator failed.
+std::optional<std::vector<std::string>> CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines,
+                                                       const std::filesystem::path& listingFile, bool commit) {
     const std::string_view model = plus2Model.name;
     CountingHost host;
     std::string pending;
@@ -106,7 +111,7 @@ void CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines, cons
     RecordingSink listing(file);
     if (!plus2Model.CreateListing(lines, listing, host)) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);
-        return;
+        return std::nullopt;
     }
     Require(host.messages == 0, "a listing that was created showed a message", model);
     const std::vector<std::string>& written = listing.lines;
@@ -117,7 +122,7 @@ void CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines, cons
         Require(line.find('\r') == std::string::npos, "a listing line holds a CR", model);
     }
     if (!commit) {
-        return;
+        return written;
     }
     const std::optional<Failure> failure = file.Commit();
     Require(!failure, "a listing could not be committed", failure ? failure->reason : "");
@@ -127,6 +132,60 @@ void CheckGenerator(const Plus2Model& plus2Model, const SourceLines& lines, cons
     }
     Require(ReadFile(listingFile) == expected, "the listing file does not hold the lines written, ended by CR LF",
             model);
+    return written;
+}
+
+std::string AsListingFile(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes.append(line).append("\r\n");
+    }
+    return bytes;
+}
+
+// A run of the create command without a window, on the scratch files.
+class ScratchView final : public CreateView {
+  public:
+    explicit ScratchView(const ScratchFiles& scratch) : scratch_(scratch) {}
+    std::string SourceName() const override { return scratch_.Source().string(); }
+    std::string ListingName(const Plus2Model& model) const override {
+        return scratch_.RunListing(model.defaultFileName).string();
+    }
+    std::string SourceInputName() const override { return "source box"; }
+    std::string ListingInputName(const Plus2Model& model) const override { return std::string(model.name) + " box"; }
+    void SetStatus(std::string_view /*status*/) override {}
+    void SetInputsEnabled(bool /*enabled*/) override {}
+    void SetBusyPointer(bool /*busy*/) override {}
+    void ShowMessage(std::string_view /*message*/, std::string_view /*title*/) override { ++messages; }
+    int messages = 0;
+
+  private:
+    const ScratchFiles& scratch_;
+};
+
+// The create command derives the listings at the same time: whatever the source, it must write exactly the listings
+// that the generators give one by one, up to the first that fails, and leave the others as they were.
+void CheckCreateRun(const ScratchFiles& scratch, const std::vector<std::optional<std::vector<std::string>>>& listings) {
+    constexpr std::string_view kEarlier = "; An earlier listing.\r\n";
+    for (const Plus2Model* model : kPlus2Models) {
+        std::ofstream(scratch.RunListing(model->defaultFileName), std::ios::binary | std::ios::trunc) << kEarlier;
+    }
+    ScratchView view(scratch);
+    const RunOutcome outcome = CreateCommand(view).Run();
+    bool failedBefore = false;
+    for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
+        const std::string_view model = kPlus2Models.at(index)->name;
+        const std::string file = ReadFile(scratch.RunListing(kPlus2Models.at(index)->defaultFileName));
+        if (failedBefore || !listings.at(index)) {
+            Require(file == kEarlier, "a run replaced a listing at or after the first that failed", model);
+        } else {
+            Require(file == AsListingFile(*listings.at(index)), "a run wrote another listing than its generator",
+                    model);
+        }
+        failedBefore = failedBefore || !listings.at(index);
+    }
+    Require((outcome == RunOutcome::kDone) == !failedBefore, "a run's outcome does not say whether it failed");
+    Require(failedBefore ? view.messages >= 1 : view.messages == 0, "a run's messages do not fit its outcome");
 }
 
 }  // namespace
@@ -149,9 +208,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Only the first listing is committed and read back: the file sink works alike for every model.
     bool commit = size > 0 && data[0] % 16 == 0;
+    std::vector<std::optional<std::vector<std::string>>> listings;
     for (const Plus2Model* model : kPlus2Models) {
-        CheckGenerator(*model, lines, scratch.Listing(), commit);
+        listings.push_back(CheckGenerator(*model, lines, scratch.Listing(), commit));
         commit = false;
+    }
+    if (size % 8 == 1) {
+        CheckCreateRun(scratch, listings);
     }
     return 0;
 }
