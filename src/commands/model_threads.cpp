@@ -4,6 +4,8 @@
 #include <stop_token>
 #include <string_view>
 
+#include "files/file_system.h"
+
 namespace veltrin {
 
 namespace {
@@ -36,6 +38,9 @@ ModelThreads::ModelThreads(std::size_t models, const Derivation& derivation) {
     for (std::size_t model = 0; model < models; ++model) {
         Outcome& outcome = *outcomes_[model];
         threads_.emplace_back([&outcome, derivation, model](const std::stop_token& stop) {
+            // Ctrl-C and the request to end go to the command's thread, which holds them off while it rewrites a
+            // listing in place: here they would end the program at once.
+            const file_system::SignalHold endRequestsElsewhere;
             HoldingHost host(stop, [&outcome](std::string_view message, std::string_view title) {
                 outcome.messages.push_back({std::string(message), std::string(title)});
             });

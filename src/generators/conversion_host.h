@@ -4,8 +4,9 @@
 
 namespace veltrin {
 
-// What a conversion needs from the program around it: a chance for the window to repaint after each block that
-// a model script finds, and a modal message when a step of the script fails. Without a window both do nothing.
+// What a conversion needs from the program around it: a yield after each block that a model script finds, where
+// the window repaints or a derivation on a thread of its own learns that it is to stop, and a modal message when a
+// step of the script fails. Without a window both do nothing.
 class ConversionHost {
   public:
     ConversionHost() = default;
