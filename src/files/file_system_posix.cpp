@@ -264,11 +264,11 @@ bool MayFollowLink(const fs::path& link) {
 void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_t size) {
 #ifdef VELTRIN_LINUX_CALLS
     // Only the whole large pages inside the memory; a failure leaves small pages, which work as well.
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
-    const auto start = (reinterpret_cast<std::uintptr_t>(memory) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(memory) + size) & ~(kLargePage - 1);
-    if (start < end) {
-        (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    constexpr std::size_t kLargePage = std::size_t{1} << 21;
+    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(memory) % kLargePage;
+    const std::size_t skipped = misalignment == 0 ? 0 : kLargePage - misalignment;
+    if (size >= skipped + kLargePage) {
+        (void)::madvise(memory + skipped, (size - skipped) / kLargePage * kLargePage, MADV_HUGEPAGE);
     }
 #endif
 }
