@@ -3,6 +3,7 @@
 #include <exception>
 #include <stop_token>
 #include <string_view>
+#include <utility>
 
 #include "files/file_system.h"
 
@@ -35,12 +36,13 @@ ModelThreads::ModelThreads(std::size_t models, const Derivation& derivation) {
     for (std::size_t model = 0; model < models; ++model) {
         outcomes_.push_back(std::make_unique<Outcome>());
     }
+    // The threads are born holding off Ctrl-C and the request to end, so that these always reach the command's
+    // thread, which waits with them while it rewrites a listing in place: on a deriving thread they would end the
+    // program at once.
+    const file_system::SignalHold inheritedByTheThreads;
     for (std::size_t model = 0; model < models; ++model) {
         Outcome& outcome = *outcomes_[model];
         threads_.emplace_back([&outcome, derivation, model](const std::stop_token& stop) {
-            // Ctrl-C and the request to end go to the command's thread, which holds them off while it rewrites a
-            // listing in place: here they would end the program at once.
-            const file_system::SignalHold endRequestsElsewhere;
             HoldingHost host(stop, [&outcome](std::string_view message, std::string_view title) {
                 outcome.messages.push_back({std::string(message), std::string(title)});
             });
