@@ -141,7 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {"; a", ";", ";", ";", kNote, kNote, kNote, kNote, ";", kNote, kLine}, {";", "; a"}},
         CommentCase{"SemicolonAlreadyInTheOutput", true, {"; Last", ";"}, {kNote, "  RET", kLine}, {"; Last", "  RET"}},
         CommentCase{"NoteInsideALine", true, {}, {"  RET ; Exit. [Never called by this ROM] See.", kLine}, {}},
-        CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}}),
+        CommentCase{"NoteOnAnEmptyOutput", true, {}, {kNote, kLine}, {}},
+        CommentCase{"NoteEndsWithItsBracket", true, {";"}, {"; Never called by this ROM, it seems.", kLine},
+                    {";", "; Never called by this ROM, it seems."}}),
     [](const testing::TestParamInfo<CommentCase>& paramInfo) { return std::string(paramInfo.param.name); });
 // clang-format on
 
