@@ -104,10 +104,9 @@ std::optional<std::vector<std::string>> CheckGenerator(const Plus2Model& plus2Mo
                                                        const std::filesystem::path& listingFile, bool commit) {
     const std::string_view model = plus2Model.name;
     CountingHost host;
-    std::string pending;
     const Expected<ListingTarget> target = ListingTarget::Find(listingFile);
     Require(static_cast<bool>(target), "the scratch listing cannot be written", target ? "" : target.Reason());
-    ListingFileSink file(*target, {}, pending);
+    ListingFileSink file(*target, {});
     RecordingSink listing(file);
     if (!plus2Model.CreateListing(lines, listing, host)) {
         Require(host.messages <= 1, "a failed listing showed more than one message", model);

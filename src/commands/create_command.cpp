@@ -168,11 +168,9 @@ RunOutcome CreateCommand::Convert() {
     }
     // Each listing goes to its file as it is derived; the file only takes the target's place once the listing is
     // complete and the listings before it are in theirs, so a failed step or Exit leaves the old listing.
-    std::array<std::string, kPlus2Models.size()> pendingBytes;  // see ListingFileSink
     std::array<std::optional<ListingFileSink>, kPlus2Models.size()> listings;
     for (std::size_t index = 0; index < models_.size(); ++index) {
-        pendingBytes.at(index).reserve(ListingFileSink::kPieceSize + ListingFileSink::kPieceSize / 16);
-        listings.at(index).emplace(*targets_.at(index), source->facts, pendingBytes.at(index));
+        listings.at(index).emplace(*targets_.at(index), source->facts);
     }
     doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
     view_.Yield();

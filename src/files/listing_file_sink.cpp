@@ -14,13 +14,12 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source,
-                                 std::string& pending)
-    : target_(target), source_(source), pending_(pending) {
-    pending_.clear();
+ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source)
+    : target_(target), source_(source) {
     if (target_.InPlace()) {
         return;
     }
+    pending_.reserve(kPieceSize + kPieceSize / 16);  // a piece and a long line
     if (const std::error_code error = target_.Folder().CreateStaging(staging_, stagingName_)) {
         failure_ = Failure{"no file can be created in the folder " + QuotedFileName(target_.Folder().Path()) + ": " +
                            ErrorFragment(error) + "."};

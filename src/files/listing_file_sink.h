@@ -17,19 +17,18 @@ namespace veltrin {
 // changes before Commit: a listing that is dropped (a failed step, Exit during a run) leaves it as it was.
 //
 // A listing that takes the target's place by a rename goes to a staging file in pieces of a quarter mebibyte, which
-// gather in `pending`, a buffer that the caller keeps for the listing. A listing that is rewritten in place gathers
-// there whole.
+// gather in a buffer of the sink's own. A listing that is rewritten in place gathers there whole.
 //
 // A file that cannot be started or written does not stop the lines from coming: they are dropped, and Commit
 // reports the first failure. The model's own messages of a failed step therefore still come first, as they would
 // if a listing were only written once it was complete.
 class ListingFileSink final : public LineSink {
   public:
-    // The size of the pieces; a run gives `pending` room for one and a long line.
+    // The size of the pieces.
     static constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
     // `source` is the 128 listing's file, whose place a listing never takes.
-    ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source, std::string& pending);
+    ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source);
     ListingFileSink(const ListingFileSink&) = delete;
     ListingFileSink& operator=(const ListingFileSink&) = delete;
     ~ListingFileSink() override;
@@ -49,7 +48,7 @@ class ListingFileSink final : public LineSink {
 
     const ListingTarget& target_;
     file_system::FileFacts source_;
-    std::string& pending_;
+    std::string pending_;
     file_system::File staging_;
     std::filesystem::path stagingName_;  // while the staging file has a name of its own
     std::optional<Failure> failure_;     // the first: no line is written after it

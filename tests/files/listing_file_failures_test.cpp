@@ -120,8 +120,7 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
                        : target->InPlace() ? "may be written in place"
                                            : "may be written anew";
             }
-            std::string pending;
-            ListingFileSink sink(*target, {}, pending);
+            ListingFileSink sink(*target, {});
             sink.Write(std::string(ListingFileSink::kPieceSize, 'n'));
             sink.Write("new");
             const std::optional<Failure> failure = sink.Commit();

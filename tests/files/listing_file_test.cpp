@@ -57,8 +57,7 @@ std::string WriteListing(const fs::path& fileName, const Lines& lines) {
     if (!target) {
         return target.Reason();
     }
-    std::string pending;
-    ListingFileSink sink(*target, {}, pending);
+    ListingFileSink sink(*target, {});
     for (const std::string& line : lines) {
         sink.Write(line);
     }
@@ -69,8 +68,7 @@ std::string WriteListing(const fs::path& fileName, const Lines& lines) {
 // Writes "new" to the target as a run would, the 128 listing's file being `source`; the reason of a failure, or
 // "written".
 std::string WriteTo(const ListingTarget& target, const file_system::FileFacts& source) {
-    std::string pending;
-    ListingFileSink sink(target, source, pending);
+    ListingFileSink sink(target, source);
     sink.Write("new");
     const std::optional<Failure> failure = sink.Commit();
     return failure ? failure->reason : "written";
@@ -154,8 +152,7 @@ TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
             const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out.asm"));
             ASSERT_TRUE(target && target->InPlace() == (inPlace || kEveryListingInPlace));
             {
-                std::string pending;
-                ListingFileSink sink(*target, {}, pending);
+                ListingFileSink sink(*target, {});
                 // Small and large lines, as a script may mix them, arrive in their order.
                 for (const std::string& line : {std::string("a"), std::string(1 << 20, 'b'), std::string("c")}) {
                     sink.Write(line);
