@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_system.h"
 #include "generators/conversion_host.h"
 #include "generators/plus2_models.h"
 
@@ -23,6 +24,11 @@ class CreateView : public ConversionHost {
     virtual void SetInputsEnabled(bool enabled) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
 };
+
+// Both programs hold off Ctrl-C, the request to end and the hang-up from their start, and take them at the run's
+// yields (and the window when it is idle), so that whatever the program ends is ended by the run unwinding.
+using file_system::HoldEndRequests;
+using file_system::TakeEndRequest;
 
 inline constexpr const char* kDoneStatus = "Done!";
 inline constexpr const char* kErrorStatus = "Error!";

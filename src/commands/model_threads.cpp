@@ -5,8 +5,6 @@
 #include <string_view>
 #include <utility>
 
-#include "files/file_system.h"
-
 namespace veltrin {
 
 namespace {
@@ -36,10 +34,6 @@ ModelThreads::ModelThreads(std::size_t models, const Derivation& derivation) {
     for (std::size_t model = 0; model < models; ++model) {
         outcomes_.push_back(std::make_unique<Outcome>());
     }
-    // The threads are born holding off Ctrl-C and the request to end, so that these always reach the command's
-    // thread, which waits with them while it rewrites a listing in place: on a deriving thread they would end the
-    // program at once.
-    const file_system::SignalHold inheritedByTheThreads;
     for (std::size_t model = 0; model < models; ++model) {
         Outcome& outcome = *outcomes_[model];
         threads_.emplace_back([&outcome, derivation, model](const std::stop_token& stop) {

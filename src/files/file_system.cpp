@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <regex>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -54,14 +54,66 @@ std::error_code File::Close() {
     return result != 0 ? LastError() : std::error_code();
 }
 
-Folder& Folder::operator=(Folder&& other) noexcept {
-    std::swap(path_, other.path_);
-    std::swap(descriptor_, other.descriptor_);
-    return *this;
+std::error_code Opened(File& file, int descriptor) {
+    file = File(descriptor);
+    return descriptor == -1 ? LastError() : std::error_code();
 }
 
-Folder::Folder(Folder&& other) noexcept : path_(std::move(other.path_)), descriptor_(other.descriptor_) {
-    other.descriptor_ = -1;
+std::error_code CopyToEnd(File& from, File& to) {
+    // The system copies the bytes itself, and clones them where the file system can; where it cannot copy between
+    // these two files, the bytes come through here from where it stopped.
+    std::int64_t copied = 1;
+    while (copied > 0) {
+        copied = system_call::CopyRange(from.Descriptor(), to.Descriptor(), std::size_t{1} << 30);
+    }
+    if (copied < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        return LastError();
+    }
+    constexpr std::size_t kPiece = std::size_t{1} << 16;
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    for (std::error_code error; copied != 0;) {
+        copied = static_cast<std::int64_t>(from.ReadSome(piece.get(), kPiece, error));
+        if (error = error ? error : to.WriteAll({piece.get(), static_cast<std::size_t>(copied)}); error) {
+            return error;
+        }
+    }
+    return {};
+}
+
+std::error_code StagingFile::Create(const Folder& folder, std::uint32_t permissions) {
+    folder_ = &folder;
+    // A system or file system without unnamed files says so in one of these ways, and a named file does the work.
+    std::error_code error = folder.CreateNew({}, file_, permissions);
+    for (int attempt = 0; attempt < kStagingAttempts &&
+                          (error == std::errc::file_exists || error == std::errc::operation_not_supported ||
+                           error == std::errc::is_a_directory || error == std::errc::invalid_argument);
+         ++attempt) {
+        name_ = StagingName(attempt);
+        error = folder.CreateNew(name_, file_, permissions);
+    }
+    if (error) {
+        name_.clear();
+    }
+    return error;
+}
+
+StagingFile::~StagingFile() {
+    (void)file_.Close();  // Windows removes no file that is open
+    if (!name_.empty()) {
+        (void)folder_->Remove(name_);
+    }
+}
+
+void Folder::RemoveStaleStaging() const {
+    std::error_code error;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(path_, error)) {
+        File staging;
+        const std::filesystem::path name = entry.path().filename();
+        if (IsStagingName(name) && !OpenToRead(name, staging) && system_call::Lock(staging.Descriptor()) &&
+            !staging.Close()) {
+            (void)Remove(name);
+        }
+    }
 }
 
 std::filesystem::path StagingName(int attempt) {
@@ -69,14 +121,13 @@ std::filesystem::path StagingName(int attempt) {
     const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::uint64_t stamp = (clock * std::uint64_t{6364136223846793005U}) ^
                                 (static_cast<std::uint64_t>(attempt + 1) * std::uint64_t{1442695040888963407U});
-    std::string digits = std::to_string(stamp % 1000000000ULL);
-    digits.insert(0, 9 - digits.size(), '0');
-    return ".vlt" + digits + ".tmp";
+    return ".vlt" + std::to_string(1000000000U + stamp % 1000000000U).substr(1) + ".tmp";
 }
 
 bool IsStagingName(const std::filesystem::path& name) {
-    static const std::regex kStaging(R"(\.vlt[0-9]{9}\.tmp)");
-    return std::regex_match(name.string(), kStaging);
+    const std::string text = name.string();
+    return text.size() == 17 && text.starts_with(".vlt") && text.ends_with(".tmp") &&
+           text.find_first_not_of("0123456789", 4) == 13;
 }
 
 }  // namespace veltrin::file_system

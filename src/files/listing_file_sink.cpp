@@ -8,33 +8,59 @@
 
 namespace veltrin {
 
+using file_system::FileFacts;
+
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+Failure Because(const std::error_code& error) { return {ErrorFragment(error) + "."}; }
+
+// A new listing goes to a staging file in the target's folder, which takes the target's name once it is whole.
+class RenamingSink final : public ListingFileSink {
+  public:
+    RenamingSink(const ListingTarget& target, const FileFacts& source) : ListingFileSink(target, source) {}
+
+  private:
+    std::optional<Failure> Start() override {
+        if (const std::error_code error = staging_.Create(Target().Folder(), 0666)) {
+            return Failure{"no file can be created in the folder " + QuotedFileName(Target().Folder().Path()) + ": " +
+                           Because(error).reason};
+        }
+        const std::error_code error =
+            Target().Facts().exists ? staging_.Contents().TakeAttributesOf(Target().Facts()) : std::error_code();
+        return error ? std::optional<Failure>(
+                           Failure{"the new listing cannot be given the old one's owner and permissions: " +
+                                   Because(error).reason})
+                     : std::nullopt;
+    }
+
+    file_system::File& Output() override { return staging_.Contents(); }
+
+    std::optional<Failure> Place() override {
+        if (const std::error_code error = staging_.TakeName(Target().Leaf())) {
+            return Failure{"it cannot be replaced: " + Because(error).reason};
+        }
+        // So that a crash cannot take the new name away again.
+        if (const std::error_code error = Target().Folder().Sync()) {
+            return Failure{"the new listing is in its place, but its folder could not be put on the disk: " +
+                           Because(error).reason};
+        }
+        return std::nullopt;
+    }
+
+    file_system::StagingFile staging_;
+};
+
 }  // namespace
 
-ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source)
-    : target_(target), source_(source) {
-    if (target_.InPlace()) {
-        return;
-    }
-    pending_.reserve(kPieceSize + kPieceSize / 16);  // a piece and a long line
-    if (const std::error_code error = target_.Folder().CreateStaging(staging_, stagingName_)) {
-        failure_ = Failure{"no file can be created in the folder " + QuotedFileName(target_.Folder().Path()) + ": " +
-                           ErrorFragment(error) + "."};
-    } else if (const std::error_code carried =
-                   target_.Facts().exists ? staging_.TakeAttributesOf(target_.Facts()) : std::error_code()) {
-        failure_ = Failure{
-            "the new listing cannot be given the old one's owner and permissions: " + ErrorFragment(carried) + "."};
-    }
+std::unique_ptr<ListingFileSink> ListingFileSink::Open(const ListingTarget& target, const FileFacts& source) {
+    return target.InPlace() ? RewriteInPlace(target, source) : std::make_unique<RenamingSink>(target, source);
 }
 
-ListingFileSink::~ListingFileSink() {
-    (void)staging_.Close();  // Windows removes no file that is open
-    if (!stagingName_.empty()) {
-        (void)target_.Folder().Remove(stagingName_);
-    }
+ListingFileSink::ListingFileSink(const ListingTarget& target, const FileFacts& source)
+    : target_(target), source_(source) {
+    pending_.reserve(kPieceSize + kPieceSize / 16);  // a piece and a long line
 }
 
 void ListingFileSink::Write(std::string_view line) {
@@ -42,55 +68,51 @@ void ListingFileSink::Write(std::string_view line) {
         return;
     }
     pending_.append(line).append(kLineEnd);
-    if (!target_.InPlace() && pending_.size() >= kPieceSize) {
+    if (pending_.size() >= kPieceSize) {
         PassPending();
     }
 }
 
 void ListingFileSink::PassPending() {
-    if (const std::error_code error = staging_.WriteAll(pending_)) {
-        failure_ = Failure{ErrorFragment(error) + "."};
+    if (!std::exchange(started_, true)) {
+        failure_ = Start();
     }
-    staging_.StartWriteback();
+    if (const std::error_code error = failure_ ? std::error_code() : Output().WriteAll(pending_)) {
+        failure_ = Because(error);
+    }
+    if (!failure_) {
+        Output().StartWriteback();
+    }
+    written_ += pending_.size();
     pending_.clear();
 }
 
 void ListingFileSink::FinishWriting() {
-    if (std::exchange(finished_, true) || failure_ || target_.InPlace()) {
+    if (std::exchange(finished_, true) || failure_) {
         return;
     }
-    if (!pending_.empty()) {
-        PassPending();
-    }
-    // On the disk before it takes the target's place, so that a crash right after the rename cannot leave an empty
-    // or partial listing under the target's name.
-    if (const std::error_code error = failure_ ? std::error_code() : staging_.Sync()) {
-        failure_ = Failure{ErrorFragment(error) + "."};
+    PassPending();
+    // On the disk before it takes the target's place, so that a crash right after cannot leave a partial listing
+    // under the target's name; in place, without what is left of a longer old listing.
+    std::error_code error = failure_ ? std::error_code() : Output().Truncate(written_);
+    error = error || failure_ ? error : Output().Sync();
+    if (error) {
+        failure_ = Because(error);
     }
 }
 
 std::optional<Failure> ListingFileSink::Commit() {
     FinishWriting();
-    // Looked at again right before it is replaced, in the folder that was opened when the names were checked.
-    if (file_system::FileFacts now;
-        !failure_ && !target_.Folder().FactsOf(target_.Leaf(), now) && now.IsSameFile(source_)) {
-        failure_ = Failure{"it is the Spectrum 128 ROM disassembly itself now."};
+    // Looked at again right before it takes the target's place, in the folder that was opened when the names were
+    // checked.
+    if (FileFacts now; !failure_ && !target_.Folder().FactsOf(target_.Leaf(), now)) {
+        if (now.exists && !now.ordinary) {
+            failure_ = Failure{"it is not an ordinary file."};
+        } else if (now.IsSameFile(source_)) {
+            failure_ = Failure{"it is the Spectrum 128 ROM disassembly itself now."};
+        }
     }
-    if (failure_) {
-        return failure_;
-    }
-    if (target_.InPlace()) {
-        return RewriteInPlace(target_, pending_);
-    }
-    if (const std::error_code error = target_.Folder().PutInPlace(staging_, stagingName_, target_.Leaf())) {
-        return Failure{"it cannot be replaced: " + ErrorFragment(error) + "."};
-    }
-    // So that a crash cannot take the new name away again.
-    if (const std::error_code error = target_.Folder().Sync()) {
-        return Failure{"the new listing is in its place, but its folder could not be put on the disk: " +
-                       ErrorFragment(error) + "."};
-    }
-    return std::nullopt;
+    return failure_ ? std::optional<Failure>(GiveUp(*failure_)) : Place();
 }
 
 }  // namespace veltrin

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,35 +14,48 @@
 
 namespace veltrin {
 
-// Writes a +2 listing to its target as the lines are derived, each followed by CR LF. Nothing of the old listing
-// changes before Commit: a listing that is dropped (a failed step, Exit during a run) leaves it as it was.
-//
-// A listing that takes the target's place by a rename goes to a staging file in pieces of a quarter mebibyte, which
-// gather in a buffer of the sink's own. A listing that is rewritten in place gathers there whole.
+// Writes a +2 listing to its target as the lines are derived, each followed by CR LF, in pieces of a quarter
+// mebibyte that gather in a buffer of the sink's own, in one of the two ways that the name check chose:
+// - by rename: to a staging file in the target's folder, which takes the target's name at Commit;
+// - in place: to the listing's file itself, once a backup of the old listing is on the disk.
+// A listing that is dropped before Commit (a failed step, Exit during a run) leaves the old one: untouched, or put
+// back from its backup.
 //
 // A file that cannot be started or written does not stop the lines from coming: they are dropped, and Commit
 // reports the first failure. The model's own messages of a failed step therefore still come first, as they would
 // if a listing were only written once it was complete.
-class ListingFileSink final : public LineSink {
+class ListingFileSink : public LineSink {
   public:
     // The size of the pieces.
     static constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
-    // `source` is the 128 listing's file, whose place a listing never takes.
-    ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source);
-    ListingFileSink(const ListingFileSink&) = delete;
-    ListingFileSink& operator=(const ListingFileSink&) = delete;
-    ~ListingFileSink() override;
+    // The sink of the way that the target's name check chose; `source` is the 128 listing's file, whose place a
+    // listing never takes.
+    static std::unique_ptr<ListingFileSink> Open(const ListingTarget& target, const file_system::FileFacts& source);
 
-    void Write(std::string_view line) override;
+    void Write(std::string_view line) final;
 
-    // Writes what is left of the listing and puts it on the disk, without touching the target: the part of a commit
-    // that may run on any thread, before the listings before it are committed. Commit does it if nobody did.
+    // Writes what is left of the listing and puts it on the disk, without giving it the target's place: the part of
+    // a commit that may run on any thread, before the listings before it are committed. Commit does it if nobody
+    // did.
     void FinishWriting();
 
     // Puts the listing in the target's place; the failure when it could not be written or put there. The reason
     // reads after "Could not write ... to "NAME": ".
     std::optional<Failure> Commit();
+
+  protected:
+    ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source);
+
+    // Opens the file that the pieces go to, before the first of them.
+    virtual std::optional<Failure> Start() = 0;
+    virtual file_system::File& Output() = 0;
+    // Once the last piece is on the disk.
+    virtual std::optional<Failure> Place() = 0;
+    // After a failure, what is left to say of the old listing.
+    virtual Failure GiveUp(Failure failure) { return failure; }
+
+    [[nodiscard]] const ListingTarget& Target() const { return target_; }
 
   private:
     void PassPending();
@@ -49,9 +63,9 @@ class ListingFileSink final : public LineSink {
     const ListingTarget& target_;
     file_system::FileFacts source_;
     std::string pending_;
-    file_system::File staging_;
-    std::filesystem::path stagingName_;  // while the staging file has a name of its own
-    std::optional<Failure> failure_;     // the first: no line is written after it
+    std::uint64_t written_ = 0;
+    std::optional<Failure> failure_;  // the first: no line is written after it
+    bool started_ = false;
     bool finished_ = false;
 };
 

@@ -4,11 +4,13 @@
 #include <string>
 #include <system_error>
 
+#include "files/listing_backup.h"
 #include "files/message_text.h"
 
 namespace veltrin {
 
 namespace fs = std::filesystem;
+using file_system::FileFacts;
 
 namespace {
 
@@ -19,11 +21,16 @@ bool IsPermissionError(const std::error_code& error) {
            error == std::errc::operation_not_permitted;
 }
 
-// The whole name, as the system would find the file: links followed and made absolute.
+fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// The whole name, as the system would find the file: links followed and made absolute, at any depth.
 std::string FullName(const fs::path& name) {
     const Expected<fs::path> followed = FollowLinks(name);
     std::error_code error;
-    return fs::weakly_canonical(fs::absolute(followed ? *followed : name, error), error).string();
+    const fs::path whole = fs::absolute(followed ? *followed : name, error).lexically_normal();
+    const fs::path canonical = fs::weakly_canonical(whole, error);
+    const std::u8string full = (error ? whole : canonical).u8string();
+    return {full.begin(), full.end()};
 }
 
 std::string CaseFolded(std::string name) {
@@ -57,6 +64,15 @@ Expected<fs::path> FollowLinks(const fs::path& name) {
     return Failure{"it leads through too many links."};
 }
 
+std::string ListingKey(const fs::path& name) {
+    // A number of the whole name that every run makes the same (FNV-1a).
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : FullName(name)) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    return std::to_string(hash);
+}
+
 bool IsSameFile(const fs::path& first, const fs::path& second) {
     std::error_code error;
     return fs::equivalent(first, second, error) || FullName(first) == FullName(second);
@@ -79,7 +95,7 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     if (target.file_.filename().empty()) {
         return Failure{"it names a folder, not a file."};
     }
-    const fs::path folder = target.file_.has_parent_path() ? target.file_.parent_path() : fs::path(".");
+    const fs::path folder = FolderOf(target.file_);
     if (const std::error_code error = target.folder_.Open(folder)) {
         if (error == std::errc::no_such_file_or_directory) {
             return Failure{"the folder " + QuotedFileName(folder) + " does not exist."};
@@ -88,7 +104,7 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
                                                            : "the folder " + QuotedFileName(folder) +
                                                                  " cannot be examined: " + ErrorFragment(error) + "."};
     }
-    file_system::FileFacts& facts = target.facts_;
+    FileFacts& facts = target.facts_;
     if (const std::error_code error = target.folder_.FactsOf(target.Leaf(), facts)) {
         return Failure{"it cannot be examined: " + ErrorFragment(error) + "."};
     }
@@ -112,9 +128,17 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
         return Failure{"no file can be created in the folder " + QuotedFileName(folder) + ": " +
                        ErrorFragment(folderError) + "."};
     }
-    target.folderWritable_ = !folderError;
+    if (!target.folder_.Lock(target.Leaf(), ListingKey(target.file_), facts, target.lock_)) {
+        return Failure{"another run is writing it."};
+    }
     target.inPlace_ = facts.exists && (facts.names > 1 || facts.keepsMoreThanItsBytes || folderError);
-    if (target.folderWritable_) {
+    if (target.inPlace_) {
+        if (std::optional<Failure> failure = OpenStateFolder(target.stateFolder_)) {
+            return Failure{"its old listing cannot be kept " + failure->reason};
+        }
+        target.stateFolder_.RemoveStaleStaging();
+    }
+    if (!folderError) {
         target.folder_.RemoveStaleStaging();
     }
     return target;

@@ -15,8 +15,13 @@
 #include <vector>
 
 #include "commands/version_text.h"
+#include "files/listing_backup.h"
 #include "support/recording_view.h"
 #include "support/test_folder.h"
+
+#ifndef _WIN32
+#include "support/cut_off_rewrite.h"
+#endif
 
 namespace veltrin {
 namespace {
@@ -30,6 +35,7 @@ using testing_support::TestFolder;
 using testing_support::WriteFile;
 
 constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
+constexpr const char* kPlanted = "; Planted by another user.\r\n";
 
 // The models as the failure table names them, in the order of a run.
 const std::map<std::string, const Plus2Model*> kModels{
@@ -40,6 +46,11 @@ class CreateCommandTest : public testing::Test {
   protected:
     void SetUp() override {
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
+#ifdef _WIN32
+        ::_wputenv_s(L"LOCALAPPDATA", (folder_ / "state").c_str());
+#else
+        ::setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
+#endif
         // Names joined with "/", as {folder}/NAME in the expected messages is, on Windows too.
         view_.sourceName = folder_.Path().string() + "/Spectrum128_ROM0.asm";
         for (const auto& [name, model] : kModels) {
@@ -49,6 +60,11 @@ class CreateCommandTest : public testing::Test {
     }
 
     fs::path Source() const { return folder_ / "Spectrum128_ROM0.asm"; }
+    // The listing of the model that a table names: "Spanish" or "spanish".
+    fs::path Listing(std::string model) const {
+        model[0] = static_cast<char>(std::toupper(model[0]));
+        return folder_ / kModels.at(model)->defaultFileName;
+    }
 
     // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
     std::string Replaced() const {
@@ -62,6 +78,7 @@ class CreateCommandTest : public testing::Test {
     }
 
     TestFolder folder_;
+    std::vector<fs::path> planted_;  // never read, put back or removed
     RecordingView view_;
     Plus2ModelList models_ = kPlus2Models;
     Plus2Model failingFrench_ = kFrenchPlus2;
@@ -172,15 +189,21 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         } else if (edit.starts_with("link ")) {
             const std::size_t to = edit.find(" to ");
             fs::create_symlink(edit.substr(to + 4), folder_ / edit.substr(5, to - 5));
-        } else if (edit.starts_with("backup of ") || edit.starts_with("folder as backup of ")) {
-            std::string model = edit.substr(edit.find("of ") + 3);
-            model[0] = static_cast<char>(std::toupper(model[0]));
-            const fs::path backup = folder_ / ("." + std::string(kModels.at(model)->defaultFileName) + ".vlt-old");
-            if (edit.starts_with("folder")) {
-                fs::create_directory(backup);
-            } else {
-                WriteFile(backup, "; Old.\r\n");
-            }
+        } else if (edit.starts_with("plant ")) {  // by another user, who may write the folder
+            WriteFile(folder_ / edit.substr(6), kPlanted);
+            planted_.push_back(folder_ / edit.substr(6));
+#ifndef _WIN32
+            (void)::chown(planted_.back().c_str(), 65534, 65534);
+        } else if (edit.starts_with("cut off ")) {
+            testing_support::CutOffRewrite(Listing(edit.substr(8)));
+        } else if (edit.starts_with("backup of ")) {  // for all to read
+            fs::permissions(*FindBackup(Listing(edit.substr(10))), fs::perms::all);
+#endif
+        } else if (edit.starts_with("anew ")) {
+            fs::remove(Listing(edit.substr(5)));
+            WriteFile(Listing(edit.substr(5)), kEarlierListing);
+        } else if (edit.starts_with("move ") && edit.find(" over ") != std::string::npos) {
+            fs::rename(Listing(edit.substr(5, edit.find(" over ") - 5)), Listing(edit.substr(edit.find(" over ") + 6)));
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
@@ -202,7 +225,8 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
     const FailedRun& run = GetParam();
 #ifdef _WIN32
     // Links need a privilege there, and names that differ only in case are one file, which the run says instead.
-    if (run.edit.find("link ") != std::string::npos || run.edit.ends_with("spectrum128_rom0.asm")) {
+    if (run.edit.find("link ") != std::string::npos || run.edit.find("cut off ") != std::string::npos ||
+        run.edit.ends_with("spectrum128_rom0.asm")) {
         GTEST_SKIP();
     }
 #endif
@@ -215,6 +239,9 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
     for (const std::string& message : run.messages) {
         expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
     }
+    for (std::string& message : view_.messages) {  // a backup's name
+        message = std::regex_replace(message, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");
+    }
     // Names that the run joins itself have the system's separator: "/" stands for either.
     const auto slashed = [](std::vector<std::string> texts) {
         std::ranges::for_each(texts, [](std::string& text) { std::ranges::replace(text, '\\', '/'); });
@@ -225,6 +252,9 @@ TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure
     EXPECT_TRUE(view_.inputsEnabled);
     EXPECT_FALSE(view_.busyPointer);
     EXPECT_EQ(ReadFile(Source()), source);
+    for (const fs::path& plant : planted_) {
+        EXPECT_EQ(ReadFile(plant), kPlanted);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest, testing::ValuesIn(ReadFailedRuns()));

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <regex>
 #include <set>
 #include <string>
@@ -39,8 +41,14 @@ const std::string kNewListing = std::string(ListingFileSink::kPieceSize, 'n') + 
 // The earlier listing, and whichever odd file the row names.
 void Prepare(const fs::path& folder, const std::string& name) {
     WriteFile(folder / "out.asm", kOldListing);
-    if (name == "linked.asm") {
+    if (name.ends_with("linked.asm")) {
         fs::create_hard_link(folder / "out.asm", folder / name);
+        if (name.starts_with("posix-shared")) {  // a state folder that others may use
+            fs::create_directory(folder / "state" / "veltrin");
+            fs::permissions(folder / "state" / "veltrin", fs::perms::all);
+        }
+    } else if (name == "locked.asm" || name == "posix-swapped.asm") {
+        WriteFile(folder / name, kOldListing);
     } else if (name == "read-only.asm") {  // refused even for an administrator, whom permission bits do not stop
         WriteFile(folder / name, kOldListing);
         fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read);
@@ -75,16 +83,22 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
     // and each row must close every descriptor it opened, that one included.
     ::close(STDIN_FILENO);
     const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
 #endif
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
         const std::string name = std::regex_replace(row.at(1), std::regex(R"(\\n)"), "\n");  // a control character
         testing_support::TestFolder folder;
-        Prepare(folder.Path(), name);
-#ifndef _WIN32
-        fs::create_directory(folder / "state");  // the user's state folder, for the backups that go there
-        ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
+        fs::create_directory(folder / "state");  // the user's state folder is in it, for the backups that go there
+#ifdef _WIN32
+        ::_wputenv_s(L"LOCALAPPDATA", (folder / "state").c_str());
+#else
+        // A user without a home, or one with a relative name for it that another may have planted in any folder.
+        const bool homeless = name.starts_with("posix-homeless");
+        ::setenv("XDG_STATE_HOME", homeless ? "state" : (folder / "state").c_str(), 1);
+        ::setenv("HOME", homeless ? "." : home.c_str(), 1);
 #endif
+        Prepare(folder.Path(), name);
         const fs::path file = name.empty() ? fs::path() : folder.Path() / fs::path(name).make_preferred();
         std::set<std::string> names = folder.Names();
         const std::string oldBytes = row[0] == "write" && fs::is_regular_file(file) ? ReadFile(file) : "";
@@ -114,16 +128,23 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
                 const Expected<LoadedListing> source = LoadListing(file);
                 return source ? "read" : source.Reason();
             }
+            const Expected<ListingTarget> otherRun = ListingTarget::Find(name == "locked.asm" ? file : fs::path());
             const Expected<ListingTarget> target = ListingTarget::Find(file);
             if (!target || row[0] == "check") {
                 return !target             ? target.Reason()
                        : target->InPlace() ? "may be written in place"
                                            : "may be written anew";
             }
-            ListingFileSink sink(*target, {});
-            sink.Write(std::string(ListingFileSink::kPieceSize, 'n'));
-            sink.Write("new");
-            const std::optional<Failure> failure = sink.Commit();
+            const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, {});
+            sink->Write(std::string(ListingFileSink::kPieceSize, 'n'));
+#ifndef _WIN32
+            if (name.starts_with("posix-swapped")) {  // a pipe takes the listing's name while it is written
+                fs::remove(file);
+                EXPECT_EQ(::mkfifo(file.c_str(), 0600), 0);
+            }
+#endif
+            sink->Write("new");
+            const std::optional<Failure> failure = sink->Commit();
             return failure ? failure->reason : "written";
         };
         std::string outcome = act();
@@ -132,21 +153,23 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
             (void)file_system::Folder().FactsOf(file, after);
             const bool written = outcome == "written" || outcome.starts_with("the new listing is in its place");
             outcome = outcome != "written" ? outcome : after.IsSameFile(before) ? "written in place" : "written anew";
-            EXPECT_TRUE(fs::is_directory(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
+            EXPECT_TRUE(!fs::is_regular_file(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
             names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
-            if (outcome.ends_with(".vlt-old\" could not be removed: input/output error.") ||
-                outcome.ends_with(".vlt-old\".")) {
-                const std::string backup = "." + file.filename().string() + ".vlt-old";
-                names.insert(backup);  // kept, to be put back by the next run; others may not read the listing there
-                EXPECT_EQ(fs::status(folder / backup).permissions() & fs::perms::all,
-                          fs::perms::owner_read | fs::perms::owner_write);
-            }
+        }
+        // A backup stays only when the next run is to put it back, and others may not read the listing there.
+        std::error_code noFolder;
+        EXPECT_TRUE(!fs::exists(folder / "state" / "veltrin") || name.starts_with("posix-shared") ||
+                    fs::status(folder / "state" / "veltrin").permissions() == fs::perms::owner_all);
+        for (const fs::directory_entry& backup : fs::directory_iterator(folder / "state" / "veltrin", noFolder)) {
+            EXPECT_TRUE(outcome.ends_with("\".") || outcome.ends_with("could not be removed: input/output error."));
+            EXPECT_EQ(backup.status().permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
         }
 #ifndef _WIN32
         EXPECT_TRUE(testing_support::DisarmSystemCallFaults()) << "a fault that never struck";
         EXPECT_EQ(openDescriptors(), descriptorsBefore) << "a descriptor left open";
 #endif
         const std::string expected = std::regex_replace(row.at(3), std::regex(R"(\{folder\})"), folder.Path().string());
+        outcome = std::regex_replace(outcome, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
         EXPECT_EQ(outcome, fs::path(expected).make_preferred().string());  // with the system's separators
         EXPECT_EQ(folder.Names(), names);
         std::error_code noFile;  // so that Windows can remove it

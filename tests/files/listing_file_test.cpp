@@ -57,20 +57,20 @@ std::string WriteListing(const fs::path& fileName, const Lines& lines) {
     if (!target) {
         return target.Reason();
     }
-    ListingFileSink sink(*target, {});
+    const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, {});
     for (const std::string& line : lines) {
-        sink.Write(line);
+        sink->Write(line);
     }
-    const std::optional<Failure> failure = sink.Commit();
+    const std::optional<Failure> failure = sink->Commit();
     return failure ? failure->reason : "written";
 }
 
 // Writes "new" to the target as a run would, the 128 listing's file being `source`; the reason of a failure, or
 // "written".
 std::string WriteTo(const ListingTarget& target, const file_system::FileFacts& source) {
-    ListingFileSink sink(target, source);
-    sink.Write("new");
-    const std::optional<Failure> failure = sink.Commit();
+    const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(target, source);
+    sink->Write("new");
+    const std::optional<Failure> failure = sink->Commit();
     return failure ? failure->reason : "written";
 }
 
@@ -137,14 +137,20 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
     }
 }
 
-// Until Commit nobody sees the new listing, and a listing given up leaves the old one and nothing else, whether it
-// is to take the name anew or to rewrite the file in place.
+// Until Commit nobody sees the new listing under the name that it takes, and a listing given up leaves the old one
+// and nothing else, whether it is to take the name anew or to rewrite the file in place.
 TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
+    fs::create_directory(PathOf("state"));
+#ifndef _WIN32
+    ::setenv("XDG_STATE_HOME", PathOf("state").c_str(), 1);
+#else
+    ::_wputenv_s(L"LOCALAPPDATA", PathOf("state").c_str());
+#endif
     const std::string newListing = "a\r\n" + std::string(1 << 20, 'b') + "\r\nc\r\n";
     for (const bool inPlace : {false, true}) {
         for (const bool commit : {false, true}) {
             WriteFile(PathOf("out.asm"), "old\r\n");
-            std::set<std::string> names{"out.asm"};
+            std::set<std::string> names{"out.asm", "state"};
             if (inPlace) {  // another name keeps the file where it is
                 fs::create_hard_link(PathOf("out.asm"), PathOf("linked.asm"));
                 names.insert("linked.asm");
@@ -152,19 +158,21 @@ TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
             const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out.asm"));
             ASSERT_TRUE(target && target->InPlace() == (inPlace || kEveryListingInPlace));
             {
-                ListingFileSink sink(*target, {});
+                const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, {});
                 // Small and large lines, as a script may mix them, arrive in their order.
                 for (const std::string& line : {std::string("a"), std::string(1 << 20, 'b'), std::string("c")}) {
-                    sink.Write(line);
+                    sink->Write(line);
                 }
-                EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
+                // Rewritten in place, the listing changes as it is derived, its old one safe in its backup.
+                EXPECT_EQ(ReadFile(PathOf("out.asm")) == "old\r\n", !target->InPlace());
 #if defined(__linux__) && !defined(VELTRIN_PORTABLE_POSIX)
                 EXPECT_EQ(folder_.Names(), names);  // the new file has no name yet
 #endif
-                EXPECT_TRUE(!commit || sink.Commit() == std::nullopt);
+                EXPECT_TRUE(!commit || sink->Commit() == std::nullopt);
             }
             EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? newListing : "old\r\n");
             EXPECT_EQ(folder_.Names(), names);
+            EXPECT_TRUE(!fs::exists(PathOf("state") / "veltrin") || fs::is_empty(PathOf("state") / "veltrin"));
             fs::remove(PathOf("linked.asm"));
         }
     }
@@ -205,9 +213,9 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
                                          0xFFFFFFFF, 0x60010, 0xFFFFFFFF, 0x00020, 0xFFFFFFFF};
     fs::create_directory(PathOf("shared"));
     fs::create_directory(PathOf("acl"));
-    // The user's state folder, which takes the backup of a listing whose own folder the user may not write.
-    fs::create_directory(PathOf("state"));
-    ASSERT_EQ(::chown(PathOf("state").c_str(), kNobody, kNobody), 0);
+    // Each user's own state folder, which takes the backup of a listing rewritten in place.
+    fs::create_directory(PathOf("nobody"));
+    ASSERT_EQ(::chown(PathOf("nobody").c_str(), kNobody, kNobody), 0);
     ::setenv("XDG_STATE_HOME", PathOf("state").c_str(), 1);
     fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
     const struct {
@@ -239,7 +247,10 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         row.prepare(file);
         const std::string before = FactsOf(file);
         const ino_t number = InodeOf(file);
-        const auto write = [&] { return WriteListing(file, {"new"}) == "written"; };
+        const auto write = [&] {
+            ::setenv("XDG_STATE_HOME", PathOf(row.asNobody ? "nobody" : "state").c_str(), 1);
+            return WriteListing(file, {"new"}) == "written";
+        };
         EXPECT_TRUE(row.asNobody ? AsNobody(write) : write()) << row.name;
         EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
         EXPECT_EQ(FactsOf(file), before) << row.name;
@@ -248,7 +259,8 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         EXPECT_EQ(InodeOf(file) != number, anew && !kEveryListingInPlace) << row.name;
     }
     EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
-    EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin"));  // the backup of nobodys.asm went with the rewrite
+    // The backups went with the rewrites, and each was the user's own.
+    EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin") && fs::is_empty(PathOf("nobody") / "veltrin"));
     // Where no file may be created, a new listing is refused before anything is generated.
     EXPECT_FALSE(AsNobody([&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }));
 }
@@ -308,6 +320,27 @@ TEST_F(ListingFileTest, ListingStaysInTheFolderThatWasChecked) {
     fs::rename(PathOf("moved") / "128.asm", PathOf("moved") / "en.asm");
     EXPECT_EQ(WriteTo(*target, source->facts), "it is the Spectrum 128 ROM disassembly itself now.");
     EXPECT_EQ(ReadFile(PathOf("source") / "128.asm"), "source\r\n");
+}
+
+// Names relative to a folder deeper than the system takes whole are told apart, and told alike.
+TEST_F(ListingFileTest, NamesAreComparedAtAnyDepth) {
+    const fs::path start = fs::current_path();
+    const std::string step(250, 'd');
+    fs::current_path(folder_.Path());
+    for (int depth = 0; depth < 20; ++depth) {
+        fs::create_directory(step);
+        fs::current_path(step);
+    }
+    WriteFile("128.asm", "source\r\n");
+    EXPECT_FALSE(IsSameFile("en.asm", "128.asm"));
+    EXPECT_FALSE(DifferOnlyInCase("en.asm", "128.asm"));
+    EXPECT_TRUE(IsSameFile("./new.asm", "new.asm") && DifferOnlyInCase("EN.asm", "en.asm"));
+    fs::remove("128.asm");
+    for (int depth = 0; depth < 20; ++depth) {  // from the bottom: no whole name of the deepest files is short enough
+        fs::current_path("..");
+        fs::remove(step);
+    }
+    fs::current_path(start);
 }
 
 // A staging file left by a run that is gone is removed when a listing's name in its folder is checked; one that

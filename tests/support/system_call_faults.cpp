@@ -71,7 +71,8 @@ bool DisarmSystemCallFaults() {
         return veltrin::testing_support::Fails(#name) ? -1 : next Arguments;                \
     }
 
-VELTRIN_FAULTY(ssize_t, read, (int fd, void* into, size_t count), (fd, into, count))
+VELTRIN_FAULTY(ssize_t, copy_file_range, (int in, loff_t* at, int out, loff_t* to, size_t count, unsigned flags),
+               (in, at, out, to, count, flags))
 VELTRIN_FAULTY(ssize_t, write, (int fd, const void* from, size_t count), (fd, from, count))
 VELTRIN_FAULTY(off_t, lseek, (int fd, off_t offset, int whence), (fd, offset, whence), noexcept)
 VELTRIN_FAULTY(int, ftruncate, (int fd, off_t size), (fd, size), noexcept)
@@ -88,6 +89,16 @@ VELTRIN_FAULTY(ssize_t, readlink, (const char* path, char* into, size_t size), (
 VELTRIN_FAULTY(int, renameat, (int fromAt, const char* from, int toAt, const char* to), (fromAt, from, toAt, to),
                noexcept)
 VELTRIN_FAULTY(int, unlinkat, (int at, const char* path, int flags), (at, path, flags), noexcept)
+
+// "touch" makes a read find its file changed since it was opened, as another program that saves it would.
+extern "C" ssize_t read(int fd, void* into, size_t count) {
+    static auto* const next = veltrin::testing_support::Next<ssize_t(int, void*, size_t)>("read");
+    if (veltrin::testing_support::Fails("touch")) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {1, 0}};
+        ::futimens(fd, times);
+    }
+    return veltrin::testing_support::Fails("read") ? -1 : next(fd, into, count);
+}
 
 // A mode follows when the file may be created.
 static mode_t ModeOf(int flags, va_list rest) {
