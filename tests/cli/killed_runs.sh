@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# Ends veltrin-cli at random points of large runs, with SIGKILL, SIGTERM and SIGINT in turn, and shows that every
-# listing is the complete old or the complete new one once the next run has started, with no staging file or
-# backup left. The English and Spanish listings take their names anew; the French one has a second name, so it is
-# rewritten in place.
+# Ends runs at random points of large listings and shows that every listing is then the complete old or the complete
+# new one: veltrin-cli and the window by SIGTERM, SIGINT and SIGHUP, which they take as Exit, at once and with nothing
+# left; by SIGKILL, once the next run has put back what was left. Then starts a second run the moment the first one
+# rewrites a listing, and shows that the second touches nothing of the first's: a first run that says "Done!" leaves
+# every listing new. The English and Spanish listings take their names anew; the French one has a second name, so
+# it is rewritten in place.
 #
-#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS]
+#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]     (WINDOW-RUN: the window with Create pressed at once)
 set -uo pipefail
 set -m  # background runs of their own, which take Ctrl-C as a foreground run would
 
-[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS]" >&2; exit 2; }
+[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]" >&2; exit 2; }
 cli=$(realpath "$1")
 sample=$(realpath "$2")
 runs=${3:-30}
+window=${4:+$(realpath "$4")}
 work=$(mktemp -d "${TMPDIR:-/tmp}/veltrin-killed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
+export XDG_STATE_HOME=$work/state QT_QPA_PLATFORM=offscreen
 outputs=(Spectrum+2_ROM0.asm Spectrum+2_Spanish_ROM0.asm Spectrum+2_French_ROM0.asm)
 fail() { echo "killed_runs: FAIL: $*" >&2; exit 1; }
 
@@ -28,54 +32,74 @@ sed 's/^; Release Date/; Release date/' old.asm >new.asm
 for version in old new; do
     mkdir "$version" && (cd "$version" && "$cli" --source ../$version.asm >/dev/null) || fail "a full run from $version.asm"
 done
-# A source that the English script rejects at once: the run after a killed one puts back what it left, then stops.
+# A source that the English script rejects at once: a run from it puts back what a run left, and writes nothing.
 sed 's/^; Release Date/; Release/' old.asm >broken.asm
 
-# mkdir out; the listings of the old source, the French one with a second name.
+# mkdir out; the listings of the old source, the French one with a second name; the window's source is new.asm.
 reset() {
     for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done
 }
-mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm
+mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm && cp new.asm out/Spectrum128_ROM0.asm
 start=$(date +%s%N)
 (cd out && "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
 duration=$((($(date +%s%N) - start) / 1000))  # microseconds
-# After a run ended by a signal: the next run puts back what it left, and then every listing is old or new.
-check_after() {
-    (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+# Every listing is old or new (all new after "Done!"), and no staging file or backup is left.
+check() {
     for name in "${outputs[@]}"; do
-        cmp -s "out/$name" "old/$name" || cmp -s "out/$name" "new/$name" ||
-            fail "$1: $name is neither the old nor the new listing"
+        cmp -s "out/$name" "new/$name" || { [ "$2" != Done! ] && cmp -s "out/$name" "old/$name"; } ||
+            fail "$1: $name is neither the old nor the new listing${2:+ after $2}"
     done
-    left=$(find out -name '.vlt*' -o -name '*.vlt-old' | wc -l)
-    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out)"
+    left=$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' | wc -l)
+    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out "$XDG_STATE_HOME"/*)"
     cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "$1: the French listing lost its other name"
 }
-
-signals=(KILL TERM INT)
-for ((run = 0; run < runs; run++)); do
-    reset
-    signal=${signals[run % 3]}
-    (cd out && exec "$cli" --source ../new.asm >/dev/null 2>&1) &
+# run PROGRAM: starts veltrin-cli or the window on new.asm in the background; its status goes to out.txt
+run() {
+    if [ "$1" = window ]; then
+        (cd out && exec "$window" >../out.txt 2>/dev/null) &
+    else
+        (cd out && exec "$cli" --source ../new.asm >../out.txt 2>/dev/null) &
+    fi
     pid=$!
-    delay=$(((RANDOM << 15 | RANDOM) % duration))
-    sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
-    kill -s "$signal" "$pid" 2>/dev/null
+}
+# Waits for the run, and checks the listings; after SIGKILL, once the next run has put back what was left.
+after() {
     wait "$pid" 2>/dev/null
     status=$?
-    case "$signal:$status" in
-        *:0 | KILL:137 | TERM:143 | INT:130) ;;
-        *) fail "run $run: SIG$signal ended veltrin-cli with status $status" ;;
-    esac
-    check_after "run $run (SIG$signal)"
+    [ "$signal" = KILL ] && (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+    check "$1" "$(tail -n 1 out.txt)"
+}
+
+programs=(cli ${window:+window})
+signals=(TERM INT HUP KILL)
+for program in "${programs[@]}"; do
+    for ((run = 0; run < runs; run++)); do
+        reset
+        signal=${signals[run % 4]}
+        run "$program"
+        delay=$(((RANDOM << 15 | RANDOM) % duration))
+        sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
+        kill -s "$signal" "$pid" 2>/dev/null
+        after "$program run $run (SIG$signal)"
+        [ "$program" = window ] || case "$signal:$status" in
+            *:0 | KILL:137 | TERM:143 | INT:130 | HUP:129) ;;
+            *) fail "run $run: SIG$signal ended veltrin-cli with status $status" ;;
+        esac
+    done
 done
-# Killed the moment the French listing's backup has its name, which it may only have once it is whole.
-for ((run = 0; run < 3; run++)); do
+# Killed the moment the French listing's backup has its name, which it may only have once it is whole; and a second
+# run started the moment the first rewrites the French listing.
+for ((run = 0; run < runs; run++)); do
     reset
-    (cd out && exec "$cli" --source ../new.asm >/dev/null 2>&1) &
-    pid=$!
-    while [ ! -e out/.Spectrum+2_French_ROM0.asm.vlt-old ] && kill -0 "$pid" 2>/dev/null; do :; done
-    kill -s KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    check_after "run killed at the backup $run"
+    signal=$([ "$run" -lt 3 ] && echo KILL)
+    run "${programs[run % ${#programs[@]}]}"
+    while [ -z "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] && kill -0 "$pid" 2>/dev/null; do :; done
+    if [ -n "$signal" ]; then
+        kill -s KILL "$pid" 2>/dev/null
+    else
+        (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+    fi
+    after "run $run at the backup${signal:+, SIGKILL}"
 done
-echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points; every listing old or new"
+echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs started" \
+    "at a backup; every listing old or new"
