@@ -14,7 +14,6 @@
 #include "commands/source_listing.h"
 #include "commands/unexpected_error.h"
 #include "commands/version_text.h"
-#include "files/listing_backup.h"
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
 #include "files/listing_target.h"

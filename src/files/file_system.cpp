@@ -82,12 +82,8 @@ std::error_code CopyToEnd(File& from, File& to) {
 
 std::error_code StagingFile::Create(const Folder& folder, std::uint32_t permissions) {
     folder_ = &folder;
-    // A system or file system without unnamed files says so in one of these ways, and a named file does the work.
     std::error_code error = folder.CreateNew({}, file_, permissions);
-    for (int attempt = 0; attempt < kStagingAttempts &&
-                          (error == std::errc::file_exists || error == std::errc::operation_not_supported ||
-                           error == std::errc::is_a_directory || error == std::errc::invalid_argument);
-         ++attempt) {
+    for (int attempt = 0; error == std::errc::file_exists && attempt < kStagingAttempts; ++attempt) {
         name_ = StagingName(attempt);
         error = folder.CreateNew(name_, file_, permissions);
     }
@@ -109,7 +105,7 @@ void Folder::RemoveStaleStaging() const {
     for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(path_, error)) {
         File staging;
         const std::filesystem::path name = entry.path().filename();
-        if (IsStagingName(name) && !OpenToRead(name, staging) && system_call::Lock(staging.Descriptor()) &&
+        if (IsStagingName(name) && !OpenFile(name, staging) && system_call::Lock(staging.Descriptor()) &&
             !staging.Close()) {
             (void)Remove(name);
         }
@@ -125,9 +121,7 @@ std::filesystem::path StagingName(int attempt) {
 }
 
 bool IsStagingName(const std::filesystem::path& name) {
-    const std::string text = name.string();
-    return text.size() == 17 && text.starts_with(".vlt") && text.ends_with(".tmp") &&
-           text.find_first_not_of("0123456789", 4) == 13;
+    return name.filename() == name && name.extension() == ".tmp" && name.u8string().starts_with(u8".vlt");
 }
 
 }  // namespace veltrin::file_system

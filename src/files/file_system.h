@@ -44,8 +44,6 @@ class File {
     explicit File(int descriptor) : descriptor_(descriptor) {}
     File(File&& other) noexcept : descriptor_(other.descriptor_) { other.descriptor_ = -1; }
     File& operator=(File&& other) noexcept;
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
     ~File();
 
     [[nodiscard]] int Descriptor() const { return descriptor_; }
@@ -86,11 +84,11 @@ class Folder {
     // says in advance.
     std::error_code CheckWritable(const std::filesystem::path& name) const;
 
-    // Opens an ordinary file without ever waiting on it: a pipe with no writer would hold the run for ever.
-    std::error_code OpenToRead(const std::filesystem::path& name, File& file) const;
-    // Opens an existing ordinary file for reading and writing, without creating it and without following a link.
-    std::error_code OpenToRewrite(const std::filesystem::path& name, File& file) const;
-    // Creates a file, locked (see StagingFile); with no name, one without a name, where the system has them.
+    // Opens a file to read it, or an existing file, not through a link, to rewrite it; never waits on it: a pipe
+    // with no writer would hold the run for ever.
+    std::error_code OpenFile(const std::filesystem::path& name, File& file, bool rewrite = false) const;
+    // Creates a file, locked (see StagingFile); with no name, one without a name where the system has such files,
+    // and std::errc::file_exists where it has not.
     std::error_code CreateNew(const std::filesystem::path& name, File& file, std::uint32_t permissions) const;
     std::error_code Remove(const std::filesystem::path& name) const;
     // Puts what was renamed or removed here on the disk.
@@ -112,9 +110,6 @@ class Folder {
 // the run ends; elsewhere a short name of its own, and a lock that tells the next run whether its owner lives.
 class StagingFile {
   public:
-    StagingFile() = default;
-    StagingFile(const StagingFile&) = delete;
-    StagingFile& operator=(const StagingFile&) = delete;
     ~StagingFile();
 
     std::error_code Create(const Folder& folder, std::uint32_t permissions);

@@ -28,20 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A call made again for as long as a signal interrupts it.
-template <typename Call>
-auto Uninterrupted(Call call) {
-    auto result = call();
-    while (result == -1 && errno == EINTR) {
-        result = call();
-    }
-    return result;
-}
-
 std::error_code Checked(int result) { return result == -1 ? LastError() : std::error_code(); }
 
 // The folder that names are looked up in: an open one, or the current folder for a name given whole.
-int At(int descriptor) { return descriptor == -1 ? AT_FDCWD : descriptor; }
+int At(const File& folder) { return folder.Descriptor() == -1 ? AT_FDCWD : folder.Descriptor(); }
 
 bool IsMemberOf(gid_t group) {
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
@@ -69,10 +59,8 @@ FileFacts FactsFrom(const struct stat& status) {
 // Ctrl-C, the request to end and the hang-up.
 sigset_t EndRequests() {
     sigset_t signals{};
-    sigemptyset(&signals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&signals, signal);
-    }
+    (void)(sigemptyset(&signals) + sigaddset(&signals, SIGINT) + sigaddset(&signals, SIGTERM) +
+           sigaddset(&signals, SIGHUP));
     return signals;
 }
 
@@ -80,18 +68,19 @@ sigset_t EndRequests() {
 
 bool FileFacts::IsPrivate() const { return owner == ::geteuid() && (permissions & 077U) == 0; }
 
+// No signal interrupts these: the programs hold off the signals that they take, and a disk does not wait.
 std::int64_t system_call::Read(int descriptor, char* into, std::size_t count) {
-    return Uninterrupted([&] { return ::read(descriptor, into, count); });
+    return ::read(descriptor, into, count);
 }
 
 std::int64_t system_call::Write(int descriptor, const char* from, std::size_t count) {
-    return Uninterrupted([&] { return ::write(descriptor, from, count); });
+    return ::write(descriptor, from, count);
 }
 
 std::int64_t system_call::CopyRange([[maybe_unused]] int from, [[maybe_unused]] int to,
                                     [[maybe_unused]] std::size_t count) {
 #ifdef VELTRIN_LINUX_CALLS
-    return Uninterrupted([&] { return ::copy_file_range(from, nullptr, to, nullptr, count, 0); });
+    return ::copy_file_range(from, nullptr, to, nullptr, count, 0);
 #else
     errno = ENOSYS;
     return -1;
@@ -164,7 +153,7 @@ std::error_code Folder::Open(const fs::path& path) {
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
     struct stat status {};
     facts = {};
-    if (::fstatat(At(opened_.Descriptor()), name.c_str(), &status, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(At(opened_), name.c_str(), &status, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? std::error_code() : LastError();
     }
     facts = FactsFrom(status);
@@ -181,37 +170,32 @@ std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool fol
 }
 
 std::error_code Folder::CheckWritable(const fs::path& name) const {
-    return Checked(::faccessat(At(opened_.Descriptor()), name.c_str(), W_OK, 0));
+    return Checked(::faccessat(At(opened_), name.c_str(), W_OK, 0));
 }
 
-std::error_code Folder::OpenToRead(const fs::path& name, File& file) const {
-    return Opened(file, ::openat(At(opened_.Descriptor()), name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-}
-
-std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
-    if (const std::error_code error = Opened(
-            file, ::openat(At(opened_.Descriptor()), name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC))) {
-        return error;
-    }
-    return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
+std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite) const {
+    const int flags = (rewrite ? O_RDWR | O_NOFOLLOW : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    return Opened(file, ::openat(At(opened_), name.c_str(), flags));
 }
 
 std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t permissions) const {
-    int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;  // and "." exists already, for a file without a name
+    int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;  // and "." exists: a file without a name is made with one
 #ifdef VELTRIN_LINUX_CALLS
     flags = name.empty() ? O_TMPFILE | O_WRONLY | O_CLOEXEC : flags;
 #endif
-    const std::error_code error =
-        Opened(file, ::openat(At(opened_.Descriptor()), name.empty() ? "." : name.c_str(), flags, permissions));
+    std::error_code error = Opened(file, ::openat(At(opened_), name.empty() ? "." : name.c_str(), flags, permissions));
+    // A file system without unnamed files says so in one of these ways.
+    if (error == std::errc::operation_not_supported || error == std::errc::is_a_directory ||
+        error == std::errc::invalid_argument) {
+        error = std::make_error_code(std::errc::file_exists);
+    }
     if (!error) {
         system_call::Lock(file.Descriptor());
     }
     return error;
 }
 
-std::error_code Folder::Remove(const fs::path& name) const {
-    return Checked(::unlinkat(At(opened_.Descriptor()), name.c_str(), 0));
-}
+std::error_code Folder::Remove(const fs::path& name) const { return Checked(::unlinkat(At(opened_), name.c_str(), 0)); }
 
 std::error_code Folder::Sync() const { return opened_.Sync(); }
 
@@ -241,7 +225,7 @@ std::error_code StagingFile::TakeName(const fs::path& name) {
 bool Folder::Lock(const fs::path& name, std::string_view /*key*/, const FileFacts& listing, File& lock) const {
     // Nothing to hold before the listing exists. A run that held it may have put a new one in its place meanwhile:
     // the lock must be on the file that was checked. A file that cannot be opened to lock it is not held.
-    return !listing.exists || OpenToRead(name, lock) ||
+    return !listing.exists || OpenFile(name, lock) ||
            (system_call::Lock(lock.Descriptor()) && lock.Facts().IsSameFile(listing));
 }
 
@@ -259,9 +243,9 @@ bool MayFollowLink(const fs::path& link) {
 void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_t size) {
 #ifdef VELTRIN_LINUX_CALLS
     // Only the whole large pages inside the memory; a failure leaves small pages, which work as well.
-    constexpr std::size_t kLargePage = std::size_t{1} << 21;
-    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(memory) % kLargePage;
-    const std::size_t skipped = misalignment == 0 ? 0 : kLargePage - misalignment;
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+    const auto address = reinterpret_cast<std::uintptr_t>(memory);
+    const std::uintptr_t skipped = (kLargePage - address % kLargePage) % kLargePage;
     if (size >= skipped + kLargePage) {
         (void)::madvise(memory + skipped, (size - skipped) / kLargePage * kLargePage, MADV_HUGEPAGE);
     }
@@ -270,12 +254,12 @@ void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_
 
 fs::path StateFolder() {
     // Only a whole name: a relative one would be looked up wherever the program happens to run.
-    for (const auto& [variable, below] : {std::pair{"XDG_STATE_HOME", "veltrin"}, {"HOME", ".local/state/veltrin"}}) {
-        if (const char* const value = std::getenv(variable); value != nullptr && fs::path(value).is_absolute()) {
-            return fs::path(value) / below;
-        }
+    const char* const state = std::getenv("XDG_STATE_HOME");
+    const char* const home = std::getenv("HOME");
+    if (state != nullptr && fs::path(state).is_absolute()) {
+        return fs::path(state) / "veltrin";
     }
-    return {};
+    return home != nullptr && fs::path(home).is_absolute() ? fs::path(home) / ".local/state/veltrin" : fs::path();
 }
 
 void HoldEndRequests() {

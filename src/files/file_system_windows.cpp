@@ -5,6 +5,7 @@
 #endif
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
 
@@ -133,23 +134,16 @@ std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool fol
 // The read-only attribute, the only permission kept here, is in the file's facts already; a folder takes new files.
 std::error_code Folder::CheckWritable(const fs::path& /*name*/) const { return {}; }
 
-std::error_code Folder::OpenToRead(const fs::path& name, File& file) const {
-    return Opened(file, ::_wopen((path_ / name).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT));
-}
-
-std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
-    if (const std::error_code error =
-            Opened(file, ::_wopen((path_ / name).c_str(), _O_RDWR | _O_BINARY | _O_NOINHERIT))) {
-        return error;
-    }
-    return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
+std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite) const {
+    const int flags = (rewrite ? _O_RDWR : _O_RDONLY) | _O_BINARY | _O_NOINHERIT;
+    return Opened(file, ::_wopen((path_ / name).c_str(), flags));
 }
 
 // A file that this runtime opened cannot be removed by another run while it is open, which tells a live run's
 // staging file from a dead one's.
 std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t /*permissions*/) const {
     if (name.empty()) {
-        return std::make_error_code(std::errc::operation_not_supported);
+        return std::make_error_code(std::errc::file_exists);  // no file without a name here: one with a name
     }
     const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT;
     return Opened(file, ::_wopen((path_ / name).c_str(), flags, _S_IREAD | _S_IWRITE));
@@ -174,14 +168,14 @@ std::error_code StagingFile::TakeName(const fs::path& name) {
 }
 
 // A file cannot be replaced while it is open here, so a listing is held through a file of its own, which nobody
-// else may open while it is open and which goes when it is closed.
+// else may open while it is open and which goes when it is closed. A lock that cannot be made is not held.
 bool Folder::Lock(const fs::path& /*name*/, std::string_view key, const FileFacts& /*listing*/, File& lock) const {
     const fs::path name = fs::temp_directory_path() / ("veltrin-" + std::string(key) + ".lock");
-    const HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    const DWORD error = handle == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
-    return (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) &&
-           (error != ERROR_SUCCESS || !Opened(lock, ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), 0)));
+    int descriptor = -1;
+    const errno_t error = ::_wsopen_s(&descriptor, name.c_str(), _O_CREAT | _O_RDWR | _O_TEMPORARY | _O_NOINHERIT,
+                                      _SH_DENYRW, _S_IREAD | _S_IWRITE);
+    lock = File(descriptor);
+    return error != EACCES;  // another run has it open
 }
 
 // Windows has no sticky shared folders, and creating a link there takes a privilege of its own.

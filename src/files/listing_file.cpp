@@ -27,7 +27,7 @@ std::optional<Failure> ListingReader::Open(const fs::path& name) {
     if (!error && !facts_.ordinary) {
         return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
     }
-    if (error = current.OpenToRead(name, file_); error) {
+    if (error = current.OpenFile(name, file_); error) {
         return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);
     }
     facts_ = file_.Facts();

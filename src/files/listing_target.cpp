@@ -4,7 +4,7 @@
 #include <string>
 #include <system_error>
 
-#include "files/listing_backup.h"
+#include "files/listing_file_sink.h"
 #include "files/message_text.h"
 
 namespace veltrin {
@@ -15,11 +15,6 @@ using file_system::FileFacts;
 namespace {
 
 constexpr int kMaxLinks = 40;
-
-bool IsPermissionError(const std::error_code& error) {
-    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
-           error == std::errc::operation_not_permitted;
-}
 
 fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
@@ -121,7 +116,9 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
         return Failure{"it is read-only."};
     }
     if (const std::error_code error = facts.exists ? target.folder_.CheckWritable(target.Leaf()) : std::error_code()) {
-        return Failure{IsPermissionError(error) ? "it is read-only." : ErrorFragment(error) + "."};
+        const bool refused = error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+                             error == std::errc::operation_not_permitted;
+        return Failure{refused ? "it is read-only." : ErrorFragment(error) + "."};
     }
     const std::error_code folderError = target.folder_.CheckWritable(".");
     if (folderError && !facts.exists) {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "commands/version_text.h"
-#include "files/listing_backup.h"
+#include "files/listing_file_sink.h"
 #include "support/recording_view.h"
 #include "support/test_folder.h"
 
