@@ -8,6 +8,25 @@
 
 namespace veltrin::file_system {
 
+namespace {
+
+constexpr int kStagingAttempts = 100;
+
+// The short name of a staging file, the same length whatever the target's name: ".vlt123456789.tmp".
+std::filesystem::path StagingName(int attempt) {
+    // An exclusive create settles any clash; the clock only makes one unlikely, so no state is kept between calls.
+    const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t stamp = (clock * std::uint64_t{6364136223846793005U}) ^
+                                (static_cast<std::uint64_t>(attempt + 1) * std::uint64_t{1442695040888963407U});
+    return ".vlt" + std::to_string(1000000000U + stamp % 1000000000U).substr(1) + ".tmp";
+}
+
+bool IsStagingName(const std::filesystem::path& name) {
+    return name.filename() == name && name.extension() == ".tmp" && name.u8string().starts_with(u8".vlt");
+}
+
+}  // namespace
+
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
 File& File::operator=(File&& other) noexcept {
@@ -15,19 +34,12 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File::~File() {
-    if (descriptor_ >= 0) {
-        (void)system_call::Close(descriptor_);
-    }
-}
+File::~File() { (void)Close(); }
 
 std::size_t File::ReadSome(char* into, std::size_t count, std::error_code& error) {
     const std::int64_t got = system_call::Read(descriptor_, into, count);
-    if (got == -1) {
-        error = LastError();
-        return 0;
-    }
-    return static_cast<std::size_t>(got);
+    error = got == -1 ? LastError() : error;
+    return got == -1 ? 0 : static_cast<std::size_t>(got);
 }
 
 std::error_code File::WriteAll(std::string_view bytes) {
@@ -47,11 +59,7 @@ std::error_code File::WriteAll(std::string_view bytes) {
 }
 
 std::error_code File::Close() {
-    if (descriptor_ < 0) {
-        return {};
-    }
-    const int result = system_call::Close(std::exchange(descriptor_, -1));
-    return result != 0 ? LastError() : std::error_code();
+    return descriptor_ < 0 || system_call::Close(std::exchange(descriptor_, -1)) == 0 ? std::error_code() : LastError();
 }
 
 std::error_code Opened(File& file, int descriptor) {
@@ -82,7 +90,7 @@ std::error_code CopyToEnd(File& from, File& to) {
 
 std::error_code StagingFile::Create(const Folder& folder, std::uint32_t permissions) {
     folder_ = &folder;
-    std::error_code error = folder.CreateNew({}, file_, permissions);
+    std::error_code error = std::make_error_code(std::errc::file_exists);
     for (int attempt = 0; error == std::errc::file_exists && attempt < kStagingAttempts; ++attempt) {
         name_ = StagingName(attempt);
         error = folder.CreateNew(name_, file_, permissions);
@@ -110,18 +118,6 @@ void Folder::RemoveStaleStaging() const {
             (void)Remove(name);
         }
     }
-}
-
-std::filesystem::path StagingName(int attempt) {
-    // An exclusive create settles any clash; the clock only makes one unlikely, so no state is kept between calls.
-    const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const std::uint64_t stamp = (clock * std::uint64_t{6364136223846793005U}) ^
-                                (static_cast<std::uint64_t>(attempt + 1) * std::uint64_t{1442695040888963407U});
-    return ".vlt" + std::to_string(1000000000U + stamp % 1000000000U).substr(1) + ".tmp";
-}
-
-bool IsStagingName(const std::filesystem::path& name) {
-    return name.filename() == name && name.extension() == ".tmp" && name.u8string().starts_with(u8".vlt");
 }
 
 }  // namespace veltrin::file_system

@@ -87,9 +87,9 @@ class Folder {
     // Opens a file to read it, or an existing file, not through a link, to rewrite it; never waits on it: a pipe
     // with no writer would hold the run for ever.
     std::error_code OpenFile(const std::filesystem::path& name, File& file, bool rewrite = false) const;
-    // Creates a file, locked (see StagingFile); with no name, one without a name where the system has such files,
-    // and std::errc::file_exists where it has not.
+    // Creates a file that no other has the name of, locked for as long as it is open (see StagingFile).
     std::error_code CreateNew(const std::filesystem::path& name, File& file, std::uint32_t permissions) const;
+    // Removes the file for good: a removal is put on the disk (where it fails, the file is gone all the same).
     std::error_code Remove(const std::filesystem::path& name) const;
     // Puts what was renamed or removed here on the disk.
     std::error_code Sync() const;
@@ -106,8 +106,8 @@ class Folder {
 };
 
 // A file that is written in a folder and then takes a name there in one step, replacing the file of that name, or
-// is discarded when it goes. Where the system can, it has no name until then, so that nothing is left of it however
-// the run ends; elsewhere a short name of its own, and a lock that tells the next run whether its owner lives.
+// is removed when it goes. Until then it has a short name of its own, which `name_` alone knows, and holds a lock
+// that tells the next run whether its run lives: the name check removes those of killed runs.
 class StagingFile {
   public:
     ~StagingFile();
@@ -154,10 +154,5 @@ int Close(int descriptor);
 // Locks an open file, without waiting, for as long as it is open: a lock tells other runs that a live run holds it.
 bool Lock(int descriptor);
 }  // namespace system_call
-
-// The short name of a named staging file, the same length whatever the target's name: ".vlt123456789.tmp".
-std::filesystem::path StagingName(int attempt);
-bool IsStagingName(const std::filesystem::path& name);
-constexpr int kStagingAttempts = 100;
 
 }  // namespace veltrin::file_system

@@ -179,43 +179,29 @@ std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite)
 }
 
 std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t permissions) const {
-    int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;  // and "." exists: a file without a name is made with one
-#ifdef VELTRIN_LINUX_CALLS
-    flags = name.empty() ? O_TMPFILE | O_WRONLY | O_CLOEXEC : flags;
-#endif
-    std::error_code error = Opened(file, ::openat(At(opened_), name.empty() ? "." : name.c_str(), flags, permissions));
-    // A file system without unnamed files says so in one of these ways.
-    if (error == std::errc::operation_not_supported || error == std::errc::is_a_directory ||
-        error == std::errc::invalid_argument) {
-        error = std::make_error_code(std::errc::file_exists);
-    }
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    const std::error_code error = Opened(file, ::openat(At(opened_), name.c_str(), flags, permissions));
     if (!error) {
         system_call::Lock(file.Descriptor());
     }
     return error;
 }
 
-std::error_code Folder::Remove(const fs::path& name) const { return Checked(::unlinkat(At(opened_), name.c_str(), 0)); }
+std::error_code Folder::Remove(const fs::path& name) const {
+    const std::error_code error = Checked(::unlinkat(At(opened_), name.c_str(), 0));
+    if (!error) {
+        (void)Sync();
+    }
+    return error;
+}
 
 std::error_code Folder::Sync() const { return opened_.Sync(); }
 
 std::error_code StagingFile::TakeName(const fs::path& name) {
-    const int folder = folder_->opened_.Descriptor();
-#ifdef VELTRIN_LINUX_CALLS
-    // The unnamed file gets a short name in the folder, then takes the name.
-    const std::string self = "/proc/self/fd/" + std::to_string(file_.Descriptor());
-    for (int attempt = 0; attempt < kStagingAttempts && name_.empty(); ++attempt) {
-        const fs::path candidate = StagingName(attempt);
-        if (::linkat(AT_FDCWD, self.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            name_ = candidate;
-        } else if (errno != EEXIST) {
-            return LastError();
-        }
-    }
-#endif
     // Renamed while still open and locked, so that no other run takes it for a dead one's.
-    if (name_.empty() || ::renameat(folder, name_.c_str(), folder, name.c_str()) != 0) {
-        return name_.empty() ? std::make_error_code(std::errc::file_exists) : LastError();
+    const int folder = folder_->opened_.Descriptor();
+    if (::renameat(folder, name_.c_str(), folder, name.c_str()) != 0) {
+        return LastError();
     }
     name_.clear();
     (void)file_.Close();  // what it held is on the disk under its name already

@@ -86,8 +86,7 @@ std::error_code File::Seek(std::uint64_t offset) {
 }
 
 std::error_code File::Truncate(std::uint64_t size) {
-    const errno_t result = ::_chsize_s(descriptor_, static_cast<__int64>(size));
-    return result != 0 ? std::error_code(result, std::generic_category()) : std::error_code();
+    return {::_chsize_s(descriptor_, static_cast<__int64>(size)), std::generic_category()};
 }
 
 // The only permission that Windows keeps on a listing here is the read-only attribute, and a read-only target is
@@ -102,9 +101,9 @@ std::error_code Folder::Open(const fs::path& path) {
     path_ = path;
     FileFacts facts;
     const std::error_code error = FactsOf({}, facts, true);
-    return error || !facts.exists ? (error ? error : std::make_error_code(std::errc::no_such_file_or_directory))
-           : facts.folder         ? std::error_code()
-                                  : std::make_error_code(std::errc::not_a_directory);
+    return error ? error
+                 : std::make_error_code(!facts.exists ? std::errc::no_such_file_or_directory
+                                                      : (facts.folder ? std::errc() : std::errc::not_a_directory));
 }
 
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
@@ -142,9 +141,6 @@ std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite)
 // A file that this runtime opened cannot be removed by another run while it is open, which tells a live run's
 // staging file from a dead one's.
 std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t /*permissions*/) const {
-    if (name.empty()) {
-        return std::make_error_code(std::errc::file_exists);  // no file without a name here: one with a name
-    }
     const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT;
     return Opened(file, ::_wopen((path_ / name).c_str(), flags, _S_IREAD | _S_IWRITE));
 }

@@ -20,12 +20,15 @@ std::optional<Failure> ListingReader::Open(const fs::path& name) {
     // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
     // meanwhile, before a byte is read from it.
     const file_system::Folder current;  // for a name that is not whole
+    const auto kind = [this] {
+        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+    };
     std::error_code error = current.FactsOf(name, facts_, true);
     if (!error && !facts_.exists) {
         return Failure{"does not exist."};
     }
     if (!error && !facts_.ordinary) {
-        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+        return kind();
     }
     if (error = current.OpenFile(name, file_); error) {
         return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);
@@ -35,7 +38,7 @@ std::optional<Failure> ListingReader::Open(const fs::path& name) {
         return Unreadable(file_system::LastError());
     }
     if (!facts_.ordinary) {
-        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+        return kind();
     }
     if (facts_.size > kMaxSourceBytes) {
         return Failure{"is too large: " + std::to_string(facts_.size) + " bytes."};

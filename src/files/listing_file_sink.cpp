@@ -68,15 +68,6 @@ std::string Identity(const ListingTarget& target, const FileFacts& listing) {
            std::to_string(listing.generation) + "\n" + std::string(leaf.begin(), leaf.end()) + "\n";
 }
 
-// Removes a backup that no one needs any more, for good: a backup left behind would be put back by the next run.
-std::error_code RemoveBackup(const file_system::Folder& state, const fs::path& name) {
-    const std::error_code error = state.Remove(name);
-    if (!error) {
-        (void)state.Sync();
-    }
-    return error;
-}
-
 // Writes the old listing that the backup holds over the listing, from its first byte, cuts it there, and removes
 // the backup.
 std::error_code PutBack(const file_system::Folder& state, const fs::path& name, File& listing) {
@@ -87,7 +78,7 @@ std::error_code PutBack(const file_system::Folder& state, const fs::path& name, 
     error = error ? error : file_system::CopyToEnd(backup, listing);
     error = error ? error : listing.Truncate(backup.Facts().size - kRecordSize);
     error = error ? error : listing.Sync();
-    return error ? error : RemoveBackup(state, name);
+    return error ? error : state.Remove(name);
 }
 
 // Writes the new listing over the old one as it is derived, once the old one is in its backup.
@@ -138,7 +129,7 @@ class RewritingSink final : public ListingFileSink {
 
     std::optional<Failure> Place() override {
         backedUp_ = false;
-        const std::error_code error = RemoveBackup(Target().StateFolder(), name_);
+        const std::error_code error = Target().StateFolder().Remove(name_);
         return error ? std::optional<Failure>(Failure{"the new listing is in its place, but its backup " + keptIn_ +
                                                       " could not be removed: " + Because(error).reason})
                      : std::nullopt;
@@ -164,10 +155,8 @@ class RewritingSink final : public ListingFileSink {
 }  // namespace
 
 std::unique_ptr<ListingFileSink> ListingFileSink::Open(const ListingTarget& target, const FileFacts& source) {
-    if (target.InPlace()) {
-        return std::make_unique<RewritingSink>(target, source);
-    }
-    return std::make_unique<RenamingSink>(target, source);
+    return target.InPlace() ? std::unique_ptr<ListingFileSink>(std::make_unique<RewritingSink>(target, source))
+                            : std::make_unique<RenamingSink>(target, source);
 }
 
 ListingFileSink::ListingFileSink(const ListingTarget& target, const FileFacts& source)
@@ -176,40 +165,36 @@ ListingFileSink::ListingFileSink(const ListingTarget& target, const FileFacts& s
 }
 
 void ListingFileSink::Write(std::string_view line) {
-    if (failure_) {
-        return;
+    if (!failure_) {
+        pending_.append(line).append(kLineEnd);
     }
-    pending_.append(line).append(kLineEnd);
     if (pending_.size() >= kPieceSize) {
-        PassPending();
+        PassPending(false);
     }
 }
 
-void ListingFileSink::PassPending() {
+void ListingFileSink::PassPending(bool last) {
     if (!std::exchange(started_, true)) {
         failure_ = Start();
     }
-    if (const std::error_code error = failure_ ? std::error_code() : Output().WriteAll(pending_)) {
+    written_ += pending_.size();
+    std::error_code error = failure_ ? std::error_code() : Output().WriteAll(pending_);
+    // The last piece is on the disk before the listing takes the target's place, so that a crash right after cannot
+    // leave a partial listing under the target's name; in place, without what is left of a longer old listing.
+    error = error || failure_ || !last ? error : Output().Truncate(written_);
+    error = error || failure_ || !last ? error : Output().Sync();
+    if (error) {
         failure_ = Because(error);
     }
     if (!failure_) {
         Output().StartWriteback();
     }
-    written_ += pending_.size();
     pending_.clear();
 }
 
 void ListingFileSink::FinishWriting() {
-    if (std::exchange(finished_, true) || failure_) {
-        return;
-    }
-    PassPending();
-    // On the disk before it takes the target's place, so that a crash right after cannot leave a partial listing
-    // under the target's name; in place, without what is left of a longer old listing.
-    std::error_code error = failure_ ? std::error_code() : Output().Truncate(written_);
-    error = error || failure_ ? error : Output().Sync();
-    if (error) {
-        failure_ = Because(error);
+    if (!std::exchange(finished_, true) && !failure_) {
+        PassPending(true);
     }
 }
 

@@ -59,7 +59,8 @@ class ListingFileSink : public LineSink {
     [[nodiscard]] const ListingTarget& Target() const { return target_; }
 
   private:
-    void PassPending();
+    // Writes the pieces gathered, and after the last one puts the listing on the disk.
+    void PassPending(bool last);
 
     const ListingTarget& target_;
     file_system::FileFacts source_;

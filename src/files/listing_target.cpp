@@ -1,6 +1,7 @@
 #include "files/listing_target.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <system_error>
 
@@ -59,14 +60,7 @@ Expected<fs::path> FollowLinks(const fs::path& name) {
     return Failure{"it leads through too many links."};
 }
 
-std::string ListingKey(const fs::path& name) {
-    // A number of the whole name that every run makes the same (FNV-1a).
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : FullName(name)) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    }
-    return std::to_string(hash);
-}
+std::string ListingKey(const fs::path& name) { return std::to_string(std::hash<std::string>()(FullName(name))); }
 
 bool IsSameFile(const fs::path& first, const fs::path& second) {
     std::error_code error;
@@ -92,12 +86,11 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     }
     const fs::path folder = FolderOf(target.file_);
     if (const std::error_code error = target.folder_.Open(folder)) {
-        if (error == std::errc::no_such_file_or_directory) {
-            return Failure{"the folder " + QuotedFileName(folder) + " does not exist."};
-        }
-        return Failure{error == std::errc::not_a_directory ? QuotedFileName(folder) + " is not a folder."
-                                                           : "the folder " + QuotedFileName(folder) +
-                                                                 " cannot be examined: " + ErrorFragment(error) + "."};
+        const std::string quoted = QuotedFileName(folder);
+        return Failure{error == std::errc::no_such_file_or_directory ? "the folder " + quoted + " does not exist."
+                       : error == std::errc::not_a_directory
+                           ? quoted + " is not a folder."
+                           : "the folder " + quoted + " cannot be examined: " + ErrorFragment(error) + "."};
     }
     FileFacts& facts = target.facts_;
     if (const std::error_code error = target.folder_.FactsOf(target.Leaf(), facts)) {
@@ -106,11 +99,8 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     // What a plain overwrite could not or should not write: a folder, a device or other special file, a file the
     // user may not write, and a file that nobody may write (so that a read-only listing is kept even for an
     // administrator, whom permission bits do not stop).
-    if (facts.folder) {
-        return Failure{"it is a folder, not a file."};
-    }
     if (facts.exists && !facts.ordinary) {
-        return Failure{"it is not an ordinary file."};
+        return Failure{facts.folder ? "it is a folder, not a file." : "it is not an ordinary file."};
     }
     if (facts.readOnly) {
         return Failure{"it is read-only."};
@@ -129,15 +119,11 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
         return Failure{"another run is writing it."};
     }
     target.inPlace_ = facts.exists && (facts.names > 1 || facts.keepsMoreThanItsBytes || folderError);
-    if (target.inPlace_) {
-        if (std::optional<Failure> failure = OpenStateFolder(target.stateFolder_)) {
-            return Failure{"its old listing cannot be kept " + failure->reason};
-        }
-        target.stateFolder_.RemoveStaleStaging();
+    if (const std::optional<Failure> failure = target.inPlace_ ? OpenStateFolder(target.stateFolder_) : std::nullopt) {
+        return Failure{"its old listing cannot be kept " + failure->reason};
     }
-    if (!folderError) {
-        target.folder_.RemoveStaleStaging();
-    }
+    target.folder_.RemoveStaleStaging();
+    target.stateFolder_.RemoveStaleStaging();  // where a folder is not opened, or takes no new file, nothing is left
     return target;
 }
 

@@ -40,7 +40,8 @@ class ListingTarget {
 // one leads nowhere yet, as the write would create that file.
 Expected<std::filesystem::path> FollowLinks(const std::filesystem::path& name);
 
-// The key of the listing that writing through the name reaches, as ListingTarget gives it.
+// A number that every run makes of the whole name that writing through the given one reaches: the listing's lock
+// (on Windows) and its backup are known by it.
 std::string ListingKey(const std::filesystem::path& name);
 
 // Whether two names reach the same file.
