@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "generators/plus2_models.h"
-#include "support/cut_off_rewrite.h"
+#include "support/child_process.h"
 #include "support/data_table.h"
 #include "support/test_folder.h"
 
@@ -33,8 +33,7 @@ class CliTest : public testing::Test {
     void CopySample(const std::string& name) { fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / name); }
 
     Result Run(const std::string& arguments, const std::string& standardOutput = "") const {
-        const std::string command = "cd '" + folder_.Path().string() + "' && XDG_STATE_HOME='" +
-                                    (folder_ / "state").string() + "' '" VELTRIN_CLI "' " + arguments + " >'" +
+        const std::string command = "cd '" + folder_.Path().string() + "' && '" VELTRIN_CLI "' " + arguments + " >'" +
                                     (standardOutput.empty() ? (folder_ / "stdout.txt").string() : standardOutput) +
                                     "' 2>'" + (folder_ / "stderr.txt").string() + "'";
         const int status = std::system(command.c_str());
@@ -97,6 +96,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
 
 // What the check mode prints after an edit of the files of a fresh run.
 TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
+    ::setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);  // veltrin-cli's too
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("check_runs.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1));  // edit | arguments | exit status | output | error output
         const auto text = [&row](std::size_t field) {
@@ -109,7 +109,6 @@ TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
         if (const std::string edit = text(0); edit.starts_with("delete ")) {
             fs::remove(folder_ / edit.substr(7));
         } else if (edit.starts_with("cut off ")) {
-            ::setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
             testing_support::CutOffRewrite(folder_ / edit.substr(8));
         } else if (edit.starts_with("create ")) {
             testing_support::WriteFile(folder_ / edit.substr(7), "");

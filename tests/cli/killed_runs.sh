@@ -2,9 +2,9 @@
 # Ends runs at random points of large listings and shows that every listing is then the complete old or the complete
 # new one: veltrin-cli and the window by SIGTERM, SIGINT and SIGHUP, which they take as Exit, at once and with nothing
 # left; by SIGKILL, once the next run has put back what was left. Then starts a second run the moment the first one
-# rewrites a listing, and shows that the second touches nothing of the first's: a first run that says "Done!" leaves
-# every listing new. The English and Spanish listings take their names anew; the French one has a second name, so
-# it is rewritten in place.
+# rewrites a listing, with the same names or others in the same folder, and shows that the second touches nothing of
+# the first's: the first says "Done!" and leaves every listing new. The English and Spanish listings take their
+# names anew; the French one has a second name, so it is rewritten in place.
 #
 #   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]     (WINDOW-RUN: the window with Create pressed at once)
 set -uo pipefail
@@ -24,10 +24,12 @@ fail() { echo "killed_runs: FAIL: $*" >&2; exit 1; }
 
 # Two large sources that differ at their first and last lines: 150,000 comment lines before the banner routine,
 # which every model copies, make each listing some 7 MB.
-filler=$(mktemp "$work/filler.XXXXXX")
-for ((i = 0; i < 150000; i++)); do printf '; Filler line %d of a long annotation.\r\n' "$i"; done >"$filler"
 banner=$(grep -n '^L3852:' "$sample" | cut -d: -f1)
-{ head -n "$((banner - 1))" "$sample" && cat "$filler" && tail -n "+$banner" "$sample"; } >old.asm || exit 2
+{
+    head -n "$((banner - 1))" "$sample"
+    for ((i = 0; i < 150000; i++)); do printf '; Filler line %d of a long annotation.\r\n' "$i"; done
+    tail -n "+$banner" "$sample"
+} >old.asm || exit 2
 sed 's/^; Release Date/; Release date/' old.asm >new.asm
 for version in old new; do
     mkdir "$version" && (cd "$version" && "$cli" --source ../$version.asm >/dev/null) || fail "a full run from $version.asm"
@@ -36,9 +38,7 @@ done
 sed 's/^; Release Date/; Release/' old.asm >broken.asm
 
 # mkdir out; the listings of the old source, the French one with a second name; the window's source is new.asm.
-reset() {
-    for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done
-}
+reset() { for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done; }
 mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm && cp new.asm out/Spectrum128_ROM0.asm
 start=$(date +%s%N)
 (cd out && "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
@@ -53,17 +53,17 @@ check() {
     [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out "$XDG_STATE_HOME"/*)"
     cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "$1: the French listing lost its other name"
 }
-# run PROGRAM: starts veltrin-cli or the window on new.asm in the background; its status goes to out.txt
+# run PROGRAM: starts veltrin-cli or the window (which stays open once its run is over) on new.asm
 run() {
-    if [ "$1" = window ]; then
-        (cd out && exec "$window" >../out.txt 2>/dev/null) &
-    else
-        (cd out && exec "$cli" --source ../new.asm >../out.txt 2>/dev/null) &
-    fi
+    local command=("$cli" --source ../new.asm)
+    [ "$1" = window ] && command=("$window")
+    : >out.txt
+    (cd out && exec "${command[@]}" >../out.txt 2>/dev/null) &
     pid=$!
 }
 # Waits for the run, and checks the listings; after SIGKILL, once the next run has put back what was left.
 after() {
+    timeout 60 tail --pid="$pid" -f /dev/null || fail "$1: it did not end"
     wait "$pid" 2>/dev/null
     status=$?
     [ "$signal" = KILL ] && (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
@@ -87,19 +87,24 @@ for program in "${programs[@]}"; do
         esac
     done
 done
-# Killed the moment the French listing's backup has its name, which it may only have once it is whole; and a second
-# run started the moment the first rewrites the French listing.
+# Killed the moment the French listing's backup has its name, which it may only have once it is whole; then a second
+# run started at that moment, which the first holds off (or, with other names, whose staging files it leaves).
 for ((run = 0; run < runs; run++)); do
     reset
     signal=$([ "$run" -lt 3 ] && echo KILL)
     run "${programs[run % ${#programs[@]}]}"
-    while [ -z "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] && kill -0 "$pid" 2>/dev/null; do :; done
+    until [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+        ! kill -0 "$pid" 2>/dev/null; do :; done
     if [ -n "$signal" ]; then
         kill -s KILL "$pid" 2>/dev/null
     else
-        (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+        others=()
+        [ $((run % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
+        (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
+        while [ ! -s out.txt ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
+        kill -s TERM "$pid" 2>/dev/null  # a window that is done waits for it
     fi
     after "run $run at the backup${signal:+, SIGKILL}"
+    [ -n "$signal" ] || [ "$(tail -n 1 out.txt)" = Done! ] || fail "run $run: a second run made the first fail"
 done
-echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs started" \
-    "at a backup; every listing old or new"
+echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs at a backup"

@@ -84,6 +84,7 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
     ::close(STDIN_FILENO);
     const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
     const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
+    const mode_t mask = ::umask(027);  // a new listing gets what the user's mask leaves of read and write for all
 #endif
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
@@ -154,6 +155,11 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
             const bool written = outcome == "written" || outcome.starts_with("the new listing is in its place");
             outcome = outcome != "written" ? outcome : after.IsSameFile(before) ? "written in place" : "written anew";
             EXPECT_TRUE(!fs::is_regular_file(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
+#ifndef _WIN32
+            EXPECT_TRUE(name != "new.asm" || !written ||
+                        fs::status(file).permissions() ==
+                            (fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read));
+#endif
             names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
         }
         // A backup stays only when the next run is to put it back, and others may not read the listing there.
@@ -175,6 +181,9 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         std::error_code noFile;  // so that Windows can remove it
         fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, noFile);
     }
+#ifndef _WIN32
+    ::umask(mask);
+#endif
 }
 
 }  // namespace

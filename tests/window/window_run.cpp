@@ -1,5 +1,5 @@
 // The window as veltrin starts it, with Create pressed at once, for the killed runs: prints the status that the run
-// leaves, "Done!" or "Error!", or the version text when the run was ended.
+// leaves, "Done!" or "Error!", or the version text when the run was ended, and stays open until it is closed.
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(0, &window, [&window] {
         window.findChild<QPushButton*>(QStringLiteral("cmdCreate"))->click();
         std::printf("%s\n", qPrintable(window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text()));
-        QApplication::quit();
+        std::fflush(stdout);
     });
     return QApplication::exec();
 }

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -212,14 +211,13 @@ class WindowTest : public QObject {
     }
 
     void stoppingAfterEnglishListingWritesNothingMore_data() {
-        QTest::addColumn<int>("how");
-        QTest::newRow("Exit") << 0;
-        QTest::newRow("window frame") << 1;
-        QTest::newRow("request to end") << 2;  // as a program or the system would ask it, held off until a yield
+        QTest::addColumn<bool>("throughFrame");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("window frame") << true;
     }
 
     void stoppingAfterEnglishListingWritesNothingMore() {
-        QFETCH(int, how);
+        QFETCH(bool, throughFrame);
         TestWindow window;
         QVERIFY2(PrepareRun(window), VELTRIN_SAMPLE_LISTING);
         const QByteArray oldListing = ReadAll(WorkFile(kSourceName));  // stands for listings of an earlier run
@@ -230,11 +228,8 @@ class WindowTest : public QObject {
         window.onYield = [&](TestWindow& self) {
             if (stopAt == 0 && QFile::exists(WorkFile(kEnglishName))) {
                 stopAt = self.yields;
-                if (how == 1) {  // the window stays until the run on the stack has unwound
+                if (throughFrame) {  // the window stays until the run on the stack has unwound
                     QVERIFY(!self.close() && self.isVisible());
-                } else if (how == 2) {
-                    veltrin::HoldEndRequests();
-                    ::raise(SIGTERM);
                 } else {  // a user's click waits among the pending events
                     QMetaObject::invokeMethod(self.Button("cmdExit"), "click", Qt::QueuedConnection);
                 }
@@ -248,15 +243,6 @@ class WindowTest : public QObject {
         QCOMPARE(ReadAll(WorkFile(kFrenchName)), oldListing);
         QCOMPARE(WorkFiles().size(), 4);
         QCOMPARE(window.messages, QStringList());
-    }
-
-    // Ctrl-C, the request to end and the hang-up close the idle window as Exit would.
-    void requestToEndClosesTheIdleWindow() {
-        TestWindow window;
-        window.show();
-        veltrin::HoldEndRequests();
-        ::raise(SIGHUP);
-        QTRY_VERIFY(!window.isVisible());
     }
 
     // The program ends once the run is over when the user asked for it while a message of the run was shown.
