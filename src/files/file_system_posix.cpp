@@ -147,7 +147,7 @@ std::error_code File::Sync() const {
 
 std::error_code Folder::Open(const fs::path& path) {
     path_ = path;
-    return Opened(opened_, ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return Opened(opened_, ::openat(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {

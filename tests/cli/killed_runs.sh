@@ -11,10 +11,7 @@ set -uo pipefail
 set -m  # background runs of their own, which take Ctrl-C as a foreground run would
 
 [ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]" >&2; exit 2; }
-cli=$(realpath "$1")
-sample=$(realpath "$2")
-runs=${3:-30}
-window=${4:+$(realpath "$4")}
+cli=$(realpath "$1") sample=$(realpath "$2") runs=${3:-30} window=${4:+$(realpath "$4")}
 work=$(mktemp -d "${TMPDIR:-/tmp}/veltrin-killed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
@@ -64,8 +61,7 @@ run() {
 # Waits for the run, and checks the listings; after SIGKILL, once the next run has put back what was left.
 after() {
     timeout 60 tail --pid="$pid" -f /dev/null || fail "$1: it did not end"
-    wait "$pid" 2>/dev/null
-    status=$?
+    wait "$pid" 2>/dev/null; status=$?
     [ "$signal" = KILL ] && (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
     check "$1" "$(tail -n 1 out.txt)"
 }
@@ -81,10 +77,8 @@ for program in "${programs[@]}"; do
         sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
         kill -s "$signal" "$pid" 2>/dev/null
         after "$program run $run (SIG$signal)"
-        [ "$program" = window ] || case "$signal:$status" in
-            *:0 | KILL:137 | TERM:143 | INT:130 | HUP:129) ;;
-            *) fail "run $run: SIG$signal ended veltrin-cli with status $status" ;;
-        esac
+        [[ $program = window || $signal:$status =~ ^(.*:0|KILL:137|TERM:143|INT:130|HUP:129)$ ]] ||
+            fail "run $run: SIG$signal ended veltrin-cli with status $status"
     done
 done
 # Killed the moment the French listing's backup has its name, which it may only have once it is whole; then a second
@@ -95,15 +89,11 @@ for ((run = 0; run < runs; run++)); do
     run "${programs[run % ${#programs[@]}]}"
     until [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
         ! kill -0 "$pid" 2>/dev/null; do :; done
-    if [ -n "$signal" ]; then
-        kill -s KILL "$pid" 2>/dev/null
-    else
-        others=()
-        [ $((run % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
-        (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
-        while [ ! -s out.txt ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
-        kill -s TERM "$pid" 2>/dev/null  # a window that is done waits for it
-    fi
+    others=()
+    [ $((run / 2 % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
+    [ -n "$signal" ] || (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
+    while [ -z "$signal" ] && [ ! -s out.txt ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
+    kill -s "${signal:-TERM}" "$pid" 2>/dev/null  # a window that is done waits for its end
     after "run $run at the backup${signal:+, SIGKILL}"
     [ -n "$signal" ] || [ "$(tail -n 1 out.txt)" = Done! ] || fail "run $run: a second run made the first fail"
 done

@@ -33,8 +33,8 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 
 // An earlier listing longer than the new one, which must leave nothing of it; the new one comes in two pieces, so
-// that a write can fail at the first and the second still be offered. The earlier one is read and copied in 17
-// pieces of 64 KiB, so that the rewrite in place is the 18th write of a row.
+// that a write can fail at the first and the second still be offered. Rewritten in place, the earlier one is copied
+// to its backup after the backup's record, so that the first piece of the new one is the second write of a row.
 const std::string kOldListing = std::string((std::size_t{1} << 20) + 8, 'o') + "\r\n";
 const std::string kNewListing = std::string(ListingFileSink::kPieceSize, 'n') + "\r\nnew\r\n";
 
@@ -47,11 +47,10 @@ void Prepare(const fs::path& folder, const std::string& name) {
             fs::create_directory(folder / "state" / "veltrin");
             fs::permissions(folder / "state" / "veltrin", fs::perms::all);
         }
-    } else if (name == "locked.asm" || name == "posix-swapped.asm") {
-        WriteFile(folder / name, kOldListing);
-    } else if (name == "read-only.asm") {  // refused even for an administrator, whom permission bits do not stop
-        WriteFile(folder / name, kOldListing);
-        fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read);
+    } else if (name == "read-only.asm" || name == "locked.asm" || name == "posix-swapped.asm") {
+        WriteFile(folder / name, kOldListing);  // nobody may write the first, not even an administrator
+        fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read |
+                                           (name == "read-only.asm" ? fs::perms::none : fs::perms::owner_write));
     } else if (name == "folder.asm") {
         fs::create_directory(folder / name);
 
@@ -83,21 +82,19 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
     // and each row must close every descriptor it opened, that one included.
     ::close(STDIN_FILENO);
     const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
-    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
-    const mode_t mask = ::umask(027);  // a new listing gets what the user's mask leaves of read and write for all
+    const mode_t mask = ::umask(0);  // a new listing gets what the user's mask leaves of read and write for all
+    ::umask(mask);
 #endif
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
         const std::string name = std::regex_replace(row.at(1), std::regex(R"(\\n)"), "\n");  // a control character
         testing_support::TestFolder folder;
         fs::create_directory(folder / "state");  // the user's state folder is in it, for the backups that go there
-#ifdef _WIN32
-        ::_wputenv_s(L"LOCALAPPDATA", (folder / "state").c_str());
-#else
+#ifndef _WIN32
         // A user without a home, or one with a relative name for it that another may have planted in any folder.
         const bool homeless = name.starts_with("posix-homeless");
         ::setenv("XDG_STATE_HOME", homeless ? "state" : (folder / "state").c_str(), 1);
-        ::setenv("HOME", homeless ? "." : home.c_str(), 1);
+        ::setenv("HOME", homeless ? "." : "/", 1);  // which nothing else here reads
 #endif
         Prepare(folder.Path(), name);
         const fs::path file = name.empty() ? fs::path() : folder.Path() / fs::path(name).make_preferred();
@@ -156,9 +153,7 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
             outcome = outcome != "written" ? outcome : after.IsSameFile(before) ? "written in place" : "written anew";
             EXPECT_TRUE(!fs::is_regular_file(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
 #ifndef _WIN32
-            EXPECT_TRUE(name != "new.asm" || !written ||
-                        fs::status(file).permissions() ==
-                            (fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read));
+            EXPECT_TRUE(name != "new.asm" || !written || fs::status(file).permissions() == fs::perms(0666 & ~mask));
 #endif
             names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
         }
@@ -181,9 +176,6 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         std::error_code noFile;  // so that Windows can remove it
         fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, noFile);
     }
-#ifndef _WIN32
-    ::umask(mask);
-#endif
 }
 
 }  // namespace

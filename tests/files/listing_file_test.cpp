@@ -244,8 +244,7 @@ TEST_F(ListingFileTest, NamesAreComparedAtAnyDepth) {
         fs::current_path(step);
     }
     WriteFile("128.asm", "source\r\n");
-    EXPECT_FALSE(IsSameFile("en.asm", "128.asm"));
-    EXPECT_FALSE(DifferOnlyInCase("en.asm", "128.asm"));
+    EXPECT_FALSE(IsSameFile("en.asm", "128.asm") || DifferOnlyInCase("en.asm", "128.asm"));
     EXPECT_TRUE(IsSameFile("./new.asm", "new.asm") && DifferOnlyInCase("EN.asm", "en.asm"));
     fs::remove("128.asm");
     for (int depth = 0; depth < 20; ++depth) {  // from the bottom: no whole name of the deepest files is short enough

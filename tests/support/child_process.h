@@ -5,13 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <string>
 
 #include "files/listing_file_sink.h"
-#include "files/listing_target.h"
 
 namespace veltrin::testing_support {
 
@@ -33,11 +29,10 @@ inline bool InChildProcess(const std::function<bool()>& action, bool asNobody = 
 // The listing gets a second name first, so that it is rewritten in place.
 inline void CutOffRewrite(const std::filesystem::path& listing) {
     std::filesystem::create_hard_link(listing, listing.string() + ".link");
-    EXPECT_TRUE(InChildProcess([&]() -> bool {
+    EXPECT_TRUE(InChildProcess([&] {
         const Expected<ListingTarget> target = ListingTarget::Find(listing);
-        const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, {});
-        sink->Write(std::string(ListingFileSink::kPieceSize, ';'));
-        ::_exit(target->InPlace() ? 0 : 1);  // at once, as by a kill: the sink puts nothing back
+        ListingFileSink::Open(*target, {}).release()->Write(std::string(ListingFileSink::kPieceSize, ';'));
+        return target->InPlace();  // the sink is never ended, as by a kill: it puts nothing back
     }));
 }
 

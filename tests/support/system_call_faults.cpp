@@ -96,25 +96,11 @@ extern "C" ssize_t read(int fd, void* into, size_t count) {
     return veltrin::testing_support::Fails("read") && !touched ? -1 : next(fd, into, count);
 }
 
-// A mode follows when the file may be created.
-static mode_t ModeOf(int flags, va_list rest) {
-    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(rest, mode_t) : 0;
-}
-
-extern "C" int open(const char* path, int flags, ...) {
-    static auto* const next = veltrin::testing_support::Next<int(const char*, int, ...)>("open");
-    va_list rest;
-    va_start(rest, flags);
-    const mode_t mode = ModeOf(flags, rest);
-    va_end(rest);
-    return veltrin::testing_support::Fails("open") ? -1 : next(path, flags, mode);
-}
-
 extern "C" int openat(int at, const char* path, int flags, ...) {
     static auto* const next = veltrin::testing_support::Next<int(int, const char*, int, ...)>("openat");
     va_list rest;
     va_start(rest, flags);
-    const mode_t mode = ModeOf(flags, rest);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;  // when the file may be created
     va_end(rest);
     return veltrin::testing_support::Fails("openat") ? -1 : next(at, path, flags, mode);
 }
