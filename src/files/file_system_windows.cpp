@@ -99,11 +99,14 @@ std::error_code File::Sync() const { return ::_commit(descriptor_) != 0 ? LastEr
 
 std::error_code Folder::Open(const fs::path& path) {
     path_ = path;
-    FileFacts facts;
-    const std::error_code error = FactsOf({}, facts, true);
-    return error ? error
-                 : std::make_error_code(!facts.exists ? std::errc::no_such_file_or_directory
-                                                      : (facts.folder ? std::errc() : std::errc::not_a_directory));
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : ERROR_SUCCESS;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    return error != ERROR_SUCCESS ? std::error_code(static_cast<int>(error), std::system_category())
+           : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::error_code()
+                                                          : std::make_error_code(std::errc::not_a_directory);
 }
 
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
