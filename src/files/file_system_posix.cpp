@@ -181,10 +181,10 @@ std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite)
 std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t permissions) const {
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
     const std::error_code error = Opened(file, ::openat(At(opened_), name.c_str(), flags, permissions));
-    if (!error) {
-        system_call::Lock(file.Descriptor());
-    }
-    return error;
+    // Another run that came upon it before it was locked took it for a dead run's, and removes it: another name.
+    const bool taken =
+        !error && ((!system_call::Lock(file.Descriptor()) && errno == EWOULDBLOCK) || file.Facts().names == 0);
+    return taken ? std::make_error_code(std::errc::file_exists) : error;
 }
 
 std::error_code Folder::Remove(const fs::path& name) const {

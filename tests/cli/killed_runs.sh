@@ -81,20 +81,22 @@ for program in "${programs[@]}"; do
             fail "run $run: SIG$signal ended veltrin-cli with status $status"
     done
 done
-# Killed the moment the French listing's backup has its name, which it may only have once it is whole; then a second
-# run started at that moment, which the first holds off (or, with other names, whose staging files it leaves).
+# Killed the moment the French listing's backup has its name, which it may only have once it is whole; then second
+# runs, one after the other for as long as the first goes on, which the first holds off, or which leave its staging
+# files (with other names in the same folder).
 for ((run = 0; run < runs; run++)); do
     reset
     signal=$([ "$run" -lt 3 ] && echo KILL)
-    run "${programs[run % ${#programs[@]}]}"
-    until [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
-        ! kill -0 "$pid" 2>/dev/null; do :; done
     others=()
     [ $((run / 2 % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
-    [ -n "$signal" ] || (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
-    while [ -z "$signal" ] && [ ! -s out.txt ] && kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
+    run "${programs[run % ${#programs[@]}]}"
+    until [ -n "$signal" ] || [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null; do
+        (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
+    done
+    until [ -z "$signal" ] || [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+        ! kill -0 "$pid" 2>/dev/null; do :; done
     kill -s "${signal:-TERM}" "$pid" 2>/dev/null  # a window that is done waits for its end
-    after "run $run at the backup${signal:+, SIGKILL}"
+    after "run $run${signal:+ at the backup, SIGKILL}"
     [ -n "$signal" ] || [ "$(tail -n 1 out.txt)" = Done! ] || fail "run $run: a second run made the first fail"
 done
-echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs at a backup"
+echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs run twice"
