@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "commands/difference_report.h"
 #include "commands/listing_difference.h"
 #include "commands/model_threads.h"
 #include "commands/source_listing.h"
@@ -46,19 +47,21 @@ class ComparingSink final : public LineSink {
 // it is up to date. The file is only read, through a handle opened for reading, so that it and its modification
 // time stay as they were. False when the model's generator fails: it has then shown its step's message.
 std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fileName, const SourceLines& sourceLines,
-                                 ConversionHost& host, std::ostream& report, bool problemsOnly) {
+                                 ConversionHost& host, std::ostream& report, const DifferenceReport& options) {
     const fs::path name = PathFromUtf8(fileName);
     const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
     ListingReader reader;
     const std::optional<Failure> unreadable = reader.Open(name);
     const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
-    ListingComparison comparison([&]() -> Expected<std::string_view> {
-        if (unreadable) {
-            return std::string_view();
-        }
-        const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
-        return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
-    });
+    ListingComparison comparison(
+        [&]() -> Expected<std::string_view> {
+            if (unreadable) {
+                return std::string_view();
+            }
+            const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
+            return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
+        },
+        options.diffs);
     ComparingSink listing(comparison);
     if (!model.CreateListing(sourceLines, listing, host)) {
         return std::nullopt;
@@ -75,21 +78,18 @@ std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fil
         return false;
     }
     if (!*difference) {
-        if (!problemsOnly) {
+        if (!options.quiet) {
             report << heading << "up to date\n";
         }
         return true;
     }
-    const ListingDifference& found = **difference;
-    report << heading << "differs from line " << found.firstLine << "\n  expected: " << found.expected
-           << "\n  found:    " << found.found << "\n  " << found.differingLines
-           << (found.differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
+    WriteDifferenceReport(report, heading, fileName, options, **difference);
     return false;
 }
 
 }  // namespace
 
-CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problemsOnly) {
+CheckOutcome CheckListings(CreateView& view, std::ostream& report, CheckReport options) {
     const auto fail = [&view](std::string_view message, std::string_view title) {
         view.ShowMessage(message, title);
         view.SetStatus(kErrorStatus);
@@ -106,12 +106,14 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         std::array<std::string, kPlus2Models.size()> names;
         std::array<std::ostringstream, kPlus2Models.size()> reports;
         std::array<bool, kPlus2Models.size()> listingsUpToDate{};
+        const std::string sourceName = view.SourceName();
+        const DifferenceReport differenceReport{sourceName, options.diffs, options.problemsOnly};
         for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
             names.at(index) = view.ListingName(*kPlus2Models.at(index));
         }
         ModelThreads threads(kPlus2Models.size(), [&](std::size_t index, ConversionHost& host) {
             const std::optional<bool> upToDate = CheckListing(*kPlus2Models.at(index), names.at(index), source->lines,
-                                                              host, reports.at(index), problemsOnly);
+                                                              host, reports.at(index), differenceReport);
             listingsUpToDate.at(index) = upToDate.value_or(false);
             return upToDate.has_value();
         });
