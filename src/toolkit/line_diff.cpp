@@ -95,18 +95,29 @@ void LineDiff::Add(std::optional<std::string_view> oldLine, std::optional<std::s
     if (tooLarge_) {
         return;
     }
-    if (oldLine && newLine && *oldLine == *newLine && old_.empty() && new_.empty()) {
+    oldEnded_ = oldEnded_ || !oldLine;
+    newEnded_ = newEnded_ || !newLine;
+    // A line that matches the first line held of the other side, or the other side's new line when none is held,
+    // is let go at once: it need not be held.
+    if (oldLine && newLine && *oldLine == *newLine && old_.Empty() && new_.Empty()) {
         Keep(*oldLine);
         return;
     }
+    if (oldLine && old_.Empty() && !new_.Empty() && *oldLine == new_.Front()) {
+        Keep(*oldLine);
+        new_.PopFront();
+        oldLine.reset();
+    } else if (newLine && new_.Empty() && !old_.Empty() && *newLine == old_.Front()) {
+        Keep(old_.Front());
+        old_.PopFront();
+        newLine.reset();
+    }
     if (oldLine) {
-        oldBytes_ += old_.emplace_back(*oldLine).size();
+        old_.Push(*oldLine);
     }
     if (newLine) {
-        newBytes_ += new_.emplace_back(*newLine).size();
+        new_.Push(*newLine);
     }
-    oldEnded_ = oldEnded_ || !oldLine;
-    newEnded_ = newEnded_ || !newLine;
     Settle();
 }
 
@@ -128,22 +139,23 @@ std::optional<LineChanges> LineDiff::Finish() {
 // Lets go of what the held lines already tell: matching first lines, the lines of a side facing one that has
 // ended, and, once enough lines are held, the edits up to where the two sides agree again.
 void LineDiff::Settle() {
-    while (!old_.empty() && !new_.empty() && old_.front() == new_.front()) {
+    while (!old_.Empty() && !new_.Empty() && old_.Front() == new_.Front()) {
         Apply(Edit::kKeep);
     }
-    if ((oldEnded_ && old_.empty()) || (newEnded_ && new_.empty())) {
-        while (!old_.empty()) {
+    if ((oldEnded_ && old_.Empty()) || (newEnded_ && new_.Empty())) {
+        while (!old_.Empty()) {
             Apply(Edit::kRemove);
         }
-        while (!new_.empty()) {
+        while (!new_.Empty()) {
             Apply(Edit::kAdd);
         }
-    } else if (!old_.empty() && !new_.empty() && ((oldEnded_ && newEnded_) || old_.size() + new_.size() >= searchAt_) &&
+    } else if (!old_.Empty() && !new_.Empty() && ((oldEnded_ && newEnded_) || old_.Size() + new_.Size() >= searchAt_) &&
                !Search(oldEnded_ && newEnded_)) {
         GiveUp();
     }
-    if (old_.size() > budget_.heldLines || new_.size() > budget_.heldLines || oldBytes_ > budget_.heldBytes ||
-        newBytes_ > budget_.heldBytes || changedLines_ > budget_.changedLines || changedBytes_ > budget_.changedBytes) {
+    if (old_.Size() > budget_.heldLines || new_.Size() > budget_.heldLines || old_.Bytes() > budget_.heldBytes ||
+        new_.Bytes() > budget_.heldBytes || changedLines_ > budget_.changedLines ||
+        changedBytes_ > budget_.changedBytes) {
         GiveUp();
     }
 }
@@ -179,7 +191,7 @@ bool LineDiff::Search(bool toTheEnd) {
     for (std::size_t index = 0; index < settled; ++index) {
         Apply(script[index]);
     }
-    const std::size_t held = old_.size() + new_.size();
+    const std::size_t held = old_.Size() + new_.Size();
     searchAt_ = settled == 0 ? 2 * held : held + 2 * kSettled;
     return true;
 }
@@ -219,20 +231,18 @@ std::vector<LineDiff::Edit> LineDiff::Script(const std::vector<std::string_view>
 // Lets go of the first held line of the side or sides that the edit takes.
 void LineDiff::Apply(Edit edit) {
     if (edit != Edit::kAdd) {
-        oldBytes_ -= old_.front().size();
         if (edit == Edit::kKeep) {
-            Keep(old_.front());
+            Keep(old_.Front());
         } else {
-            Change(edit, old_.front());
+            Change(edit, old_.Front());
         }
-        old_.pop_front();
+        old_.PopFront();
     }
     if (edit != Edit::kRemove) {
-        newBytes_ -= new_.front().size();
         if (edit == Edit::kAdd) {
-            Change(edit, new_.front());
+            Change(edit, new_.Front());
         }
-        new_.pop_front();
+        new_.PopFront();
     }
 }
 
@@ -243,13 +253,13 @@ void LineDiff::Keep(std::string_view line) {
     if (!writeHunks_) {
         return;
     }
-    kept_.emplace_back(line);
+    kept_.Push(line);
     // Changes further apart than two contexts are hunks of their own.
-    if (hunkStart_ && kept_.size() > 2 * kContext) {
+    if (hunkStart_ && kept_.Size() > 2 * kContext) {
         CloseHunk();
     }
-    while (!hunkStart_ && kept_.size() > kContext) {
-        kept_.pop_front();
+    while (!hunkStart_ && kept_.Size() > kContext) {
+        kept_.PopFront();
     }
 }
 
@@ -258,12 +268,12 @@ void LineDiff::Change(Edit edit, std::string_view line) {
         changing_ = true;
         found_.changes.push_back({oldLine_ + 1, 0, 0});
         if (writeHunks_ && !hunkStart_) {
-            hunkStart_.emplace(oldLine_ + 1 - kept_.size(), newLine_ + 1 - kept_.size());
+            hunkStart_.emplace(oldLine_ + 1 - kept_.Size(), newLine_ + 1 - kept_.Size());
         }
         for (const std::string& kept : kept_) {
             AppendMarked(hunk_, ' ', kept);
         }
-        kept_.clear();
+        kept_.Clear();
     }
     const bool removed = edit == Edit::kRemove;
     ++(removed ? found_.changes.back().removed : found_.changes.back().added);
@@ -286,11 +296,11 @@ void LineDiff::CloseChange() {
 }
 
 void LineDiff::CloseHunk() {
-    const std::size_t trailing = std::min(kContext, kept_.size());
+    const std::size_t trailing = std::min(kContext, kept_.Size());
     for (std::size_t index = 0; index < trailing; ++index) {
         AppendMarked(hunk_, ' ', kept_[index]);
     }
-    const std::size_t after = kept_.size() - trailing;
+    const std::size_t after = kept_.Size() - trailing;
     const auto [oldFirst, newFirst] = *hunkStart_;
     found_.hunks.append("@@ -" + Range(oldFirst, oldLine_ + 1 - after - oldFirst) + " +" +
                         Range(newFirst, newLine_ + 1 - after - newFirst) + " @@\n");
@@ -299,11 +309,34 @@ void LineDiff::CloseHunk() {
     hunkStart_.reset();
 }
 
+void LineDiff::HeldLines::Push(std::string_view line) {
+    if (spare_.empty()) {
+        lines_.emplace_back(line);
+    } else {
+        lines_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+        lines_.back().assign(line);
+    }
+    bytes_ += line.size();
+}
+
+void LineDiff::HeldLines::PopFront() {
+    bytes_ -= lines_.front().size();
+    spare_.push_back(std::move(lines_.front()));
+    lines_.pop_front();
+}
+
+void LineDiff::HeldLines::Clear() {
+    lines_.clear();
+    spare_.clear();
+    bytes_ = 0;
+}
+
 void LineDiff::GiveUp() {
     tooLarge_ = true;
-    old_.clear();
-    new_.clear();
-    kept_.clear();
+    old_.Clear();
+    new_.Clear();
+    kept_.Clear();
     hunk_.clear();
     found_ = {};
 }

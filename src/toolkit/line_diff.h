@@ -51,6 +51,27 @@ class LineDiff {
   private:
     enum class Edit { kKeep, kRemove, kAdd };
 
+    // Lines held in order, in strings that are used again for the lines after them: a side that runs ahead of the
+    // other holds as many lines as it is ahead, and lets one go for each that it takes.
+    class HeldLines {
+      public:
+        void Push(std::string_view line);
+        void PopFront();
+        void Clear();
+        const std::string& Front() const { return lines_.front(); }
+        const std::string& operator[](std::size_t index) const { return lines_[index]; }
+        std::size_t Size() const { return lines_.size(); }
+        std::size_t Bytes() const { return bytes_; }
+        bool Empty() const { return lines_.empty(); }
+        auto begin() const { return lines_.begin(); }
+        auto end() const { return lines_.end(); }
+
+      private:
+        std::deque<std::string> lines_;
+        std::vector<std::string> spare_;
+        std::size_t bytes_ = 0;
+    };
+
     void Settle();
     bool Search(bool toTheEnd);
     std::vector<Edit> Script(const std::vector<std::string_view>& oldLines,
@@ -67,10 +88,8 @@ class LineDiff {
     bool tooLarge_ = false;
 
     // The lines of each side that are not matched yet, the first of them after line oldLine_ or newLine_.
-    std::deque<std::string> old_;
-    std::deque<std::string> new_;
-    std::size_t oldBytes_ = 0;
-    std::size_t newBytes_ = 0;
+    HeldLines old_;
+    HeldLines new_;
     bool oldEnded_ = false;
     bool newEnded_ = false;
     std::size_t oldLine_ = 0;
@@ -84,7 +103,7 @@ class LineDiff {
 
     // The matched lines since the last change, as context; the hunk that is open, and the removed and added lines
     // of the change that grows, which it shows once the change is whole.
-    std::deque<std::string> kept_;
+    HeldLines kept_;
     std::optional<std::pair<std::size_t, std::size_t>> hunkStart_;  // its first old and new lines
     std::string hunk_;
     std::string removedLines_;
