@@ -103,9 +103,12 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
     }
 }
 
-// What the check mode prints after edits of the files of a fresh run. A "{diff OPTIONS FILE}" in the expected
-// output stands for the hunks that GNU diff, with those options, finds from the edited file to the derived one.
-TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
+// What the check mode prints after edits of the files of a fresh run, one row of check_runs.txt a case. A
+// "{diff OPTIONS FILE}" in the expected output stands for the hunks that GNU diff, with those options, finds from the
+// edited file to the derived one.
+class CheckRunTest : public CliTest, public testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(CheckRunTest, PrintsWhatItsRowSays) {
     const auto unescaped = [](const std::string& text) {
         std::string bytes = text == "-" ? "" : text;
         for (const auto& [escape, byte] : {std::pair{R"(\\n)", "\n"}, {R"(\\t)", "\t"}, {R"(\\r)", "\r"}}) {
@@ -113,54 +116,54 @@ TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
         }
         return bytes;
     };
-    for (const std::vector<std::string>& row : testing_support::ReadDataTable("check_runs.txt")) {
-        SCOPED_TRACE(row.at(0) + " | " + row.at(1));  // edits | arguments | exit status | output | error output
-        fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / "Spectrum128_ROM0.asm", fs::copy_options::overwrite_existing);
-        ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
-        fs::create_directories(folder_ / "derived");
-        for (const Plus2Model* model : kPlus2Models) {
-            fs::copy_file(folder_ / model->defaultFileName, folder_ / "derived" / model->defaultFileName,
-                          fs::copy_options::overwrite_existing);
-        }
-        for (std::string edits = unescaped(row.at(0)), edit; !edits.empty();) {
-            const std::size_t next = edits.find(" && ");
-            edit = edits.substr(0, next);
-            edits = next == std::string::npos ? "" : edits.substr(next + 4);
-            if (edit.starts_with("delete ")) {
-                fs::remove(folder_ / edit.substr(7));
-            } else if (edit.starts_with("create ")) {
-                testing_support::WriteFile(folder_ / edit.substr(7), "");
-            } else if (edit.starts_with("grow ")) {
-                const std::size_t to = edit.find(" to ");
-                fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
-            } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
-                const std::size_t arrow = edit.find(" => ");
-                const bool every = edit.substr(colon + 2).starts_with("every ");
-                const std::string from = edit.substr(colon + (every ? 8 : 2), arrow - colon - (every ? 8 : 2));
-                const std::string to = edit.substr(arrow + 4);
-                std::string bytes = ReadFile(folder_ / edit.substr(0, colon));
-                for (std::size_t at = bytes.find(from); at != std::string::npos;
-                     at = every ? bytes.find(from, at + to.size()) : std::string::npos) {
-                    bytes.replace(at, from.size(), to);
-                }
-                testing_support::WriteFile(folder_ / edit.substr(0, colon), bytes);
-            }
-        }
-        std::string expected = unescaped(row.at(3));
-        for (std::smatch diff; std::regex_search(expected, diff, std::regex(R"(\{diff ([^}]*) ([^ }]+)\})"));) {
-            const std::string hunks = (folder_ / "hunks").string();
-            std::system(("cd '" + folder_.Path().string() + "' && diff " + diff.str(1) + " " + diff.str(2) +
-                         " derived/" + diff.str(2) + " | tail -n +3 >'" + hunks + "'")
-                            .c_str());
-            expected.replace(static_cast<std::size_t>(diff.position()), static_cast<std::size_t>(diff.length()),
-                             ReadFile(hunks));
-        }
-        const Result result = Run(row.at(1));
-        EXPECT_EQ(result.exitCode, std::stoi(row.at(2)));
-        EXPECT_EQ(result.out, expected);
-        EXPECT_EQ(result.err, unescaped(row.at(4)));
+    const std::vector<std::string>& row = GetParam();  // edits | arguments | exit status | output | error output
+    SCOPED_TRACE(row.at(0) + " | " + row.at(1));
+    CopySample("Spectrum128_ROM0.asm");
+    ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
+    fs::create_directories(folder_ / "derived");
+    for (const Plus2Model* model : kPlus2Models) {
+        fs::copy_file(folder_ / model->defaultFileName, folder_ / "derived" / model->defaultFileName);
     }
+    for (std::string edits = unescaped(row.at(0)), edit; !edits.empty();) {
+        const std::size_t next = edits.find(" && ");
+        edit = edits.substr(0, next);
+        edits = next == std::string::npos ? "" : edits.substr(next + 4);
+        if (edit.starts_with("delete ")) {
+            fs::remove(folder_ / edit.substr(7));
+        } else if (edit.starts_with("create ")) {
+            testing_support::WriteFile(folder_ / edit.substr(7), "");
+        } else if (edit.starts_with("grow ")) {
+            const std::size_t to = edit.find(" to ");
+            fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
+        } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
+            const std::size_t arrow = edit.find(" => ");
+            const bool every = edit.substr(colon + 2).starts_with("every ");
+            const std::string from = edit.substr(colon + (every ? 8 : 2), arrow - colon - (every ? 8 : 2));
+            const std::string to = edit.substr(arrow + 4);
+            std::string bytes = ReadFile(folder_ / edit.substr(0, colon));
+            for (std::size_t at = bytes.find(from); at != std::string::npos;
+                 at = every ? bytes.find(from, at + to.size()) : std::string::npos) {
+                bytes.replace(at, from.size(), to);
+            }
+            testing_support::WriteFile(folder_ / edit.substr(0, colon), bytes);
+        }
+    }
+    std::string expected = unescaped(row.at(3));
+    for (std::smatch diff; std::regex_search(expected, diff, std::regex(R"(\{diff ([^}]*) ([^ }]+)\})"));) {
+        const std::string hunks = (folder_ / "hunks").string();
+        std::system(("cd '" + folder_.Path().string() + "' && diff " + diff.str(1) + " " + diff.str(2) + " derived/" +
+                     diff.str(2) + " | tail -n +3 >'" + hunks + "'")
+                        .c_str());
+        expected.replace(static_cast<std::size_t>(diff.position()), static_cast<std::size_t>(diff.length()),
+                         ReadFile(hunks));
+    }
+    const Result result = Run(row.at(1));
+    EXPECT_EQ(result.exitCode, std::stoi(row.at(2)));
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, unescaped(row.at(4)));
 }
+
+INSTANTIATE_TEST_SUITE_P(CliTest, CheckRunTest, testing::ValuesIn(testing_support::ReadDataTable("check_runs.txt")));
 
 }  // namespace
 }  // namespace veltrin
