@@ -36,8 +36,8 @@ struct DiffBudget {
 
 // The shortest edit script from an old sequence of lines to a new one, worked out as the lines arrive, one of each
 // side at a time: lines that match are let go at once, and a stretch where the two disagree is held only until they
-// have agreed again for a few lines. A change is placed as diff places it: as low as the lines around it allow,
-// unless that parts it from a change of the other side. Lines are compared, and written, with their line ends.
+// have agreed again for long enough to tell. A change is placed as diff places it: as low as the lines around it
+// allow, unless that parts it from a change of the other side. Lines are compared, and written, with their line ends.
 class LineDiff {
   public:
     // With hunks, the script is also written as unified diff hunks with three lines of context.
