@@ -174,12 +174,13 @@ RunOutcome CreateCommand::Convert() {
     }
     doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
     view_.Yield();
-    ModelThreads threads(models_.size(), [&](std::size_t index, ConversionHost& host) {
-        const bool derived = models_.at(index)->CreateListing(source->lines, *listings.at(index), host);
-        if (derived) {
+    ModelThreads threads(models_.size(), [&](std::size_t index, std::stop_token stop) {
+        std::optional<ScriptFailure> failure =
+            models_.at(index)->CreateListing(source->lines, *listings.at(index), std::move(stop));
+        if (!failure) {
             listings.at(index)->FinishWriting();
         }
-        return derived;
+        return failure;
     });
     for (std::size_t index = 0; index < models_.size(); ++index) {
         const Plus2Model& model = *models_.at(index);

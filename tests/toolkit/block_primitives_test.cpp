@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/source_bytes.h"
+
 namespace veltrin {
 namespace {
 
@@ -19,7 +21,7 @@ SourceLines Listing(const Lines& lines) {
     for (const std::string& line : lines) {
         bytes += line + "\r\n";
     }
-    return SourceLines(bytes);
+    return testing_support::SourceLinesOf(bytes);
 }
 
 // Keeps the lines that reach the end of the pipeline.
