@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "commands/version_text.h"
+#include "support/data_table.h"
 #include "support/recording_view.h"
 #include "support/test_folder.h"
 
@@ -115,13 +116,13 @@ std::vector<FailedRun> ReadFailedRuns() {
     return runs;
 }
 
-// Where the line that starts with the text begins in a CR LF listing, and where the next line begins.
+// Where the first line that starts with the text begins in a CR LF listing, and where the next line begins.
 std::pair<std::size_t, std::size_t> LineStartingWith(const std::string& listing, const std::string& start) {
-    const std::size_t at = listing.find("\r\n" + start);
+    const std::size_t at = ("\r\n" + listing).find("\r\n" + start);  // as if a line ended before the first
     if (at == std::string::npos) {
         throw std::invalid_argument("no line starts with " + start);
     }
-    return {at + 2, listing.find("\r\n", at + 2) + 2};
+    return {at, listing.find("\r\n", at) + 2};
 }
 
 // Applies a "without", "cut after" or "move" edit to a listing.
@@ -184,9 +185,7 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         } else if (edit.starts_with("name ")) {
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
-            const std::string escaped = std::regex_replace(edit.substr(space + 1), std::regex(R"(\\n)"), "\n");
-            const std::string name =
-                folder_.Path().string() + "/" + std::regex_replace(escaped, std::regex(R"(\\t)"), "\t");
+            const std::string name = folder_.Path().string() + "/" + testing_support::Unescaped(edit.substr(space + 1));
             std::string model = edit.substr(5, space - 5);  // "spanish": the model of the Spanish listing
             model[0] = static_cast<char>(std::toupper(model[0]));
             (model == "Source" ? view_.sourceName : view_.listingNames[kModels.at(model)->language]) = name;
@@ -198,7 +197,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
     }
 };
 
-TEST_P(FailedRunTest, ShowsItsMessagesAndReplacesOnlyTheListingsBeforeTheFailure) {
+// Each run shows its messages and replaces only the listings before the failure.
+TEST_P(FailedRunTest, EndsAsTheTableSays) {
     const FailedRun& run = GetParam();
 #ifdef _WIN32
     // Links need a privilege there, and names that differ only in case are one file, which the run says instead.
