@@ -29,12 +29,6 @@ constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
 constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
 
-// A failure found before anything is generated, and the title of its message.
-struct RunFailure {
-    std::string message;
-    std::string_view title;
-};
-
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
     message.append(model.name).append(" ROM disassembly to ");
@@ -172,8 +166,6 @@ RunOutcome CreateCommand::Convert() {
     for (std::size_t index = 0; index < models_.size(); ++index) {
         listings.at(index).emplace(*targets_.at(index), source->facts);
     }
-    doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
-    view_.Yield();
     ModelThreads threads(models_.size(), [&](std::size_t index, std::stop_token stop) {
         std::optional<ScriptFailure> failure =
             models_.at(index)->CreateListing(source->lines, *listings.at(index), std::move(stop));
@@ -200,6 +192,7 @@ RunOutcome CreateCommand::Convert() {
     Finish(kDoneStatus);
     return RunOutcome::kDone;
 }
+
 RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
     view_.ShowMessage(message, title);
     Finish(kErrorStatus);

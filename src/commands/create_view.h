@@ -11,9 +11,6 @@ namespace veltrin {
 // that the user gave, and where the run shows how it goes.
 class CreateView {
   public:
-    CreateView() = default;
-    CreateView(const CreateView&) = delete;
-    CreateView& operator=(const CreateView&) = delete;
     virtual ~CreateView() = default;
 
     // The names of the 128 listing and of a model's +2 listing, in UTF-8, as the user gave them.
