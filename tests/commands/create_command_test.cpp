@@ -7,11 +7,11 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <new>
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/version_text.h"
@@ -32,10 +32,11 @@ using testing_support::WriteFile;
 
 constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";
 
-// The models as the failure table names them, in the order of a run.
-const std::map<std::string, const Plus2Model*> kModels{
-    {"English", &kEnglishPlus2}, {"Spanish", &kSpanishPlus2}, {"French", &kFrenchPlus2}};
-const std::string kRunOrder[] = {"English", "Spanish", "French"};
+// The model that an edit names by the word of its veltrin-cli option: "spanish".
+const Plus2Model& ModelOf(std::string_view word) {
+    return **std::ranges::find_if(kPlus2Models,
+                                  [word](const Plus2Model* model) { return model->option.substr(2) == word; });
+}
 
 class CreateCommandTest : public testing::Test {
   protected:
@@ -43,7 +44,7 @@ class CreateCommandTest : public testing::Test {
         fs::copy_file(VELTRIN_SAMPLE_LISTING, Source());
         // Names joined with "/", as {folder}/NAME in the expected messages is, on Windows too.
         view_.sourceName = folder_.Path().string() + "/Spectrum128_ROM0.asm";
-        for (const auto& [name, model] : kModels) {
+        for (const Plus2Model* model : kPlus2Models) {
             WriteFile(folder_ / model->defaultFileName, kEarlierListing);
             view_.listingNames[model->language] = folder_.Path().string() + "/" + std::string(model->defaultFileName);
         }
@@ -54,8 +55,10 @@ class CreateCommandTest : public testing::Test {
     // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
     std::string Replaced() const {
         std::string replaced;
-        for (const std::string& name : kRunOrder) {
-            if (ReadFile(folder_ / kModels.at(name)->defaultFileName) != kEarlierListing) {
+        for (const Plus2Model* model : kPlus2Models) {
+            if (ReadFile(folder_ / model->defaultFileName) != kEarlierListing) {
+                std::string name(model->option.substr(2));  // "spanish", as "Spanish"
+                name[0] = static_cast<char>(std::toupper(name[0]));
                 replaced += (replaced.empty() ? "" : " ") + name;
             }
         }
@@ -174,9 +177,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             const std::size_t to = edit.find(" to ");
             fs::create_symlink(edit.substr(to + 4), folder_ / edit.substr(5, to - 5));
         } else if (edit.starts_with("backup of ") || edit.starts_with("folder as backup of ")) {
-            std::string model = edit.substr(edit.find("of ") + 3);
-            model[0] = static_cast<char>(std::toupper(model[0]));
-            const fs::path backup = folder_ / ("." + std::string(kModels.at(model)->defaultFileName) + ".vlt-old");
+            const std::string listing(ModelOf(edit.substr(edit.find("of ") + 3)).defaultFileName);
+            const fs::path backup = folder_ / ("." + listing + ".vlt-old");
             if (edit.starts_with("folder")) {
                 fs::create_directory(backup);
             } else {
@@ -186,9 +188,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             const std::size_t space = edit.find(' ', 5);
             // Joined with "/" as {folder}/NAME in the expected messages is, on Windows too.
             const std::string name = folder_.Path().string() + "/" + testing_support::Unescaped(edit.substr(space + 1));
-            std::string model = edit.substr(5, space - 5);  // "spanish": the model of the Spanish listing
-            model[0] = static_cast<char>(std::toupper(model[0]));
-            (model == "Source" ? view_.sourceName : view_.listingNames[kModels.at(model)->language]) = name;
+            const std::string box = edit.substr(5, space - 5);
+            (box == "source" ? view_.sourceName : view_.listingNames[ModelOf(box).language]) = name;
         } else {
             std::string listing = ReadFile(Source());
             EditListing(edit, listing);
