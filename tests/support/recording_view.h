@@ -20,7 +20,6 @@ class RecordingView : public CreateView {
     bool inputsEnabled = true;
     bool busyPointer = false;
     std::vector<std::string> messages;
-    int yields = 0;
     std::function<void()> onYield;
 
     std::string SourceName() const override { return sourceName; }
@@ -37,7 +36,6 @@ class RecordingView : public CreateView {
         messages.push_back(std::string(title) + ": " + std::string(message));
     }
     void Yield() override {
-        ++yields;
         if (onYield) {
             onYield();
         }
