@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
