@@ -68,6 +68,7 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
                                                                     {"a\nb\nc\n", "a\n"},
                                                                     {"a\nb", "a\nb\n"},
                                                                     {"a\nq\nq\nq\nb\n", "a\nq\nX\nq\nb\n"},
+                                                                    {"x\na\nb\nb\nc\n", "y\na\nb\nc\n"},
                                                                     {lines, changed({4, 11})},
                                                                     {lines, changed({4, 12})},
                                                                     {lines, changed({0, 19})}}) {
@@ -110,32 +111,44 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWritesForEditedListings) {
     }
 }
 
-// Twenty lines of a hundred replaced: the difference is worked out within the budget that it just fits, and given up
-// past each of its limits.
+// Lines of a thousand replaced, added, removed, added after the last, and the last replaced by more: each difference
+// is worked out within the budget that it just fits, and given up past each of its limits.
 TEST(LineDiffTest, GivesUpPastItsBudget) {
+    struct Row {
+        std::size_t at = 0;
+        std::size_t removed = 0;
+        std::size_t added = 0;
+        DiffBudget fits;
+    };
     Lines oldLines;
-    for (int line = 0; line < 100; ++line) {
+    for (int line = 0; line < 1000; ++line) {
         oldLines.push_back(std::to_string(line) + "\n");
     }
-    Lines newLines = oldLines;
-    for (std::size_t line = 40; line < 60; ++line) {
-        newLines[line] = "new\n";
-    }
-    const DiffBudget fits{60, 200, 441, 40, 140};
-    const std::optional<LineChanges> changes = Diff(oldLines, newLines, fits);
-    ASSERT_TRUE(changes);
-    ASSERT_EQ(changes->changes.size(), 1U);
-    EXPECT_EQ(changes->changes[0].oldLine, 41U);
-    EXPECT_EQ(changes->changes[0].removed, 20U);
-    EXPECT_EQ(changes->changes[0].added, 20U);
-    for (std::size_t limit = 0; limit < 5; ++limit) {
-        DiffBudget budget = fits;
-        --(limit == 0   ? budget.heldLines
-           : limit == 1 ? budget.heldBytes
-           : limit == 2 ? budget.searchSteps
-           : limit == 3 ? budget.changedLines
-                        : budget.changedBytes);
-        EXPECT_FALSE(Diff(oldLines, newLines, budget)) << limit;
+    for (const Row& row : {Row{40, 20, 20, {255, 980, 441, 40, 140}}, Row{40, 0, 20, {127, 448, 441, 20, 80}},
+                           Row{40, 20, 0, {127, 468, 441, 20, 60}}, Row{1000, 0, 100, {0, 0, 0, 100, 400}},
+                           Row{990, 10, 310, {310, 1240, 3421, 320, 1280}}}) {
+        Lines newLines(oldLines.begin(), oldLines.begin() + static_cast<std::ptrdiff_t>(row.at));
+        newLines.insert(newLines.end(), row.added, "new\n");
+        newLines.insert(newLines.end(), oldLines.begin() + static_cast<std::ptrdiff_t>(row.at + row.removed),
+                        oldLines.end());
+        const std::optional<LineChanges> changes = Diff(oldLines, newLines, row.fits);
+        ASSERT_TRUE(changes) << row.at;
+        ASSERT_EQ(changes->changes.size(), 1U);
+        EXPECT_EQ(changes->changes[0].oldLine, row.at + 1);
+        EXPECT_EQ(changes->changes[0].removed, row.removed);
+        EXPECT_EQ(changes->changes[0].added, row.added);
+        for (std::size_t limit = 0; limit < 5; ++limit) {
+            DiffBudget budget = row.fits;
+            std::size_t& value = limit == 0   ? budget.heldLines
+                                 : limit == 1 ? budget.heldBytes
+                                 : limit == 2 ? budget.searchSteps
+                                 : limit == 3 ? budget.changedLines
+                                              : budget.changedBytes;
+            if (value > 0) {
+                --value;
+                EXPECT_FALSE(Diff(oldLines, newLines, budget)) << row.at << " " << limit;
+            }
+        }
     }
 }
 
