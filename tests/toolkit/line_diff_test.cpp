@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/test_folder.h"
@@ -44,8 +46,8 @@ void ExpectTheHunksOfDiff(const std::string& oldText, const std::string& newText
     EXPECT_EQ(changes->hunks, testing_support::ReadFile(folder / "hunks")) << oldText.substr(0, 200);
 }
 
-// Hunks at either end, changes two contexts apart and one more, a change among lines that repeat beside one of the
-// other side, a side that ends first, a last line without its line end.
+// Hunks at either end, changes two contexts apart and one more, changes among lines that repeat, a side that ends
+// first, a last line without its line end; then listings edited at random, as people edit them.
 TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
 #ifdef _WIN32
     GTEST_SKIP() << "GNU diff is not at hand under Wine";
@@ -54,33 +56,23 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
     for (int line = 0; line < 20; ++line) {
         lines += std::to_string(line) + "\n";
     }
-    const auto changed = [&lines](std::initializer_list<int> numbers) {
-        std::string text = lines;
-        for (const int number : numbers) {
-            text.replace(text.find(std::to_string(number) + "\n"), 1, "x");
-        }
-        return text;
+    const auto changed = [&lines](int first, int second) {
+        return std::string(lines)
+            .replace(lines.find(std::to_string(first) + "\n"), 1, "x")
+            .replace(lines.find(std::to_string(second) + "\n"), 1, "x");
     };
-    for (const auto& [oldText, newText] :
-         std::initializer_list<std::pair<std::string, std::string>>{{"", "a\nb\n"},
-                                                                    {"a\nb\n", ""},
-                                                                    {"a\n", "b\n"},
-                                                                    {"a\nb\nc\n", "a\n"},
-                                                                    {"a\nb", "a\nb\n"},
-                                                                    {"a\nq\nq\nq\nb\n", "a\nq\nX\nq\nb\n"},
-                                                                    {"x\na\nb\nb\nc\n", "y\na\nb\nc\n"},
-                                                                    {lines, changed({4, 11})},
-                                                                    {lines, changed({4, 12})},
-                                                                    {lines, changed({0, 19})}}) {
-        ExpectTheHunksOfDiff(oldText, newText);
+    // Pairs of old and new text apart by ";", each text after its "=", with "|" for a line feed.
+    std::string pairs = ";=a|b|;a|b|=;a|=b|;a|b|c|=a|;a|b=a|b|;a|q|q|q|b|=a|q|X|q|b|;x|a|b|b|c|=y|a|b|c|";
+    std::replace(pairs.begin(), pairs.end(), '|', '\n');
+    for (std::size_t start = 1; start != 0;) {  // past the last pair, start wraps round to 0
+        const std::size_t equals = pairs.find('=', start);
+        const std::size_t end = pairs.find(';', equals);
+        ExpectTheHunksOfDiff(pairs.substr(start, equals - start), pairs.substr(equals + 1, end - equals - 1));
+        start = end + 1;
     }
-}
-
-// Listings edited at random, as people edit them.
-TEST(LineDiffTest, WritesTheHunksThatDiffWritesForEditedListings) {
-#ifdef _WIN32
-    GTEST_SKIP() << "GNU diff is not at hand under Wine";
-#endif
+    for (const auto& [first, second] : {std::pair{4, 11}, {4, 12}, {0, 19}}) {
+        ExpectTheHunksOfDiff(lines, changed(first, second));
+    }
     const std::string newText = testing_support::ReadFile(VELTRIN_TEST_DATA "/Spectrum+2_Spanish_ROM0.asm");
     const Lines listing = LinesOf(newText);
     std::mt19937 random(28);
@@ -88,17 +80,17 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWritesForEditedListings) {
     for (int round = 0; round < 25; ++round) {
         Lines edited = listing;
         for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
-            const auto at = static_cast<std::ptrdiff_t>(below(edited.size() - 200));
-            const std::size_t count = 1 + below(below(2) == 0 ? 3 : 120);
+            const auto at = edited.begin() + static_cast<std::ptrdiff_t>(below(edited.size() - 200));
+            const auto count = static_cast<std::ptrdiff_t>(1 + below(below(2) == 0 ? 3 : 120));
             if (const std::size_t kind = below(4); kind == 0) {
-                edited.erase(edited.begin() + at, edited.begin() + at + static_cast<std::ptrdiff_t>(count));
+                edited.erase(at, at + count);
             } else if (kind == 1) {
-                edited.insert(edited.begin() + at, count, edited.at(below(edited.size())));
+                edited.insert(at, static_cast<std::size_t>(count), edited.at(below(edited.size())));
             } else if (kind == 2) {
-                edited.at(static_cast<std::size_t>(at)) = "; edited\n";
+                *at = "; edited\n";
             } else {
-                const Lines block(edited.begin() + at, edited.begin() + at + static_cast<std::ptrdiff_t>(count));
-                edited.erase(edited.begin() + at, edited.begin() + at + static_cast<std::ptrdiff_t>(count));
+                const Lines block(at, at + count);
+                edited.erase(at, at + count);
                 edited.insert(edited.begin() + static_cast<std::ptrdiff_t>(below(edited.size())), block.begin(),
                               block.end());
             }
@@ -132,21 +124,16 @@ TEST(LineDiffTest, GivesUpPastItsBudget) {
         newLines.insert(newLines.end(), oldLines.begin() + static_cast<std::ptrdiff_t>(row.at + row.removed),
                         oldLines.end());
         const std::optional<LineChanges> changes = Diff(oldLines, newLines, row.fits);
-        ASSERT_TRUE(changes) << row.at;
-        ASSERT_EQ(changes->changes.size(), 1U);
-        EXPECT_EQ(changes->changes[0].oldLine, row.at + 1);
-        EXPECT_EQ(changes->changes[0].removed, row.removed);
-        EXPECT_EQ(changes->changes[0].added, row.added);
-        for (std::size_t limit = 0; limit < 5; ++limit) {
+        ASSERT_TRUE(changes && changes->changes.size() == 1) << row.at;
+        const LineChange& change = changes->changes[0];
+        EXPECT_EQ(std::tuple(change.oldLine, change.removed, change.added),
+                  std::tuple(row.at + 1, row.removed, row.added));
+        for (std::size_t DiffBudget::*limit : {&DiffBudget::heldLines, &DiffBudget::heldBytes, &DiffBudget::searchSteps,
+                                               &DiffBudget::changedLines, &DiffBudget::changedBytes}) {
             DiffBudget budget = row.fits;
-            std::size_t& value = limit == 0   ? budget.heldLines
-                                 : limit == 1 ? budget.heldBytes
-                                 : limit == 2 ? budget.searchSteps
-                                 : limit == 3 ? budget.changedLines
-                                              : budget.changedBytes;
-            if (value > 0) {
-                --value;
-                EXPECT_FALSE(Diff(oldLines, newLines, budget)) << row.at << " " << limit;
+            if (budget.*limit > 0) {
+                --(budget.*limit);
+                EXPECT_FALSE(Diff(oldLines, newLines, budget)) << row.at;
             }
         }
     }
