@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -30,12 +31,6 @@ constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
 constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
 
-// A failure found before anything is generated, and the title of its message.
-struct RunFailure {
-    std::string message;
-    std::string_view title;
-};
-
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
     message.append(model.name).append(" ROM disassembly to ");
@@ -57,7 +52,7 @@ std::optional<std::string> Clash(const fs::path& first, const fs::path& second) 
 std::string LineEndHint(const SourceLines& sourceLines) {
     const bool lineFeedsOnly = sourceLines.size() == 1 && sourceLines[0].find('\n') != std::string_view::npos;
     return lineFeedsOnly ? ". The lines of the Spectrum 128 ROM disassembly end in LF alone; a listing's lines end in "
-                           "CR LF."
+                           "CR LF: convert its line ends first, with unix2dos for example."
                          : "";
 }
 
@@ -180,14 +175,13 @@ RunOutcome CreateCommand::Convert() {
     for (std::size_t index = 0; index < models_.size(); ++index) {
         listings.at(index) = ListingFileSink::Open(*targets_.at(index), source->facts);
     }
-    doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
-    view_.Yield();
-    ModelThreads threads(models_.size(), [&](std::size_t index, ConversionHost& host) {
-        const bool derived = models_.at(index)->CreateListing(source->lines, *listings.at(index), host);
-        if (derived) {
+    ModelThreads threads(models_.size(), [&](std::size_t index, std::stop_token stop) {
+        std::optional<ScriptFailure> failure =
+            models_.at(index)->CreateListing(source->lines, *listings.at(index), std::move(stop));
+        if (!failure) {
             listings.at(index)->FinishWriting();
         }
-        return derived;
+        return failure;
     });
     for (std::size_t index = 0; index < models_.size(); ++index) {
         const Plus2Model& model = *models_.at(index);
@@ -207,6 +201,7 @@ RunOutcome CreateCommand::Convert() {
     Finish(kDoneStatus);
     return RunOutcome::kDone;
 }
+
 RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
     view_.ShowMessage(message, title);
     Finish(kErrorStatus);

@@ -15,8 +15,6 @@ using file_system::FileFacts;
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-
 Failure Because(const std::error_code& error) { return {ErrorFragment(error) + "."}; }
 
 // A new listing goes to a staging file in the target's folder, which takes the target's name once it is whole.
@@ -166,7 +164,7 @@ ListingFileSink::ListingFileSink(const ListingTarget& target, const FileFacts& s
 
 void ListingFileSink::Write(std::string_view line) {
     if (!failure_) {
-        pending_.append(line).append(kLineEnd);
+        pending_.append(line).append(kListingLineEnd);
     }
     if (pending_.size() >= kPieceSize) {
         PassPending(false);

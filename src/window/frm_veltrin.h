@@ -38,8 +38,6 @@ class frmVeltrin : public QWidget, public veltrin::CreateView {
     // The warning box that the default presenter shows: exclamation icon, a single OK button.
     static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& message, const QString& title);
 
-    [[nodiscard]] bool IsRunning() const { return running_; }
-
     // CreateView
     [[nodiscard]] std::string SourceName() const override;
     [[nodiscard]] std::string SourceInputName() const override;

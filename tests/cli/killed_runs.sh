@@ -90,6 +90,9 @@ for ((run = 0; run < runs; run++)); do
     others=()
     [ $((run / 2 % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
     run "${programs[run % ${#programs[@]}]}"
+    # Once the first run holds its listings: one that came before it would refuse it, as it should.
+    until [ -n "$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+        ! kill -0 "$pid" 2>/dev/null; do :; done
     until [ -n "$signal" ] || [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null; do
         (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
     done
