@@ -4,20 +4,6 @@
 
 namespace veltrin {
 
-std::string QuotedText(std::string_view utf8) {
-    constexpr char kHexDigits[] = "0123456789ABCDEF";
-    std::string quoted = "\"";
-    for (const char character : utf8) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted.append("\\x").append(1, kHexDigits[byte >> 4]).append(1, kHexDigits[byte & 0xF]);
-        } else {
-            quoted += character;
-        }
-    }
-    return quoted + "\"";
-}
-
 std::string QuotedFileName(const std::filesystem::path& fileName) {
     const std::u8string utf8 = fileName.u8string();
     return QuotedText({reinterpret_cast<const char*>(utf8.data()), utf8.size()});

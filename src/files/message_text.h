@@ -5,11 +5,11 @@
 #include <string_view>
 #include <system_error>
 
+#include "toolkit/text.h"
+
 namespace veltrin {
 
-// A name as the messages show it: in double quotes, with each control character written as \xHH, so that a
-// name can neither break a message into lines nor hide part of itself.
-std::string QuotedText(std::string_view utf8);
+// A file's name as the messages show it, as QuotedText shows a name typed in a box.
 std::string QuotedFileName(const std::filesystem::path& fileName);
 
 // The system's description of an error as the middle of a sentence: lower-case first letter, no full stop.

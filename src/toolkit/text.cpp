@@ -25,4 +25,18 @@ bool ContainsUpperCased(std::string_view text, std::string_view upperPiece) {
            upperPiece.empty();
 }
 
+std::string QuotedText(std::string_view utf8) {
+    constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (const char character : utf8) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte < 0x20 || byte == 0x7F) {
+            quoted.append("\\x").append(1, kHexDigits[byte >> 4]).append(1, kHexDigits[byte & 0xF]);
+        } else {
+            quoted += character;
+        }
+    }
+    return quoted + "\"";
+}
+
 }  // namespace veltrin

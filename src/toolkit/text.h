@@ -23,4 +23,8 @@ constexpr std::string_view Slice(std::string_view text, std::size_t start, std::
     return start >= text.size() ? std::string_view{} : text.substr(start, count);
 }
 
+// A text as the messages show it, a name or a line of a listing: in double quotes, with each control character
+// written as \xHH, so that it can neither break a message into lines nor hide part of itself.
+std::string QuotedText(std::string_view utf8);
+
 }  // namespace veltrin
