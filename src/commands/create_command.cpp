@@ -33,7 +33,7 @@ constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
     message.append(model.name).append(" ROM disassembly to ");
-    return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
+    return message.append(QuotedNameWhere(PathFromUtf8(fileName))).append(": ").append(reason);
 }
 
 // What two listing names that may not both be used do, when they clash: "name the same file".
@@ -95,7 +95,7 @@ std::optional<RunOutcome> CreateCommand::CheckNames() {
         const std::string name = view_.ListingName(*model);
         if (const std::optional<fs::path> backup = FindBackup(PathFromUtf8(name))) {
             const std::string listing =
-                std::string(model->name) + " ROM disassembly " + QuotedFileName(PathFromUtf8(name));
+                std::string(model->name) + " ROM disassembly " + QuotedNameWhere(PathFromUtf8(name));
             if (const std::optional<Failure> failure = PutBackupBack(PathFromUtf8(name), *backup)) {
                 return Fail(
                     "Could not put back the " + listing + " from " + QuotedFileName(*backup) + ": " + failure->reason,
@@ -185,7 +185,7 @@ RunOutcome CreateCommand::Convert() {
         }
         view_.Yield();
         doing_ =
-            "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedFileName(PathFromUtf8(fileName));
+            "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedNameWhere(PathFromUtf8(fileName));
         if (const std::optional<Failure> failure = listings.at(index)->Commit()) {
             return Fail(WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle);
         }

@@ -9,6 +9,22 @@ std::string QuotedFileName(const std::filesystem::path& fileName) {
     return QuotedText({reinterpret_cast<const char*>(utf8.data()), utf8.size()});
 }
 
+std::string QuotedNameWhere(const std::filesystem::path& fileName) {
+    if (fileName.has_parent_path() || fileName.empty()) {
+        return QuotedFileName(fileName);
+    }
+    return QuotedFileName(fileName) + " in the folder " + QuotedFolderName(".");
+}
+
+std::string QuotedFolderName(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(folder, error).lexically_normal();
+    if (!whole.has_filename() && whole.has_relative_path()) {
+        whole = whole.parent_path();  // "/home/user/." is "/home/user/" now
+    }
+    return QuotedFileName(error ? folder : whole);
+}
+
 std::string ErrorFragment(const std::error_code& error) {
     std::string text = error.message();
     // Some systems end their descriptions with a full stop and a line break.

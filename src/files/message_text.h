@@ -11,6 +11,11 @@ namespace veltrin {
 
 // A file's name as the messages show it, as QuotedText shows a name typed in a box.
 std::string QuotedFileName(const std::filesystem::path& fileName);
+// A name as typed, and, when it says no folder, the folder in which it was looked for, in full: "Spectrum128_ROM0.asm"
+// in the folder "/home/user". A window started from a menu runs in a folder that the user never chose.
+std::string QuotedNameWhere(const std::filesystem::path& fileName);
+// A folder in full, as "." or "sub" say nothing to a user who did not start the program there.
+std::string QuotedFolderName(const std::filesystem::path& folder);
 
 // The system's description of an error as the middle of a sentence: lower-case first letter, no full stop.
 std::string ErrorFragment(const std::error_code& error);

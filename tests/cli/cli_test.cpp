@@ -60,10 +60,14 @@ class CliRunTest : public CliTest, public testing::WithParamInterface<std::vecto
             fs::remove(folder_ / edit.substr(7));
         } else if (edit.starts_with("create ")) {
             testing_support::WriteFile(folder_ / edit.substr(7), "");
-        } else if (edit.starts_with("line feeds ")) {
+        } else if (edit.starts_with("empty lines ")) {
             const std::size_t to = edit.find(" to ");
-            testing_support::WriteFile(folder_ / edit.substr(11, to - 11),
-                                       std::string(std::stoul(edit.substr(to + 4)), '\n'));
+            std::string lines = "\r\n";
+            while (lines.size() < 2 * std::stoul(edit.substr(to + 4))) {
+                lines += lines;
+            }
+            testing_support::WriteFile(folder_ / edit.substr(12, to - 12),
+                                       lines.substr(0, 2 * std::stoul(edit.substr(to + 4))));
         } else if (edit.starts_with("grow ")) {
             const std::size_t to = edit.find(" to ");
             fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
@@ -83,7 +87,10 @@ class CliRunTest : public CliTest, public testing::WithParamInterface<std::vecto
 };
 
 TEST_P(CliRunTest, PrintsWhatItsRowSays) {
-    const auto unescaped = [](const std::string& text) { return text == "-" ? "" : testing_support::Unescaped(text); };
+    const auto unescaped = [this](const std::string& text) {
+        return std::regex_replace(text == "-" ? "" : testing_support::Unescaped(text), std::regex(R"(\{folder\})"),
+                                  folder_.Path().string());
+    };
     const std::vector<std::string>& row = GetParam();  // edits | arguments | exit status | output | error output
     SCOPED_TRACE(row.at(0) + " | " + row.at(1));
     fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / "Spectrum128_ROM0.asm");
