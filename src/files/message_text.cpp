@@ -1,7 +1,5 @@
 #include "files/message_text.h"
 
-#include <cctype>
-
 namespace veltrin {
 
 std::string QuotedFileName(const std::filesystem::path& fileName) {
@@ -25,17 +23,6 @@ std::string QuotedFolderName(const std::filesystem::path& folder) {
     return QuotedFileName(error ? folder : whole);
 }
 
-std::string ErrorFragment(const std::error_code& error) {
-    std::string text = error.message();
-    // Some systems end their descriptions with a full stop and a line break.
-    while (!text.empty() && (std::isspace(static_cast<unsigned char>(text.back())) != 0 || text.back() == '.')) {
-        text.pop_back();
-    }
-    if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) != 0 &&
-        std::islower(static_cast<unsigned char>(text[1])) != 0) {
-        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    }
-    return text;
-}
+std::string ErrorFragment(const std::error_code& error) { return MidSentence(error.message()); }
 
 }  // namespace veltrin

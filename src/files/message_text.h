@@ -17,7 +17,7 @@ std::string QuotedNameWhere(const std::filesystem::path& fileName);
 // A folder in full, as "." or "sub" say nothing to a user who did not start the program there.
 std::string QuotedFolderName(const std::filesystem::path& folder);
 
-// The system's description of an error as the middle of a sentence: lower-case first letter, no full stop.
+// The system's description of an error, as MidSentence words it.
 std::string ErrorFragment(const std::error_code& error);
 
 }  // namespace veltrin

@@ -1,6 +1,7 @@
 #include "toolkit/text.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace veltrin {
 
@@ -37,6 +38,19 @@ std::string QuotedText(std::string_view utf8) {
         }
     }
     return quoted + "\"";
+}
+
+std::string MidSentence(std::string text) {
+    // Some systems end their descriptions with a full stop and a line break.
+    while (!text.empty() && (std::isspace(static_cast<unsigned char>(text.back())) != 0 || text.back() == '.')) {
+        text.pop_back();
+    }
+    // "Permission denied" reads "permission denied" there, but "I/O error" stays as it is.
+    if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) != 0 &&
+        std::islower(static_cast<unsigned char>(text[1])) != 0) {
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    }
+    return text;
 }
 
 }  // namespace veltrin

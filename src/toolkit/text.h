@@ -27,4 +27,8 @@ constexpr std::string_view Slice(std::string_view text, std::size_t start, std::
 // written as \xHH, so that it can neither break a message into lines nor hide part of itself.
 std::string QuotedText(std::string_view utf8);
 
+// A system's description of an error as the middle of a sentence: no full stop or line break at its end, and a
+// lower-case first letter unless the first word is written in capitals.
+std::string MidSentence(std::string text);
+
 }  // namespace veltrin
