@@ -55,14 +55,14 @@ std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::st
             }
             const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
             if (!got) {
-                unreadable = Failure{got.Reason()};
+                unreadable = got.Why();
                 return "";
             }
             const std::string_view bytes(piece.get(), *got);
             // Only one line is held at a time, but no more lines are read than a run would load.
             lines += static_cast<std::uint64_t>(std::ranges::count(bytes, '\n'));
             if (lines > kMaxSourceLines) {
-                unreadable = Failure{"is too large: more than " + std::to_string(kMaxSourceLines) + " lines."};
+                unreadable = TooLarge("more than " + std::to_string(kMaxSourceLines) + " lines");
                 return "";
             }
             return bytes;
@@ -76,8 +76,11 @@ std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::st
         report.text =
             heading + "cut off while a run rewrote it; its old listing is in " + QuotedFileName(*backup) + "\n";
     } else if (unreadable) {
+        // The report gives a reason as a line of its own, without the full stop of a sentence.
         const std::string& reason = unreadable->reason;
-        report.text = heading + (reason == "does not exist." ? "missing" : reason.substr(0, reason.size() - 1)) + "\n";
+        report.text = heading +
+                      (unreadable->kind == Failure::Kind::kMissing ? "missing" : reason.substr(0, reason.size() - 1)) +
+                      "\n";
     } else if (!difference) {
         report.text = options.problemsOnly ? "" : heading + "up to date\n";
         report.upToDate = true;

@@ -25,4 +25,18 @@ std::string QuotedFolderName(const std::filesystem::path& folder) {
 
 std::string ErrorFragment(const std::error_code& error) { return MidSentence(error.message()); }
 
+Failure MissingFile() { return {"does not exist.", Failure::Kind::kMissing}; }
+
+Failure NotAFile(bool folder) {
+    return {folder ? "is a folder, not a file." : "is not an ordinary file.", Failure::Kind::kNotAFile};
+}
+
+Failure TooLarge(std::string_view amount) {
+    return {"is too large: " + std::string(amount) + ".", Failure::Kind::kTooLarge};
+}
+
+Failure Unreadable(const std::error_code& error) {
+    return {"cannot be read: " + ErrorFragment(error) + ".", Failure::Kind::kUnreadable, error};
+}
+
 }  // namespace veltrin

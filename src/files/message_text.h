@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "files/failure.h"
 #include "toolkit/text.h"
 
 namespace veltrin {
@@ -19,5 +20,12 @@ std::string QuotedFolderName(const std::filesystem::path& folder);
 
 // The system's description of an error, as MidSentence words it.
 std::string ErrorFragment(const std::error_code& error);
+
+// Why a listing file could not be read, each kind worded once: "does not exist.", "is a folder, not a file.",
+// "is too large: 268435457 bytes.", "cannot be read: input/output error.".
+Failure MissingFile();
+Failure NotAFile(bool folder);
+Failure TooLarge(std::string_view amount);
+Failure Unreadable(const std::error_code& error);
 
 }  // namespace veltrin
