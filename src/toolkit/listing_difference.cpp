@@ -89,12 +89,33 @@ std::optional<ListingDifference> ListingComparison::Finish() {
     }
     for (Line found = NextFound(); found.end != LineEnd::kAbsent; found = NextFound()) {
         Compare({}, found);
+        if (edits_.GaveUp()) {
+            break;
+        }
     }
+    CountRestAsDiffering();
     difference_.changes = edits_.Finish();
     if (difference_.differingLines == 0 && !difference_.lineFeedsOnly) {
         return std::nullopt;
     }
     return std::move(difference_);
+}
+
+// Once the edits are too many to work out, a line that is left of the file only adds to the count of the lines that
+// differ: the rest of the file is counted, not cut into lines, so that a file of many lines is soon told.
+void ListingComparison::CountRestAsDiffering() {
+    std::string_view bytes = std::string_view(found_).substr(foundStart_);
+    bool partLine = false;  // bytes after the last line feed
+    for (;;) {
+        difference_.differingLines += static_cast<std::size_t>(std::ranges::count(bytes, '\n'));
+        partLine = bytes.empty() ? partLine : !bytes.ends_with('\n');
+        if (foundEnded_) {
+            break;
+        }
+        bytes = foundBytes_();
+        foundEnded_ = bytes.empty();
+    }
+    difference_.differingLines += partLine ? 1 : 0;
 }
 
 ListingComparison::Line ListingComparison::NextFound() {

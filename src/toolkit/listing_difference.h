@@ -56,6 +56,7 @@ class ListingComparison final : public LineSink {
         LineEnd end = LineEnd::kAbsent;
     };
 
+    void CountRestAsDiffering();
     Line NextFound();
     void Compare(const Line& expected, const Line& found);
     std::optional<std::string_view> Compared(const Line& line, std::string& text) const;
