@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRect>
+#include <QTimer>
+#include <chrono>
 #include <initializer_list>
 #include <utility>
 
@@ -38,6 +40,9 @@ consteval QRect FromTwips(int left, int top, int width, int height) {
 }
 
 constexpr QSize kClientSize{PixelsFromTwips(4470), PixelsFromTwips(3645)};
+
+// How often the idle window looks for a request to end.
+constexpr std::chrono::milliseconds kEndRequestPolling{200};
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -115,6 +120,15 @@ frmVeltrin::frmVeltrin(QWidget* parent)
     connect(cmdCreate_, &QPushButton::clicked, this, &frmVeltrin::cmdCreate_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &frmVeltrin::cmdExit_Click);
 
+    // Ctrl-C, the request to end and the hang-up close the idle window as Exit would; a run takes them at a yield.
+    auto* endRequests = new QTimer(this);
+    connect(endRequests, &QTimer::timeout, this, [this] {
+        if (!running_ && veltrin::TakeEndRequest() != 0) {
+            EndProgram();
+        }
+    });
+    endRequests->start(kEndRequestPolling);
+
     cmdCreate_->setFocus();
     Form_Load();
 }
@@ -180,6 +194,9 @@ void frmVeltrin::SetBusyPointer(bool busy) {
 
 void frmVeltrin::Yield() {
     QCoreApplication::processEvents();
+    if (veltrin::TakeEndRequest() != 0) {
+        exitRequested_ = true;
+    }
     if (exitRequested_) {
         throw veltrin::RunCancelled{};
     }
