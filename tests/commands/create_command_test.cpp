@@ -11,11 +11,13 @@
 #include <map>
 #include <new>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "commands/check_command.h"
 #include "commands/version_text.h"
 #include "files/listing_file_sink.h"
 #include "support/data_table.h"
@@ -193,6 +195,8 @@ void EditListing(const std::string& edit, std::string& listing) {
 
 class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<FailedRun> {
   protected:
+    bool checking_ = false;
+
     void ApplyEdits(const std::string& edits) {
         for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
             end = edits.find(" & ", start);
@@ -209,6 +213,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
                 throw std::runtime_error("a run-time error");
             };
             models_.back() = &failingFrench_;
+        } else if (edit == "check instead") {
+            checking_ = true;
         } else if (edit == "no memory") {
             view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit == "line feeds only") {
@@ -255,7 +261,10 @@ TEST_P(FailedRunTest, EndsAsTheTableSays) {
     ApplyEdits(run.edit);
     const std::string source = ReadFile(Source());
 
-    const RunOutcome outcome = CreateCommand(view_, models_).Run();
+    std::ostringstream report;
+    const RunOutcome outcome = !checking_ ? CreateCommand(view_, models_).Run()
+                               : CheckListings(view_, report, {}) == CheckOutcome::kError ? RunOutcome::kError
+                                                                                          : RunOutcome::kDone;
     EXPECT_EQ(outcome, run.outcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
     std::vector<std::string> expected;
     for (const std::string& message : run.messages) {
