@@ -63,14 +63,10 @@ class CliRunTest : public CliTest, public testing::WithParamInterface<std::vecto
             testing_support::CutOffRewrite(folder_ / edit.substr(8));
         } else if (edit.starts_with("create ")) {
             testing_support::WriteFile(folder_ / edit.substr(7), "");
-        } else if (edit.starts_with("empty lines ")) {
+        } else if (edit.starts_with("line feeds ")) {
             const std::size_t to = edit.find(" to ");
-            std::string lines = "\r\n";
-            while (lines.size() < 2 * std::stoul(edit.substr(to + 4))) {
-                lines += lines;
-            }
-            testing_support::WriteFile(folder_ / edit.substr(12, to - 12),
-                                       lines.substr(0, 2 * std::stoul(edit.substr(to + 4))));
+            testing_support::WriteFile(folder_ / edit.substr(11, to - 11),
+                                       std::string(std::stoul(edit.substr(to + 4)), '\n'));
         } else if (edit.starts_with("grow ")) {
             const std::size_t to = edit.find(" to ");
             fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
