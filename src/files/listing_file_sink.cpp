@@ -25,7 +25,7 @@ class RenamingSink final : public ListingFileSink {
   private:
     std::optional<Failure> Start() override {
         if (const std::error_code error = staging_.Create(Target().Folder(), 0666)) {
-            return Failure{"no file can be created in the folder " + QuotedFileName(Target().Folder().Path()) + ": " +
+            return Failure{"no file can be created in the folder " + QuotedFolderName(Target().Folder().Path()) + ": " +
                            Because(error).reason};
         }
         const std::error_code error =
@@ -224,7 +224,7 @@ std::optional<Failure> OpenStateFolder(file_system::Folder& folder, bool create)
     error = error ? error : folder.Open(path);
     error = error ? error : folder.FactsOf(".", facts);
     if (error || !facts.IsPrivate()) {
-        return Failure{"in the folder " + QuotedFileName(path) + ": " +
+        return Failure{"in the folder " + QuotedFolderName(path) + ": " +
                        (error ? Because(error).reason : "it is not a folder of yours that only you may use.")};
     }
     return std::nullopt;
