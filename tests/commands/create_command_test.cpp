@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "commands/check_command.h"
-#include "commands/version_text.h"
 #include "files/listing_file_sink.h"
 #include "support/data_table.h"
 #include "support/test_folder.h"
@@ -116,18 +115,9 @@ class CreateCommandTest : public testing::Test {
 };
 
 // The three +2 listings derived from the sample must equal, byte for byte, the reviewed listings in tests/data, each
-// under its model's default name; `make golden` rewrites them. While it runs, the window shows the version text,
-// takes no input and shows the busy pointer.
-TEST_F(CreateCommandTest, WritesTheReviewedListingsWhileTheInputsAreHeld) {
-    int yields = 0;
-    view_.onYield = [this, &yields] {
-        ++yields;
-        ASSERT_EQ(view_.status, VersionText());
-        ASSERT_FALSE(view_.inputsEnabled);
-        ASSERT_TRUE(view_.busyPointer);
-    };
+// under its model's default name; `make golden` rewrites them. (How the window is held meanwhile, its own tests see.)
+TEST_F(CreateCommandTest, WritesTheReviewedListings) {
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
-    EXPECT_GT(yields, 0);
     for (const Plus2Model* model : kPlus2Models) {
         EXPECT_EQ(ReadFile(folder_ / model->defaultFileName),
                   ReadFile(VELTRIN_TEST_DATA "/" + std::string(model->defaultFileName)));
