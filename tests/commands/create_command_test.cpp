@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "commands/check_command.h"
+#include "commands/version_text.h"
 #include "files/listing_file_sink.h"
 #include "support/data_table.h"
 #include "support/test_folder.h"
@@ -115,8 +116,10 @@ class CreateCommandTest : public testing::Test {
 };
 
 // The three +2 listings derived from the sample must equal, byte for byte, the reviewed listings in tests/data, each
-// under its model's default name; `make golden` rewrites them. (How the window is held meanwhile, its own tests see.)
-TEST_F(CreateCommandTest, WritesTheReviewedListings) {
+// under its model's default name; `make golden` rewrites them. Meanwhile the status line shows the version text
+// (the window's own tests see its inputs held and its busy pointer).
+TEST_F(CreateCommandTest, WritesTheReviewedListingsUnderTheVersionText) {
+    view_.onYield = [this] { ASSERT_EQ(view_.status, VersionText()); };
     EXPECT_EQ(CreateCommand(view_).Run(), RunOutcome::kDone);
     for (const Plus2Model* model : kPlus2Models) {
         EXPECT_EQ(ReadFile(folder_ / model->defaultFileName),
