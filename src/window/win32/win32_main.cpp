@@ -1,0 +1,28 @@
+// veltrin.exe: the window drawn with the Windows API.
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "window/win32/win32_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
+    // The shell's completion of file names in the boxes is a COM object of the window's thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    int exitCode = 1;
+    {
+        Win32Window window(instance);
+        if (window.Handle() != nullptr) {
+            ::ShowWindow(window.Handle(), show);
+            MSG message{};
+            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+                window.ProcessMessage(message);
+            }
+            exitCode = static_cast<int>(message.wParam);
+        }
+    }
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+    return exitCode;
+}
