@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,14 +8,8 @@
 
 namespace veltrin::testing_support {
 
-// A message box as the user saw it: "title: text", and whether the run held the window meanwhile.
-struct ShownMessage {
-    std::string text;
-    bool heldByRun = false;
-};
-
 // A window under test, driven as its user would drive it: the Qt window in the test's own process, the Windows
-// window from another process through the system's messages.
+// window from another process through the system's messages. Texts are in UTF-8.
 class DrivenWindow {
   public:
     DrivenWindow() = default;
@@ -24,39 +17,39 @@ class DrivenWindow {
     DrivenWindow& operator=(const DrivenWindow&) = delete;
     virtual ~DrivenWindow() = default;
 
-    virtual std::string Text(Control control) = 0;  // in UTF-8
-    virtual std::string FocusName() = 0;            // the control's name, or "window"
+    virtual std::string Text(Control control) = 0;
+    virtual std::string FocusName() = 0;  // the control's name, or "window"
     virtual bool IsEnabled(Control control) = 0;
     virtual void Name(Control box, const std::string& name) = 0;
-    virtual void Type(Control box, const std::string& text) = 0;
+    virtual void Type(Control box, const std::string& text) = 0;  // at the end of the name
     virtual void Click(Control control) = 0;
     virtual void Key(const std::string& key) = 0;
     virtual void CreateThenStop(bool byClosing) = 0;
-    // Whether the user closes the window while each message box of the row shows, before closing the box; told
-    // before the first step, as a box of the Qt window shows and closes within the step that starts the run.
+    // Whether the user closes the window while each message box of the row shows, before the box; told before
+    // the first step, as a box of the Qt window shows and closes within the step that starts the run.
     virtual void AnswerMessages(std::vector<bool> closeWindowFirst) = 0;
-    // The next message box of the run, once it has shown and been closed.
-    virtual std::optional<ShownMessage> NextMessage() = 0;
+    // The next message box of the run, "title: text" and the InputState while it showed, once it has been
+    // closed; empty when none shows.
+    virtual std::vector<std::string> NextMessage() = 0;
     virtual bool IsClosed() = 0;
-    // Gives the window a moment to handle what it was sent.
-    virtual void Pause() = 0;
+    virtual void Pause() = 0;  // gives the window a moment to handle what it was sent
 };
 
-// Whether a run holds the window: the four boxes and Create disabled, Exit not.
-bool HeldByRun(DrivenWindow& window);
+// "idle" when the four boxes, Create and Exit take input, "held" when only Exit does, as during a run.
+std::string InputState(DrivenWindow& window);
 
-// A row of tests/data/window_rows.txt.
 struct WindowRow {
     std::string name;
     std::vector<std::string> steps;
 };
 
+// The rows of tests/data/window_rows.txt.
 std::vector<WindowRow> ReadWindowRows();
 
 // Makes the folder of a row: the sample 128 listing and three listings of an earlier run.
 void PrepareRowFolder(const std::filesystem::path& folder);
 
-// Runs the row's steps on the window, in the row's folder; gives what went wrong, one line each.
+// Runs the row's steps on the window, whose current folder is the row's; gives what went wrong, one line each.
 std::vector<std::string> RunWindowRow(const WindowRow& row, const std::filesystem::path& folder, DrivenWindow& window);
 
 }  // namespace veltrin::testing_support

@@ -1,11 +1,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
-#include <QCursor>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,6 +16,8 @@
 #include <map>
 #include <memory>
 
+#include "commands/source_listing.h"
+#include "support/data_table.h"
 #include "window/qt/frm_veltrin.h"
 #include "window_rows.h"
 
@@ -25,27 +25,23 @@ namespace {
 
 using veltrin::Control;
 using veltrin::testing_support::DrivenWindow;
-using veltrin::testing_support::ShownMessage;
 
-const QString kSourceName = QStringLiteral("Spectrum128_ROM0.asm");
-const QString kEnglishName = QStringLiteral("Spectrum+2_ROM0.asm");
-const QString kSpanishName = QStringLiteral("Spectrum+2_Spanish_ROM0.asm");
-const QString kFrenchName = QStringLiteral("Spectrum+2_French_ROM0.asm");
-
-// The window with its message boxes made but recorded instead of shown (so none can block), and a hook run at
-// every yield.
-class TestWindow : public frmVeltrin {
+// The window driven as the rows of the window's table drive both windows, with each message box made, then
+// recorded instead of shown (so none can block), and a hook run at every yield.
+class TestWindow final : public frmVeltrin, public DrivenWindow {
   public:
+    using frmVeltrin::cmdCreate_Click;
+
     TestWindow() {
         SetMessagePresenter([this](const QString& message, const QString& title) {
             const auto box = MakeMessageBox(this, message, title);
             const bool plainWarning = box->icon() == QMessageBox::Warning &&
-                                      box->standardButtons() == QMessageBox::Ok && box->textFormat() == Qt::PlainText &&
-                                      box->text() == message;
-            messages << (plainWarning ? QString() : QStringLiteral("(not a plain-text warning) ")) + title +
-                            QStringLiteral(": ") + message;
-            if (onMessage) {
-                onMessage(*this);
+                                      box->standardButtons() == QMessageBox::Ok && box->textFormat() == Qt::PlainText;
+            messages.push_back(
+                {(plainWarning ? "" : "(not a plain-text warning) ") + (title + ": " + box->text()).toStdString(),
+                 InputState(*this)});
+            if (closeWindowFirst_.size() >= messages.size() && closeWindowFirst_.at(messages.size() - 1)) {
+                close();
             }
         });
     }
@@ -56,13 +52,66 @@ class TestWindow : public frmVeltrin {
         }
         frmVeltrin::Yield();
     }
-    QLineEdit* Box(Control box) { return qobject_cast<QLineEdit*>(Widget(box)); }
-    QPushButton* Button(Control button) { return qobject_cast<QPushButton*>(Widget(button)); }
 
-    QStringList messages;
-    std::function<void(TestWindow&)> onMessage;
+    std::string Text(Control control) override {
+        const QWidget* widget = Widget(control);
+        if (const auto* box = qobject_cast<const QLineEdit*>(widget)) {
+            return box->text().toStdString();
+        }
+        const auto* button = qobject_cast<const QPushButton*>(widget);
+        return (button != nullptr ? button->text() : qobject_cast<const QLabel*>(widget)->text()).toStdString();
+    }
+    std::string FocusName() override {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus == this ? "window" : focus != nullptr ? focus->objectName().toStdString() : "";
+    }
+    bool IsEnabled(Control control) override { return Widget(control)->isEnabled(); }
+    void Name(Control box, const std::string& name) override {
+        qobject_cast<QLineEdit*>(Widget(box))->setText(QString::fromStdString(name));
+    }
+    void Type(Control box, const std::string& text) override {
+        QTest::keyClicks(Widget(box), QString::fromStdString(text));
+    }
+    void Click(Control control) override { QTest::mouseClick(Widget(control), Qt::LeftButton); }
+    void Key(const std::string& key) override {
+        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifier>> kKeys{
+            {"Tab", {Qt::Key_Tab, Qt::NoModifier}},      {"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+            {"Enter", {Qt::Key_Return, Qt::NoModifier}}, {"Space", {Qt::Key_Space, Qt::NoModifier}},
+            {"Alt+R", {Qt::Key_R, Qt::AltModifier}},     {"Alt+X", {Qt::Key_X, Qt::AltModifier}}};
+        QTest::keyClick(QApplication::focusWidget(), kKeys.at(key).first, kKeys.at(key).second);
+    }
+    void CreateThenStop(bool byClosing) override {
+        onYield = [byClosing](TestWindow& self) {
+            self.onYield = nullptr;
+            self.StopRun(byClosing);
+        };
+        Click(Control::cmdCreate);
+    }
+    // Exit, or a close of the window, while a run is under way.
+    void StopRun(bool byClosing) {
+        if (byClosing) {  // the window stays until the run on the stack has unwound
+            QVERIFY(!close() && isVisible());
+        } else {  // a user's click waits among the pending events
+            QMetaObject::invokeMethod(Widget(Control::cmdExit), "click", Qt::QueuedConnection);
+        }
+    }
+    void AnswerMessages(std::vector<bool> closeWindowFirst) override { closeWindowFirst_ = closeWindowFirst; }
+    std::vector<std::string> NextMessage() override {
+        for (int pause = 0; pause < 100 && messages.size() <= shown_; ++pause) {
+            Pause();
+        }
+        return messages.size() > shown_ ? messages.at(shown_++) : std::vector<std::string>{};
+    }
+    bool IsClosed() override { return !isVisible(); }
+    void Pause() override { QTest::qWait(20); }
+
+    std::vector<std::vector<std::string>> messages;  // each "title: text", and the state of the inputs meanwhile
     std::function<void(TestWindow&)> onYield;
     int yields = 0;
+
+  private:
+    std::vector<bool> closeWindowFirst_;
+    std::size_t shown_ = 0;
 };
 
 QByteArray ReadAll(const QString& fileName) {
@@ -70,98 +119,19 @@ QByteArray ReadAll(const QString& fileName) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The Qt window driven as the table of the window's rows drives both windows.
-class QtDrivenWindow final : public DrivenWindow {
-  public:
-    explicit QtDrivenWindow(TestWindow& window) : window_(window) {
-        window_.onMessage = [this](TestWindow& self) {
-            held_.push_back(HeldByRun(*this));
-            if (closeWindowFirst_.size() > answered_ && closeWindowFirst_[answered_]) {
-                self.close();
-            }
-            ++answered_;
-        };
-    }
-
-    std::string Text(Control control) override {
-        const QWidget* widget = window_.Widget(control);
-        if (const auto* box = qobject_cast<const QLineEdit*>(widget)) {
-            return box->text().toStdString();
-        }
-        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
-            return button->text().toStdString();
-        }
-        return qobject_cast<const QLabel*>(widget)->text().toStdString();
-    }
-    std::string FocusName() override {
-        const QWidget* focus = QApplication::focusWidget();
-        return focus == &window_ ? "window" : focus != nullptr ? focus->objectName().toStdString() : "";
-    }
-    bool IsEnabled(Control control) override { return window_.Widget(control)->isEnabled(); }
-    void Name(Control box, const std::string& name) override {
-        window_.Box(box)->setText(QString::fromStdString(name));
-    }
-    void Type(Control box, const std::string& text) override {
-        QTest::keyClicks(window_.Box(box), QString::fromStdString(text));
-    }
-    void Click(Control control) override { QTest::mouseClick(window_.Widget(control), Qt::LeftButton); }
-    void Key(const std::string& key) override {
-        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> kKeys{
-            {"Tab", {Qt::Key_Tab, Qt::NoModifier}},      {"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
-            {"Enter", {Qt::Key_Return, Qt::NoModifier}}, {"Space", {Qt::Key_Space, Qt::NoModifier}},
-            {"Alt+R", {Qt::Key_R, Qt::AltModifier}},     {"Alt+X", {Qt::Key_X, Qt::AltModifier}}};
-        QWidget* focus = QApplication::focusWidget();
-        const auto& [code, modifiers] = kKeys.at(key);
-        QTest::keyClick(focus != nullptr ? focus : &window_, code, modifiers);
-    }
-    void CreateThenStop(bool byClosing) override {
-        window_.onYield = [byClosing](TestWindow& self) {
-            self.onYield = nullptr;
-            if (byClosing) {
-                self.close();
-            } else {  // a user's click waits among the pending events
-                QMetaObject::invokeMethod(self.Button(Control::cmdExit), "click", Qt::QueuedConnection);
-            }
-        };
-        QTest::mouseClick(window_.Button(Control::cmdCreate), Qt::LeftButton);
-    }
-    void AnswerMessages(std::vector<bool> closeWindowFirst) override {
-        closeWindowFirst_ = std::move(closeWindowFirst);
-    }
-    std::optional<ShownMessage> NextMessage() override {
-        for (int pause = 0; pause < 100 && window_.messages.size() <= static_cast<qsizetype>(consumed_); ++pause) {
-            Pause();
-        }
-        if (window_.messages.size() <= static_cast<qsizetype>(consumed_)) {
-            return std::nullopt;
-        }
-        const std::size_t index = consumed_++;
-        return ShownMessage{window_.messages.at(static_cast<qsizetype>(index)).toStdString(), held_.at(index)};
-    }
-    bool IsClosed() override { return !window_.isVisible(); }
-    void Pause() override { QTest::qWait(20); }
-
-  private:
-    TestWindow& window_;
-    std::vector<bool> closeWindowFirst_;
-    std::vector<bool> held_;
-    std::size_t answered_ = 0;
-    std::size_t consumed_ = 0;
-};
-
 }  // namespace
+
+Q_DECLARE_METATYPE(veltrin::testing_support::WindowRow)
 
 class WindowTest : public QObject {
     Q_OBJECT
-    QString WorkFile(const QString& name) const { return workDir_->filePath(name); }
-    QStringList WorkFiles() const { return QDir(workDir_->path()).entryList(QDir::Files | QDir::Hidden); }
+    QString WorkFile(std::string_view name) const { return workDir_->filePath(QString::fromUtf8(name)); }
 
     std::unique_ptr<QTemporaryDir> workDir_;
 
   private slots:
     void init() {
         workDir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(workDir_->isValid());
         veltrin::testing_support::PrepareRowFolder(workDir_->path().toStdString());
         QVERIFY(QDir::setCurrent(workDir_->path()));
     }
@@ -170,156 +140,110 @@ class WindowTest : public QObject {
         workDir_.reset();
     }
 
-    // The rows that both windows share.
     void behavesAsTheWindowTableSays_data() {
-        QTest::addColumn<int>("row");
-        const auto rows = veltrin::testing_support::ReadWindowRows();
-        QVERIFY(!rows.empty());
-        for (std::size_t index = 0; index < rows.size(); ++index) {
-            QTest::newRow(rows[index].name.c_str()) << static_cast<int>(index);
+        QTest::addColumn<veltrin::testing_support::WindowRow>("row");
+        for (const auto& row : veltrin::testing_support::ReadWindowRows()) {
+            QTest::newRow(row.name.c_str()) << row;
         }
     }
     void behavesAsTheWindowTableSays() {
-        QFETCH(int, row);
+        QFETCH(veltrin::testing_support::WindowRow, row);
         TestWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QtDrivenWindow driven(window);
-        const auto failures = veltrin::testing_support::RunWindowRow(
-            veltrin::testing_support::ReadWindowRows().at(static_cast<std::size_t>(row)),
-            workDir_->path().toStdString(), driven);
-        QString failed;
-        for (const std::string& failure : failures) {
-            failed += QString::fromStdString("\n  " + failure);
+        QString failures;
+        for (const std::string& failure : RunWindowRow(row, workDir_->path().toStdString(), window)) {
+            failures += QString::fromStdString("\n  " + failure);
         }
-        QVERIFY2(failures.empty(), qPrintable(failed));
+        QVERIFY2(failures.isEmpty(), qPrintable(failures));
     }
 
     // Every caption is shown whole at the window's fixed size.
     void captionsFitTheirControls() {
         TestWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        for (const QLabel* label : window.findChildren<QLabel*>()) {
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                     qPrintable(label->text()));
-            QVERIFY(label->fontMetrics().height() <= label->height());
-        }
-        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
-            const QString caption = button->text().remove(QLatin1Char('&'));  // the & marks the access key
-            QVERIFY2(button->fontMetrics().horizontalAdvance(caption) < button->width(), qPrintable(caption));
+        for (const auto& layout : veltrin::kControls) {
+            const QWidget* control = window.Widget(layout.control);
+            const QString caption = QString::fromStdString(window.Text(layout.control)).remove('&');  // the access key
+            QVERIFY2(control->fontMetrics().horizontalAdvance(caption) < control->width(), qPrintable(caption));
+            QVERIFY(control->fontMetrics().height() <= control->height());
         }
     }
 
     // The focus moves of Qt that the rows cannot make: only an access key counts as the user's.
-    void focusThatComesBackLeavesTheOutcome_data() {
-        QTest::addColumn<Qt::FocusReason>("reason");
-        QTest::addColumn<bool>("restores");
-        QTest::newRow("access key") << Qt::ShortcutFocusReason << true;
-        QTest::newRow("window activated") << Qt::ActiveWindowFocusReason << false;
-        QTest::newRow("message box closed") << Qt::PopupFocusReason << false;
-        QTest::newRow("given back after a run") << Qt::OtherFocusReason << false;
-    }
     void focusThatComesBackLeavesTheOutcome() {
-        QFETCH(Qt::FocusReason, reason);
-        QFETCH(bool, restores);
-        TestWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.SetStatus(veltrin::kDoneStatus);
-        window.Box(Control::txt128ROM)->setFocus(reason);
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text() == QLatin1String("Done!"), !restores);
+        for (const auto& [reason, restores] : std::map<Qt::FocusReason, bool>{{Qt::ShortcutFocusReason, true},
+                                                                              {Qt::ActiveWindowFocusReason, false},
+                                                                              {Qt::PopupFocusReason, false},
+                                                                              {Qt::OtherFocusReason, false}}) {
+            TestWindow window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            window.SetStatus(veltrin::kDoneStatus);
+            window.Widget(Control::txt128ROM)->setFocus(reason);
+            QCOMPARE(window.Text(Control::lblStatus) == veltrin::kDoneStatus, !restores);
+        }
     }
 
     // The busy pointer is the window's only: a message box of the run shows the arrow.
     void aRunShowsTheBusyPointerOnTheWindowOnly() {
         TestWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.onYield = [](TestWindow& self) {
             QCOMPARE(self.cursor().shape(), Qt::WaitCursor);
             QCOMPARE(QApplication::overrideCursor(), nullptr);
-            const auto box = frmVeltrin::MakeMessageBox(&self, QStringLiteral("Text"), QStringLiteral("Title"));
-            QCOMPARE(box->cursor().shape(), Qt::ArrowCursor);
+            QCOMPARE(frmVeltrin::MakeMessageBox(&self, "Text", "Title")->cursor().shape(), Qt::ArrowCursor);
         };
-        window.Button(Control::cmdCreate)->click();
+        window.cmdCreate_Click();
         QVERIFY(window.yields > 0);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
 
-    void stoppingAfterEnglishListingWritesNothingMore_data() {
-        QTest::addColumn<bool>("throughFrame");
-        QTest::newRow("Exit") << false;
-        QTest::newRow("window frame") << true;
-    }
-
+    // Exit, or a close of the window, at a later yield of the run: what was written stays, nothing more is.
     void stoppingAfterEnglishListingWritesNothingMore() {
-        QFETCH(bool, throughFrame);
-        TestWindow window;
-        window.show();
-        const QByteArray oldListing = ReadAll(WorkFile(kSpanishName));
-        QVERIFY(QFile::remove(WorkFile(kEnglishName)));
-        int stopAt = 0;
-        window.onYield = [&](TestWindow& self) {
-            if (stopAt == 0 && QFile::exists(WorkFile(kEnglishName))) {
-                stopAt = self.yields;
-                if (throughFrame) {  // the window stays until the run on the stack has unwound
-                    QVERIFY(!self.close() && self.isVisible());
-                } else {  // a user's click waits among the pending events
-                    QMetaObject::invokeMethod(self.Button(Control::cmdExit), "click", Qt::QueuedConnection);
+        for (const bool throughFrame : {false, true}) {
+            init();
+            TestWindow window;
+            window.show();
+            const QString english = WorkFile(veltrin::kEnglishPlus2.defaultFileName);
+            const QByteArray oldListing = ReadAll(english);
+            int stopAt = 0;
+            window.onYield = [&](TestWindow& self) {
+                if (stopAt == 0 && ReadAll(english) != oldListing) {
+                    stopAt = self.yields;
+                    self.StopRun(throughFrame);
                 }
-            }
-        };
-        window.Button(Control::cmdCreate)->click();
-        QVERIFY(stopAt > 0);
-        QCOMPARE(window.yields, stopAt);  // the run ended at that yield
-        QVERIFY(!window.isVisible());
-        QCOMPARE(ReadAll(WorkFile(kSpanishName)), oldListing);
-        QCOMPARE(ReadAll(WorkFile(kFrenchName)), oldListing);
-        QCOMPARE(WorkFiles().size(), 4);
-        QCOMPARE(window.messages, QStringList());
-    }
-
-    void messagesShowLongNamesShortenedInTheMiddle_data() {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("shown");
-        const QString start = "/home/" + QString(29, u's');  // 35 characters
-        const QString end = QString(30, u'e') + ".asm";      // 34
-        const QString name = start + "/middle/" + end, shortened = start + u'\u2026' + end;
-        const QString read = "Could not write it to \"";
-        QTest::newRow("70 characters") << read + start + u'/' + end + "\": it is read-only." << QString();
-        QTest::newRow("long name") << "\"" + name + "\" does not exist."
-                                   << "\"" + shortened + "\" does not exist.";
-        QTest::newRow("two names") << "\"" + name + "\" to \"" + name + u'"'
-                                   << "\"" + shortened + "\" to \"" + shortened + u'"';
-        QTest::newRow("quote in a name") << read + name + "\"x\": it"
-                                         << read + start + u'\u2026' + end.sliced(2) + "\"x\": it";
-        QTest::newRow("unpaired quote") << read + name + " and more" << QString();
+            };
+            window.cmdCreate_Click();
+            QVERIFY(stopAt > 0);
+            QCOMPARE(window.yields, stopAt);  // the run ended at that yield
+            QVERIFY(!window.isVisible());
+            QCOMPARE(ReadAll(WorkFile(veltrin::kSpanishPlus2.defaultFileName)), oldListing);
+            QCOMPARE(ReadAll(WorkFile(veltrin::kFrenchPlus2.defaultFileName)), oldListing);
+            QCOMPARE(QDir(workDir_->path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
+            QVERIFY(window.messages.empty());
+        }
     }
 
     // Through the window, as a run hands it a message.
     void messagesShowLongNamesShortenedInTheMiddle() {
-        QFETCH(QString, message);
-        QFETCH(QString, shown);
-        TestWindow window;
-        window.ShowMessage(message.toStdString(), "Title");
-        QCOMPARE(window.messages, QStringList("Title: " + (shown.isNull() ? message : shown)));
+        for (const auto& row : veltrin::testing_support::ReadDataTable("shortened_names.txt")) {
+            TestWindow window;
+            window.ShowMessage(row.at(0), "Title");
+            QCOMPARE(window.NextMessage().at(0), "Title: " + row.at(row.at(1) != "same"));
+        }
     }
 
-    void eachBoxTakesADroppedFileAndCompletesFileNames() {
+    void eachBoxTakesADroppedFileCompletesFileNamesAndTheWindowHasItsIcon() {
         TestWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(!window.windowIcon().isNull());  // from the build folder too, where no icon theme has it
-        const QString fileName = WorkFile(kSourceName);
+        const QString fileName = WorkFile(veltrin::kSourceDefaultFileName);
         QMimeData dragged;
         dragged.setUrls({QUrl::fromLocalFile(fileName)});
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        const QList<QLineEdit*> boxes = window.findChildren<QLineEdit*>();
-        QCOMPARE(boxes.size(), 4);
         QTest::qWait(200);  // the user looks at the window before typing
-        for (QLineEdit* box : boxes) {
+        for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
             QDragEnterEvent enter(QPoint(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(box, &enter);
             QVERIFY(enter.isAccepted());
@@ -333,7 +257,7 @@ class WindowTest : public QObject {
             QTest::mouseClick(box, Qt::LeftButton);
             QTest::keyClicks(box, QStringLiteral("Spectrum1"));
             QTRY_VERIFY(box->completer()->popup()->isVisible());
-            QCOMPARE(box->completer()->currentCompletion(), kSourceName);
+            QCOMPARE(box->completer()->currentCompletion(), QString::fromUtf8(veltrin::kSourceDefaultFileName));
             box->completer()->popup()->hide();
         }
     }

@@ -1,8 +1,9 @@
 // veltrin.exe: the window drawn with the Windows API.
+#include "window/win32/win32_window.h"
+
+// After windows.h, which the window's header includes.
 #include <commctrl.h>
 #include <objbase.h>
-
-#include "window/win32/win32_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
     // The shell's completion of file names in the boxes is a COM object of the window's thread.
