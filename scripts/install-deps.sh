@@ -10,7 +10,8 @@ packages=(
     libbenchmark-dev
     pasmo
     xvfb xauth
-    dpkg-dev file desktop-file-utils  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop entry
+    dpkg-dev file desktop-file-utils lintian  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop
+                                              # entry, lintian
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 
