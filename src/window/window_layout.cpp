@@ -31,6 +31,7 @@ const ControlLayout& LayoutOf(Control control) { return kControls.at(static_cast
 
 std::vector<const ControlLayout*> ControlsInTabOrder() {
     std::vector<const ControlLayout*> controls;
+    controls.reserve(kControls.size());
     for (const ControlLayout& control : kControls) {
         controls.push_back(&control);
     }

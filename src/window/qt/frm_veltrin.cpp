@@ -203,7 +203,7 @@ void frmVeltrin::EndProgram() {
 
 bool frmVeltrin::eventFilter(QObject* watched, QEvent* event) {
     auto* const control = qobject_cast<QWidget*>(watched);
-    const auto found = std::find(controls_.begin(), controls_.end(), control);
+    auto* const found = std::find(controls_.begin(), controls_.end(), control);
     if (found != controls_.end()) {
         const auto which = static_cast<Control>(found - controls_.begin());
         if (event->type() == QEvent::FocusIn) {

@@ -196,7 +196,7 @@ void Win32Window::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT notification = HIWORD(wParam);
     if (id == IDOK && lParam == 0) {
         // Enter presses the button that has the focus, as Space does; in a box it does nothing.
-        const HWND focus = ::GetFocus();
+        HWND focus = ::GetFocus();
         if (focus == ControlWindow(Control::cmdCreate) || focus == ControlWindow(Control::cmdExit)) {
             ::SendMessageW(focus, BM_CLICK, 0, 0);
         }
@@ -235,7 +235,7 @@ void Win32Window::MoveFocus(HWND control, FocusMove move) {
 }
 
 std::u16string Win32Window::ControlText(Control control) const {
-    const HWND window = ControlWindow(control);
+    HWND window = ControlWindow(control);
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return {text.begin(), text.end()};
