@@ -55,7 +55,7 @@ Control BoxOf(const Plus2Model& model) {
 }
 
 std::string InputName(Control box) {
-    std::string_view caption = LayoutOf(LayoutOf(box).captionLabel).caption;
+    std::string_view caption = LayoutOf(static_cast<Control>(static_cast<int>(box) - 1)).caption;
     caption.remove_suffix(1);  // the colon
     return std::string(caption) + " box";
 }

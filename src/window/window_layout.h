@@ -9,7 +9,7 @@
 
 namespace veltrin {
 
-// The controls of the window, under their names.
+// The controls of the window, under their names. Each box follows the label above it, whose caption names it.
 enum class Control {
     lblFilename,
     txt128ROM,
@@ -40,14 +40,11 @@ struct ControlLayout {
     ControlKind kind;
     std::string_view caption;  // a label's or a button's; "&" marks a button's access key and is not shown
     TwipsRect place;
-    int tabIndex;  // Tab visits the controls that take the focus in this order; labels take none
-    // A box: the label above it, whose caption names it in messages, and the model whose listing it names (none
-    // for the 128 listing's box).
-    Control captionLabel;
-    const Plus2Model* model;
+    int tabIndex;                       // Tab visits the controls that take the focus in this order; labels take none
+    const Plus2Model* model = nullptr;  // the model whose listing a box names; none for the 128 listing's box
     // Editing the box, or the user's entering it, brings back the version text: only the source and English
     // boxes do, so that "Done!" or "Error!" stays while the French or Spanish name is changed.
-    bool bringsBackVersionText;
+    bool bringsBackVersionText = false;
 };
 
 inline constexpr std::string_view kWindowName = "frmVeltrin";
@@ -57,30 +54,19 @@ inline constexpr int kClientHeightTwips = 3645;
 
 // The French box stands above the Spanish one, although a run derives the Spanish listing first.
 inline constexpr std::array<ControlLayout, 11> kControls{{
-    // clang-format off
-    {Control::lblFilename, "lblFilename", ControlKind::kLabel, "128 ROM 0 Filename:",
-        {120, 180, 1695, 255}, 4, Control::lblFilename, nullptr, false},
-    {Control::txt128ROM, "txt128ROM", ControlKind::kBox, "",
-        {120, 480, 4215, 315}, 2, Control::lblFilename, nullptr, true},
-    {Control::lblPlus2ROM, "lblPlus2ROM", ControlKind::kLabel, "+2 ROM 0 Filename:",
-        {120, 900, 1695, 255}, 6, Control::lblPlus2ROM, nullptr, false},
-    {Control::txtPlus2ROM, "txtPlus2ROM", ControlKind::kBox, "",
-        {120, 1200, 4215, 315}, 3, Control::lblPlus2ROM, &kEnglishPlus2, true},
-    {Control::Label1, "Label1", ControlKind::kLabel, "French +2 ROM 0 Filename:",
-        {120, 1620, 2655, 255}, 8, Control::Label1, nullptr, false},
-    {Control::txtFrenchPlus2ROM, "txtFrenchPlus2ROM", ControlKind::kBox, "",
-        {120, 1920, 4215, 315}, 7, Control::Label1, &kFrenchPlus2, false},
-    {Control::Label2, "Label2", ControlKind::kLabel, "Spanish +2 ROM 0 Filename:",
-        {120, 2340, 2655, 255}, 10, Control::Label2, nullptr, false},
-    {Control::txtSpanishPlus2ROM, "txtSpanishPlus2ROM", ControlKind::kBox, "",
-        {120, 2640, 4215, 315}, 9, Control::Label2, &kSpanishPlus2, false},
-    {Control::lblStatus, "lblStatus", ControlKind::kLabel, "",
-        {180, 3180, 2475, 255}, 5, Control::lblStatus, nullptr, false},
-    {Control::cmdCreate, "cmdCreate", ControlKind::kButton, "C&reate",
-        {2760, 3120, 735, 375}, 0, Control::cmdCreate, nullptr, false},
-    {Control::cmdExit, "cmdExit", ControlKind::kButton, "E&xit",
-        {3600, 3120, 735, 375}, 1, Control::cmdExit, nullptr, false},
-    // clang-format on
+  // clang-format off
+  {Control::lblFilename, "lblFilename", ControlKind::kLabel, "128 ROM 0 Filename:", {120, 180, 1695, 255}, 4},
+  {Control::txt128ROM, "txt128ROM", ControlKind::kBox, "", {120, 480, 4215, 315}, 2, nullptr, true},
+  {Control::lblPlus2ROM, "lblPlus2ROM", ControlKind::kLabel, "+2 ROM 0 Filename:", {120, 900, 1695, 255}, 6},
+  {Control::txtPlus2ROM, "txtPlus2ROM", ControlKind::kBox, "", {120, 1200, 4215, 315}, 3, &kEnglishPlus2, true},
+  {Control::Label1, "Label1", ControlKind::kLabel, "French +2 ROM 0 Filename:", {120, 1620, 2655, 255}, 8},
+  {Control::txtFrenchPlus2ROM, "txtFrenchPlus2ROM", ControlKind::kBox, "", {120, 1920, 4215, 315}, 7, &kFrenchPlus2},
+  {Control::Label2, "Label2", ControlKind::kLabel, "Spanish +2 ROM 0 Filename:", {120, 2340, 2655, 255}, 10},
+  {Control::txtSpanishPlus2ROM, "txtSpanishPlus2ROM", ControlKind::kBox, "", {120, 2640, 4215, 315}, 9, &kSpanishPlus2},
+  {Control::lblStatus, "lblStatus", ControlKind::kLabel, "", {180, 3180, 2475, 255}, 5},
+  {Control::cmdCreate, "cmdCreate", ControlKind::kButton, "C&reate", {2760, 3120, 735, 375}, 0},
+  {Control::cmdExit, "cmdExit", ControlKind::kButton, "E&xit", {3600, 3120, 735, 375}, 1},
+  // clang-format on
 }};
 
 const ControlLayout& LayoutOf(Control control);

@@ -12,9 +12,6 @@ namespace veltrin::testing_support {
 // window from another process through the system's messages. Texts are in UTF-8.
 class DrivenWindow {
   public:
-    DrivenWindow() = default;
-    DrivenWindow(const DrivenWindow&) = delete;
-    DrivenWindow& operator=(const DrivenWindow&) = delete;
     virtual ~DrivenWindow() = default;
 
     virtual std::string Text(Control control) = 0;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "window/qt/file_name_assist.h"
@@ -58,22 +59,15 @@ QWidget* MakeControl(QWidget* parent, const ControlLayout& layout) {
 }
 
 veltrin::FocusMove FocusMoveOf(Qt::FocusReason reason) {
-    switch (reason) {
-        case Qt::MouseFocusReason:
-            return veltrin::FocusMove::kClick;
-        case Qt::TabFocusReason:
-            return veltrin::FocusMove::kTab;
-        case Qt::BacktabFocusReason:
-            return veltrin::FocusMove::kBackTab;
-        case Qt::ShortcutFocusReason:
-            return veltrin::FocusMove::kAccessKey;
-        case Qt::ActiveWindowFocusReason:
-            return veltrin::FocusMove::kWindowActivated;
-        case Qt::PopupFocusReason:
-            return veltrin::FocusMove::kMessageBoxClosed;
-        default:
-            return veltrin::FocusMove::kByTheWindow;
-    }
+    using veltrin::FocusMove;
+    static const std::map<Qt::FocusReason, FocusMove> kMoves{{Qt::MouseFocusReason, FocusMove::kClick},
+                                                             {Qt::TabFocusReason, FocusMove::kTab},
+                                                             {Qt::BacktabFocusReason, FocusMove::kBackTab},
+                                                             {Qt::ShortcutFocusReason, FocusMove::kAccessKey},
+                                                             {Qt::ActiveWindowFocusReason, FocusMove::kWindowActivated},
+                                                             {Qt::PopupFocusReason, FocusMove::kMessageBoxClosed}};
+    const auto move = kMoves.find(reason);
+    return move != kMoves.end() ? move->second : FocusMove::kByTheWindow;
 }
 
 bool IsEnter(const QEvent* event) {

@@ -29,16 +29,18 @@ class Win32Window final : public veltrin::VeltrinForm {
     void SetBusyPointer(bool busy) override;
 
   protected:
-    // VeltrinForm
+    // VeltrinForm: the controls' texts, through the system's window texts
     [[nodiscard]] std::u16string ControlText(veltrin::Control control) const override;
     void SetControlText(veltrin::Control control, std::u16string_view text) override;
     void EnableControl(veltrin::Control control, bool enabled) override;
-    void ProcessEvents() override;
-    void ShowMessageBox(std::u16string_view message, std::u16string_view title) override;
-    [[nodiscard]] bool IsCharacterBoundary(std::u16string_view text, std::size_t position) const override;
+    // the run's hold on the window: the focus, the yield's message loop, and the end of the program
     void HoldFocusForRun() override;
     void GiveFocusBack() override;
+    void ProcessEvents() override;
     void EndProgram() override;
+    // the message box, and where the system's text may be cut
+    void ShowMessageBox(std::u16string_view message, std::u16string_view title) override;
+    [[nodiscard]] bool IsCharacterBoundary(std::u16string_view text, std::size_t position) const override;
 
   private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
