@@ -76,7 +76,8 @@ std::vector<WindowRow> ReadWindowRows() {
 
 void PrepareRowFolder(const fs::path& folder) {
     fs::create_directories(folder);
-    fs::copy_file(VELTRIN_SAMPLE_LISTING, folder / std::string(kSourceDefaultFileName));
+    fs::copy_file(VELTRIN_SAMPLE_LISTING, folder / std::string(kSourceDefaultFileName),
+                  fs::copy_options::overwrite_existing);
     for (const Plus2Model* model : kPlus2Models) {
         std::ofstream(folder / std::string(model->defaultFileName), std::ios::binary) << kEarlierListing;
     }
@@ -131,6 +132,8 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
             window.CreateThenStop(rest == "close");
         } else if (verb == "listings") {
             expect(rest, [&] { return DerivedListings(folder, sourceEdited); });
+        } else if (verb == "size") {
+            expect(rest, [&] { return window.HasFixedSize() ? "fixed" : "not fixed"; });
         } else if (verb == "closed") {
             expect(verb, [&] { return window.IsClosed() ? "closed" : "open"; });
         } else {

@@ -66,6 +66,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
         return focus == this ? "window" : focus != nullptr ? focus->objectName().toStdString() : "";
     }
     bool IsEnabled(Control control) override { return Widget(control)->isEnabled(); }
+    bool HasFixedSize() override { return minimumSize() == maximumSize(); }
     void Name(Control box, const std::string& name) override {
         qobject_cast<QLineEdit*>(Widget(box))->setText(QString::fromStdString(name));
     }
@@ -161,7 +162,6 @@ class WindowTest : public QObject {
     // Every caption is shown whole at the window's fixed size.
     void captionsFitTheirControls() {
         TestWindow window;
-        QCOMPARE(window.minimumSize(), window.maximumSize());
         for (const auto& layout : veltrin::kControls) {
             const QWidget* control = window.Widget(layout.control);
             const QString caption = QString::fromStdString(window.Text(layout.control)).remove('&');  // the access key

@@ -111,6 +111,9 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
                                                    : "";
     }
     bool IsEnabled(Control control) override { return ::IsWindowEnabled(ControlWindow(control)) != FALSE; }
+    bool HasFixedSize() override {
+        return (::GetWindowLongPtrW(window_, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0;
+    }
     void Name(Control box, const std::string& name) override {
         const std::u16string text = veltrin::Utf16FromUtf8(name);
         DWORD_PTR result = 0;
