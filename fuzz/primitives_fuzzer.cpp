@@ -23,6 +23,7 @@
 
 #include "fuzz_support.h"
 #include "generators/plus2_models.h"
+#include "support/source_bytes.h"
 #include "toolkit/block_primitives.h"
 #include "toolkit/line_relocation.h"
 
@@ -119,8 +120,9 @@ void CheckLabelWalk(const SourceLines& lines, SourceIndex start, SourceIndex end
 Lines BeforeAndRelocated(const Lines& before, const SourceLines& lines, SourceIndex from, SourceIndex to,
                          TargetModel model) {
     Lines all = before;
+    std::string scratch;
     for (SourceIndex index = from; index < to; ++index) {
-        all.push_back(RelocateLine(lines[index], model));
+        all.emplace_back(RelocateLine(lines[index], model, scratch));
     }
     return all;
 }
@@ -170,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data + 4), size - 4);
     const std::size_t keyEnd = std::min(text.find('\n'), text.size());
     const std::string key(text.substr(0, keyEnd));
-    const SourceLines lines(text.substr(std::min(keyEnd + 1, text.size())));
+    const SourceLines lines = testing_support::SourceLinesOf(text.substr(std::min(keyEnd + 1, text.size())));
     CheckTrim(key);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         CheckTrim(lines[index]);

@@ -136,7 +136,8 @@ bool IsRelocatedReferenceAt(std::string_view in, std::string_view out, std::size
 }
 
 void CheckLine(std::string_view line, TargetModel model) {
-    const std::string result = RelocateLine(line, model);
+    std::string scratch;
+    const std::string result(RelocateLine(line, model, scratch));
     const std::string detail = std::string(line) + "  ->  " + result;
 
     const std::size_t semicolon = line.find(';');

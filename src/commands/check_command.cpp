@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -27,64 +28,64 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kCheckErrorTitle = "Check Error";
 
-constexpr std::size_t kPiece = std::size_t{1} << 16;
-
 // Compares each line of the model's listing, as it is derived, with the file's.
 class ComparingSink final : public LineSink {
   public:
     explicit ComparingSink(ListingComparison& comparison) : comparison_(comparison) {}
     void Write(std::string_view line) override {
         comparison_.Expect(line);
-        comparison_.Expect("\r\n");
+        comparison_.Expect(kListingLineEnd);
     }
 
   private:
     ListingComparison& comparison_;
 };
 
-// How the file compares with the listing that a run would write for the model, as a line of the report; true when
-// it is up to date. The file is only read, through a handle opened for reading, so that it and its modification
-// time stay as they were. False when the model's generator fails: it has then shown its step's message.
-std::optional<bool> CheckListing(const Plus2Model& model, const std::string& fileName, const SourceLines& sourceLines,
-                                 ConversionHost& host, std::ostream& report, bool problemsOnly) {
+// How the file compares with the listing that a run would write for the model, as a line of the report, and in
+// `upToDate` whether it is. The file is only read, through a handle opened for reading, so that it and its
+// modification time stay as they were. What ended the model's script when it failed, and then no report.
+std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::string& fileName,
+                                          const SourceLines& sourceLines, std::stop_token stop, std::ostream& report,
+                                          bool problemsOnly, bool& upToDate) {
     const fs::path name = PathFromUtf8(fileName);
     const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
     ListingReader reader;
     const std::optional<Failure> unreadable = reader.Open(name);
-    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kReadPiece);
     ListingComparison comparison([&]() -> Expected<std::string_view> {
         if (unreadable) {
             return std::string_view();
         }
-        const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
+        const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
         return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
     });
     ComparingSink listing(comparison);
-    if (!model.CreateListing(sourceLines, listing, host)) {
-        return std::nullopt;
+    if (std::optional<ScriptFailure> failure = model.CreateListing(sourceLines, listing, std::move(stop))) {
+        return failure;
     }
     Expected<std::optional<ListingDifference>> difference = comparison.Finish();
     if (const std::optional<fs::path> backup = FindBackup(name)) {
         report << heading << "cut off while a run rewrote it; its old listing is in " << QuotedFileName(*backup)
                << "\n";
-        return false;
+        return std::nullopt;
     }
     if (unreadable || !difference) {
         const std::string& reason = unreadable ? unreadable->reason : difference.Reason();
         report << heading << (reason == "does not exist." ? "missing" : reason.substr(0, reason.size() - 1)) << "\n";
-        return false;
+        return std::nullopt;
     }
     if (!*difference) {
         if (!problemsOnly) {
             report << heading << "up to date\n";
         }
-        return true;
+        upToDate = true;
+        return std::nullopt;
     }
     const ListingDifference& found = **difference;
     report << heading << "differs from line " << found.firstLine << "\n  expected: " << found.expected
            << "\n  found:    " << found.found << "\n  " << found.differingLines
            << (found.differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -109,11 +110,9 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
             names.at(index) = view.ListingName(*kPlus2Models.at(index));
         }
-        ModelThreads threads(kPlus2Models.size(), [&](std::size_t index, ConversionHost& host) {
-            const std::optional<bool> upToDate = CheckListing(*kPlus2Models.at(index), names.at(index), source->lines,
-                                                              host, reports.at(index), problemsOnly);
-            listingsUpToDate.at(index) = upToDate.value_or(false);
-            return upToDate.has_value();
+        ModelThreads threads(kPlus2Models.size(), [&](std::size_t index, std::stop_token stop) {
+            return CheckListing(*kPlus2Models.at(index), names.at(index), source->lines, std::move(stop),
+                                reports.at(index), problemsOnly, listingsUpToDate.at(index));
         });
         bool upToDate = true;
         for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {

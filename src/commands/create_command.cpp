@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -28,12 +29,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
 constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
-
-// A failure found before anything is generated, and the title of its message.
-struct RunFailure {
-    std::string message;
-    std::string_view title;
-};
 
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
@@ -172,14 +167,13 @@ RunOutcome CreateCommand::Convert() {
     for (std::size_t index = 0; index < models_.size(); ++index) {
         listings.at(index).emplace(*targets_.at(index), source->facts);
     }
-    doing_ = "deriving the " + std::string(models_[0]->name) + " ROM disassembly";
-    view_.Yield();
-    ModelThreads threads(models_.size(), [&](std::size_t index, ConversionHost& host) {
-        const bool derived = models_.at(index)->CreateListing(source->lines, *listings.at(index), host);
-        if (derived) {
+    ModelThreads threads(models_.size(), [&](std::size_t index, std::stop_token stop) {
+        std::optional<ScriptFailure> failure =
+            models_.at(index)->CreateListing(source->lines, *listings.at(index), std::move(stop));
+        if (!failure) {
             listings.at(index)->FinishWriting();
         }
-        return derived;
+        return failure;
     });
     for (std::size_t index = 0; index < models_.size(); ++index) {
         const Plus2Model& model = *models_.at(index);
@@ -199,6 +193,7 @@ RunOutcome CreateCommand::Convert() {
     Finish(kDoneStatus);
     return RunOutcome::kDone;
 }
+
 RunOutcome CreateCommand::Fail(std::string_view message, std::string_view title) {
     view_.ShowMessage(message, title);
     Finish(kErrorStatus);

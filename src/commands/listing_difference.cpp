@@ -94,11 +94,4 @@ std::string ListingComparison::Shown(const Line& line) {
     return QuotedText(line.text) + " (no line end)";
 }
 
-std::optional<ListingDifference> FindListingDifference(std::string_view expectedBytes, std::string_view foundBytes) {
-    ListingComparison comparison(
-        [&foundBytes]() -> Expected<std::string_view> { return std::exchange(foundBytes, {}); });
-    comparison.Expect(expectedBytes);
-    return *comparison.Finish();
-}
-
 }  // namespace veltrin

@@ -57,7 +57,4 @@ class ListingComparison {
     ListingDifference difference_;
 };
 
-// Compares the bytes that a run would write with those of the file; nothing when they are the same.
-std::optional<ListingDifference> FindListingDifference(std::string_view expectedBytes, std::string_view foundBytes);
-
 }  // namespace veltrin

@@ -4,51 +4,42 @@
 #include <cstddef>
 #include <functional>
 #include <future>
-#include <memory>
-#include <string>
+#include <optional>
+#include <stop_token>
 #include <thread>
-#include <utility>
 #include <vector>
 
-#include "generators/conversion_host.h"
+#include "commands/create_view.h"
+#include "generators/listing_script.h"
 
 namespace veltrin {
 
 // The +2 listings are independent of each other: each is derived on a thread of its own, so that a run uses every
 // core. Whatever the user sees still happens on the thread that runs the command, in the order of the models: it
-// waits for each derivation in turn, letting the window yield meanwhile, and only then shows the messages that the
-// derivation had for it. A model after one that failed is never waited for, and its messages are never shown.
+// waits for each derivation in turn, letting the view yield meanwhile, and only then shows the message of the step
+// that failed. A model after one that failed is never waited for, and its message is never shown.
 class ModelThreads {
   public:
-    // What a thread does for one model: derives its listing, with a host that holds back its messages and that
-    // ends the derivation with RunCancelled once the threads are stopped; true when the listing was derived.
-    using Derivation = std::function<bool(std::size_t model, ConversionHost& host)>;
+    // What a thread does for one model: derives its listing, until `stop` is requested; nothing when the listing was
+    // derived, or what ended its script.
+    using Derivation = std::function<std::optional<ScriptFailure>(std::size_t model, std::stop_token stop)>;
 
     ModelThreads(std::size_t models, const Derivation& derivation);
     ModelThreads(const ModelThreads&) = delete;
     ModelThreads& operator=(const ModelThreads&) = delete;
-    // Stops every derivation still going at its next yield and waits for them all.
+    // Stops every derivation still going at its next block and waits for them all.
     ~ModelThreads();
 
-    // Waits for the model's derivation, yielding to the view every few milliseconds, shows its messages through
-    // the view and gives its result. An exception that ended the derivation is thrown again here.
-    bool Finish(std::size_t model, ConversionHost& view);
+    // Waits for the model's derivation, yielding to the view every few milliseconds, and shows through the view the
+    // message of the script's step that failed, if one did ("Convert Error"); true when the listing was derived. An
+    // exception that ended the derivation is thrown again here.
+    bool Finish(std::size_t model, CreateView& view);
 
   private:
     static constexpr std::chrono::milliseconds kYieldEvery{10};
 
-    struct HeldMessage {
-        std::string message;
-        std::string title;
-    };
-    struct Outcome {
-        std::promise<bool> derivation;
-        std::future<bool> derived = derivation.get_future();
-        std::vector<HeldMessage> messages;  // written by its thread until `derived` is ready
-    };
-
-    std::vector<std::unique_ptr<Outcome>> outcomes_;
-    std::vector<std::jthread> threads_;  // after the outcomes, so that the threads end before their outcomes go
+    std::vector<std::future<std::optional<ScriptFailure>>> derivations_;
+    std::vector<std::jthread> threads_;  // after the derivations, so that the threads end before their results go
 };
 
 }  // namespace veltrin

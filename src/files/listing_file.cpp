@@ -14,9 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// How much a copy asks the system for at a time.
-constexpr std::size_t kPiece = std::size_t{1} << 16;
-
 Failure Unreadable(const std::error_code& error) { return {"cannot be read: " + ErrorFragment(error) + "."}; }
 
 }  // namespace
@@ -62,9 +59,9 @@ Expected<std::size_t> ListingReader::Read(char* into, std::size_t count) {
 }
 
 std::optional<Failure> CopyRest(ListingReader& reader, file_system::File& to) {
-    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
+    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kReadPiece);
     for (;;) {
-        const Expected<std::size_t> got = reader.Read(piece.get(), kPiece);
+        const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
         if (!got || *got == 0) {
             return got ? std::nullopt : std::optional<Failure>(Failure{got.Reason()});
         }
@@ -91,7 +88,7 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
         std::size_t size = 0;
         for (;;) {
             if (size == capacity) {
-                capacity = std::max(capacity * 2, kPiece);
+                capacity = std::max(capacity * 2, kReadPiece);
                 std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
                 std::memcpy(larger.get(), bytes.get(), size);
                 bytes = std::move(larger);

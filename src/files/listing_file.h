@@ -17,6 +17,9 @@ namespace veltrin {
 inline constexpr std::uint64_t kMaxSourceBytes = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 23;
 
+// How much a read or a copy of a listing file asks the system for at a time.
+inline constexpr std::size_t kReadPiece = std::size_t{1} << 16;
+
 // The one reader of listing files: the 128 listing, a +2 listing that a check compares, a backup. Only an ordinary
 // file is read, and no more than kMaxSourceBytes of it; the reason of a failure reads after the file's quoted
 // name: "does not exist.".

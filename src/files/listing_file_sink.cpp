@@ -8,12 +8,6 @@
 
 namespace veltrin {
 
-namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
-
-}  // namespace
-
 ListingFileSink::ListingFileSink(const ListingTarget& target, const file_system::FileFacts& source)
     : target_(target), source_(source) {
     if (target_.InPlace()) {
@@ -41,7 +35,7 @@ void ListingFileSink::Write(std::string_view line) {
     if (failure_) {
         return;
     }
-    pending_.append(line).append(kLineEnd);
+    pending_.append(line).append(kListingLineEnd);
     if (!target_.InPlace() && pending_.size() >= kPieceSize) {
         PassPending();
     }

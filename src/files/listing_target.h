@@ -14,7 +14,6 @@ class ListingTarget {
   public:
     static Expected<ListingTarget> Find(const std::filesystem::path& name);
 
-    [[nodiscard]] const std::filesystem::path& File() const { return file_; }
     [[nodiscard]] std::filesystem::path Leaf() const { return file_.filename(); }
     [[nodiscard]] const file_system::Folder& Folder() const { return folder_; }
     [[nodiscard]] const file_system::FileFacts& Facts() const { return facts_; }

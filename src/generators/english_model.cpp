@@ -16,11 +16,6 @@ constexpr std::array kAddressRanges{
     AddressRange{0x385A, +38}, AddressRange{0x3C63, +33}, AddressRange{0x3FFF, -89},
 };
 
-constexpr auto kLabelsAtTheirAddresses = std::to_array<std::string_view>({
-    "L0561", "L059C", "L2763", "L2770", "L277A", "L2785", "L278E", "L27A1", "L27B1", "L27DC",
-    "L27E3", "L27FC", "L283D", "L2842", "L3878", "L387B", "L3C0A", "L3F96", "L3FA6", "L3FFF",
-});
-
 constexpr TitleBlock kTitle{
     "; *************************************",
     "; *** SPECTRUM +2 ROM 0 DISASSEMBLY ***",
@@ -58,7 +53,6 @@ constinit const Plus2Model kEnglishPlus2{
     .failureMessage = "Failed to create Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
     .script = CreatePlus2Listing,
-    .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 
 }  // namespace veltrin

@@ -17,11 +17,6 @@ constexpr std::array kAddressRanges{
     AddressRange{0x3C63, +54}, AddressRange{0x3FFF, -68},
 };
 
-constexpr auto kLabelsAtTheirAddresses = std::to_array<std::string_view>({
-    "L0561", "L059C", "L2763", "L2770", "L277A", "L2782", "L278C", "L27A2", "L27B2", "L27E7",
-    "L27EE", "L280B", "L2852", "L2857", "L388D", "L3890", "L3C1F", "L3FAB", "L3FBB", "L3FFF",
-});
-
 constexpr TranslatedTexts kTexts{
     {
         "; ********************************************",
@@ -75,7 +70,6 @@ constinit const Plus2Model kFrenchPlus2{
     .failureMessage = "Failed to create French Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
     .script = CreateFrenchListing,
-    .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 
 }  // namespace veltrin

@@ -1,12 +1,13 @@
 #include "generators/listing_script.h"
 
+#include <utility>
+
 #include "generators/model_differences.h"
 
 namespace veltrin {
 
 namespace {
 
-constexpr std::string_view kConvertErrorTitle = "Convert Error";
 constexpr SourceIndex kFirstLineAfterTitle = 3;  // lines 0 to 2 are the 128 title block
 constexpr std::string_view kFourZeroBytes = "        DEFB $00, $00, $00, $00";
 constexpr std::string_view kBlankLine;
@@ -16,13 +17,16 @@ struct StepFailed {
     std::string_view message;
 };
 
+// The script was asked to stop: another listing of the run failed, or the run was cancelled.
+struct StopRequested {};
+
 }  // namespace
 
 ListingScript::ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel,
-                             ConversionHost& host)
+                             std::stop_token stop)
     : sourceLines_(sourceLines),
       targetModel_(targetModel),
-      host_(host),
+      stop_(std::move(stop)),
       rom0Pass_(listing, targetModel),
       tapePass_(rom0Pass_),
       outputLines_(tapePass_) {}
@@ -34,25 +38,25 @@ void ListingScript::StartListing(const TitleBlock& title) {
     }
 }
 
-void ListingScript::CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_)) {
+void ListingScript::Found(bool found, std::string_view failureMessage) const {
+    if (!found) {
         throw StepFailed{failureMessage};
     }
-    host_.Yield();
+    if (stop_.stop_requested()) {
+        throw StopRequested{};
+    }
+}
+
+void ListingScript::CopyUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
+    Found(veltrin::CopyUntilLabel(label, sourceIndex_, sourceLines_, outputLines_, mode, targetModel_), failureMessage);
 }
 
 void ListingScript::SkipUntilLabel(std::string_view label, LabelMode mode, std::string_view failureMessage) {
-    if (!veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode)) {
-        throw StepFailed{failureMessage};
-    }
-    host_.Yield();
+    Found(veltrin::SkipUntilLabel(label, sourceIndex_, sourceLines_, mode), failureMessage);
 }
 
 void ListingScript::CopyUntilComment(std::string_view comment, std::string_view failureMessage) {
-    if (!veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_)) {
-        throw StepFailed{failureMessage};
-    }
-    host_.Yield();
+    Found(veltrin::CopyUntilComment(comment, sourceIndex_, sourceLines_, outputLines_, targetModel_), failureMessage);
 }
 
 void ListingScript::CopyLinesRelocated(std::size_t count) {
@@ -108,19 +112,16 @@ void ListingScript::CloseListing() {
     AppendModelDifferences(rom0Pass_);
 }
 
-bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
-                      ModelScript script) {
+std::optional<ScriptFailure> RunListingScript(const SourceLines& sourceLines, LineSink& listing,
+                                              TargetModel targetModel, std::stop_token stop, ModelScript script) {
     try {
-        ListingScript steps(sourceLines, listing, targetModel, host);
+        ListingScript steps(sourceLines, listing, targetModel, std::move(stop));
         script(steps);
-        return true;
+        return std::nullopt;
     } catch (const StepFailed& failure) {
-        host.ShowMessage(failure.message, kConvertErrorTitle);
-        return false;
-    } catch (const RunCancelled&) {
-        throw;
+        return ScriptFailure{failure.message};
     } catch (...) {
-        return false;
+        return ScriptFailure{};
     }
 }
 

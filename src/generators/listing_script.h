@@ -3,11 +3,12 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <optional>
 #include <span>
+#include <stop_token>
 #include <string_view>
 
 #include "generators/closing_passes.h"
-#include "generators/conversion_host.h"
 #include "toolkit/block_primitives.h"
 #include "toolkit/line_sink.h"
 #include "toolkit/output_lines.h"
@@ -27,11 +28,12 @@ struct UnusedSpaceBlock {
 };
 
 // The steps that a model script is written in. Each step works on the one cursor that walks the 128 listing
-// from top to bottom and writes the +2 listing's lines to its sink as it derives them. A search step that finds
-// its label or comment lets the window repaint; one that does not ends the script with the step's message.
+// from top to bottom and writes the +2 listing's lines to its sink as it derives them. A search step that does not
+// find its label or comment ends the script with the step's message; one that does ends it when the script was
+// asked to stop meanwhile.
 class ListingScript {
   public:
-    ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host);
+    ListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, std::stop_token stop);
 
     // Starts the +2 listing with its title block in place of the 128's, and the cursor on the first
     // source line after the 128's.
@@ -58,9 +60,12 @@ class ListingScript {
     void CloseListing();
 
   private:
+    // Ends the script unless the search step found its label or comment, or when the script is to stop.
+    void Found(bool found, std::string_view failureMessage) const;
+
     const SourceLines& sourceLines_;
     TargetModel targetModel_;
-    ConversionHost& host_;
+    std::stop_token stop_;
     Rom0ReferenceStage rom0Pass_;
     TapeMessageStage tapePass_;
     OutputLines outputLines_;
@@ -70,10 +75,17 @@ class ListingScript {
 // A model's steps from the 128 listing to its +2 listing.
 using ModelScript = void (*)(ListingScript& script);
 
-// Runs a model script over the 128 listing. A step that fails shows its message ("Convert Error") and the
-// result is false at once; any other run-time error, such as a cursor outside the listing, gives false with
-// no message of its own. RunCancelled passes through.
-bool RunListingScript(const SourceLines& sourceLines, LineSink& listing, TargetModel targetModel, ConversionHost& host,
-                      ModelScript script);
+// Why a model script did not derive its listing.
+struct ScriptFailure {
+    // The message of the search step that did not find its label or comment, which the run shows titled
+    // "Convert Error" before its own; empty when another error ended the script (a cursor outside the listing, no
+    // memory) or it stopped on request, which have no message of the script's own.
+    std::string_view failedStep;
+};
+
+// Runs a model script over the 128 listing: nothing when the listing was derived whole, or what ended it. The
+// script looks at `stop` after each block that it finds.
+std::optional<ScriptFailure> RunListingScript(const SourceLines& sourceLines, LineSink& listing,
+                                              TargetModel targetModel, std::stop_token stop, ModelScript script);
 
 }  // namespace veltrin

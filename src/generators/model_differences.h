@@ -4,9 +4,6 @@
 
 namespace veltrin {
 
-// The number of lines that AppendModelDifferences adds.
-inline constexpr int kModelDifferencesLineCount = 65;
-
 // Appends the block that closes every +2 listing: the sound socket drawing and the table of how the
 // address ranges of the 128 correspond to those of the three +2 models. It does not depend on the model.
 void AppendModelDifferences(LineSink& listing);

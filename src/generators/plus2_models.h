@@ -1,10 +1,11 @@
 #pragma once
 
 #include <array>
-#include <span>
+#include <optional>
+#include <stop_token>
 #include <string_view>
+#include <utility>
 
-#include "generators/conversion_host.h"
 #include "generators/listing_script.h"
 #include "toolkit/line_sink.h"
 #include "toolkit/source_lines.h"
@@ -25,16 +26,13 @@ struct Plus2Model {
     std::string_view failureMessage;   // when its listing cannot be derived
     TargetModel targetModel;           // where its routines moved to
     ModelScript script;                // CreatePlus2Listing, CreateSpanishListing or CreateFrenchListing
-    // The labels that its listing, derived from the sample 128 listing, must define at the addresses that they
-    // spell: those of the model's own lines and the first after each block that moved.
-    std::span<const std::string_view> labelsAtTheirAddresses;
 
     // Derives the model's +2 ROM 0 listing from the 128 ROM 0 listing and writes its lines to the sink as they are
-    // derived. A step that cannot find its label shows its message through the host ("Convert Error") and the
-    // result is false; any other run-time error gives false with no message. Either way the lines written so far
-    // are not the listing: the caller drops them. RunCancelled from the host's yield passes through.
-    bool CreateListing(const SourceLines& sourceLines, LineSink& listing, ConversionHost& host) const {
-        return RunListingScript(sourceLines, listing, targetModel, host, script);
+    // derived; nothing when the listing is whole, or what ended it: then the lines written so far are not the
+    // listing, and the caller drops them. Once `stop` is requested the derivation ends at its next block.
+    std::optional<ScriptFailure> CreateListing(const SourceLines& sourceLines, LineSink& listing,
+                                               std::stop_token stop) const {
+        return RunListingScript(sourceLines, listing, targetModel, std::move(stop), script);
     }
 };
 

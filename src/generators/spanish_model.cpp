@@ -16,11 +16,6 @@ constexpr std::array kAddressRanges{
     AddressRange{0x281C, +62}, AddressRange{0x385A, +56}, AddressRange{0x3C63, +51}, AddressRange{0x3FFF, -71},
 };
 
-constexpr auto kLabelsAtTheirAddresses = std::to_array<std::string_view>({
-    "L0561", "L059C", "L2763", "L2770", "L277A", "L2785", "L278E", "L27A2", "L27B2", "L27E5",
-    "L27EC", "L2808", "L284F", "L2854", "L388A", "L388D", "L3C1C", "L3FA8", "L3FB8", "L3FFF",
-});
-
 constexpr TranslatedTexts kTexts{
     {
         "; *********************************************",
@@ -74,7 +69,6 @@ constinit const Plus2Model kSpanishPlus2{
     .failureMessage = "Failed to create Spanish Spectrum +2 ROM disassembly",
     .targetModel = {kAddressRanges},
     .script = CreateSpanishListing,
-    .labelsAtTheirAddresses = kLabelsAtTheirAddresses,
 };
 
 }  // namespace veltrin

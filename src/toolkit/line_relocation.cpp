@@ -93,9 +93,4 @@ std::string_view RelocateLine(std::string_view line, TargetModel targetModel, st
     return scratch;
 }
 
-std::string RelocateLine(std::string_view line, TargetModel targetModel) {
-    std::string scratch;
-    return std::string(RelocateLine(line, targetModel, scratch));
-}
-
 }  // namespace veltrin

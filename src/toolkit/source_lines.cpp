@@ -48,12 +48,6 @@ SourceLines::SourceLines(std::unique_ptr<char[]> bytes, std::size_t size, std::s
     IndexLines(maxLines);
 }
 
-SourceLines::SourceLines(std::string_view bytes)
-    : bytes_(std::make_unique_for_overwrite<char[]>(bytes.size())), size_(bytes.size()) {
-    std::ranges::copy(bytes, bytes_.get());
-    IndexLines(kNoLineLimit);
-}
-
 void SourceLines::IndexLines(std::size_t maxLines) {
     if (size_ > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("a listing file of " + std::to_string(size_) + " bytes is too large");

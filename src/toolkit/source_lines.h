@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -19,18 +18,12 @@ using SourceIndex = std::size_t;
 // CR, a CR LF pair is one terminator, a bare LF is part of its line, and the last line needs no terminator.
 class SourceLines {
   public:
-    SourceLines() = default;
     // Takes over the bytes of a listing file and finds its lines in one pass over them. Only the first `maxLines`
     // are kept: a file with more is too large to be a listing, and LinesInFile tells how many it has.
-    SourceLines(std::unique_ptr<char[]> bytes, std::size_t size, std::size_t maxLines = kNoLineLimit);
-    // Copies the bytes of a listing file.
-    explicit SourceLines(std::string_view bytes);
-
-    static constexpr std::size_t kNoLineLimit = std::numeric_limits<std::size_t>::max();
+    SourceLines(std::unique_ptr<char[]> bytes, std::size_t size, std::size_t maxLines);
 
     // The number of lines kept.
     [[nodiscard]] std::size_t size() const { return lineEnds_.size(); }
-    [[nodiscard]] bool empty() const { return lineEnds_.empty(); }
     // The lines that the file holds: one for each CR, and one more for text after the last CR.
     [[nodiscard]] std::size_t LinesInFile() const { return linesInFile_; }
 

@@ -35,8 +35,6 @@ constexpr bool IsUsersFocusMove(FocusMove move) {
 // toolkit's side, the protected pure functions, and reports its events to the handlers, named control_event.
 class VeltrinForm : public CreateView {
   public:
-    [[nodiscard]] bool IsRunning() const { return running_; }
-
     // CreateView
     [[nodiscard]] std::string SourceName() const override;
     [[nodiscard]] std::string SourceInputName() const override;

@@ -2,8 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace veltrin {
 namespace {
+
+// Compares the bytes that a run would write with those of the file, given whole.
+std::optional<ListingDifference> FindListingDifference(std::string_view expectedBytes, std::string_view foundBytes) {
+    ListingComparison comparison(
+        [&foundBytes]() -> Expected<std::string_view> { return std::exchange(foundBytes, {}); });
+    comparison.Expect(expectedBytes);
+    return *comparison.Finish();
+}
 
 TEST(FindListingDifferenceTest, GivesTheFirstDifferingLineAndHowManyDiffer) {
     struct Row {

@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "generators/model_differences.h"
 #include "generators/plus2_models.h"
 #include "support/data_table.h"
+#include "support/source_bytes.h"
 
 namespace veltrin {
 namespace {
@@ -29,20 +33,38 @@ TEST(RelocateRom0References, RewritesOnlyMarkedAddressesInComments) {
     }
 }
 
+// The English listing of the sample with the given lines after its own.
+struct SampleListing : LineSink {
+    explicit SampleListing(std::stop_token stop = {}, const std::string& moreLines = "") {
+        std::ifstream in(VELTRIN_SAMPLE_LISTING, std::ios::binary);
+        const SourceLines source =
+            testing_support::SourceLinesOf(std::string(std::istreambuf_iterator<char>(in), {}) + moreLines);
+        failure = kEnglishPlus2.CreateListing(source, *this, std::move(stop));
+    }
+    void Write(std::string_view line) override { lines.emplace_back(line); }
+
+    std::vector<std::string> lines;
+    std::optional<ScriptFailure> failure;
+};
+
 // The lone ";" lines that end the script's part of a listing, held back in case a note took one away, still
-// come before the differences block.
+// come before the differences block, which opens with the rule above its "Sound Socket" heading.
 TEST(ClosingPasses, ComeAfterTheLastLinesOfTheScript) {
-    std::ifstream in(VELTRIN_SAMPLE_LISTING, std::ios::binary);
-    const SourceLines source(std::string(std::istreambuf_iterator<char>(in), {}) + "; Last note.\r\n;\r\n;\r\n");
-    struct : LineSink {
-        void Write(std::string_view line) override { lines.emplace_back(line); }
-        std::vector<std::string> lines;
-    } listing;
-    ConversionHost host;
-    ASSERT_TRUE(kEnglishPlus2.CreateListing(source, listing, host));
-    ASSERT_GT(listing.lines.size(), std::size_t{kModelDifferencesLineCount + 3});
-    const auto scriptEnd = listing.lines.end() - kModelDifferencesLineCount;
-    EXPECT_EQ(std::vector<std::string>(scriptEnd - 3, scriptEnd), std::vector<std::string>({"; Last note.", ";", ";"}));
+    const SampleListing listing({}, "; Last note.\r\n;\r\n;\r\n");
+    ASSERT_FALSE(listing.failure);
+    const auto block = std::ranges::find(listing.lines, "; Sound Socket") - 1;
+    ASSERT_GT(block - listing.lines.begin(), 3);
+    EXPECT_EQ(std::vector<std::string>(block - 3, block), std::vector<std::string>({"; Last note.", ";", ";"}));
+}
+
+// A derivation asked to stop ends at the next block that it finds, with no message of the script's own.
+TEST(ListingScript, StopsAtTheNextBlockWhenAsked) {
+    std::stop_source stop;
+    stop.request_stop();
+    const SampleListing listing(stop.get_token());
+    ASSERT_TRUE(listing.failure);
+    EXPECT_EQ(listing.failure->failedStep, "");
+    EXPECT_EQ(std::ranges::count(listing.lines, "; Sound Socket"), 0);
 }
 
 }  // namespace

@@ -31,6 +31,17 @@ inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& na
     return rows;
 }
 
+// A field with its escapes taken out: "\n" stands for a line feed and "\t" for a tab.
+inline std::string Unescaped(std::string field) {
+    for (std::size_t at = field.find('\\'); at != std::string::npos; at = field.find('\\', at + 1)) {
+        const char escaped = at + 1 < field.size() ? field[at + 1] : '\0';
+        if (escaped == 'n' || escaped == 't') {
+            field.replace(at, 2, 1, escaped == 'n' ? '\n' : '\t');
+        }
+    }
+    return field;
+}
+
 // The addresses of the model that a table names "en", "es" or "fr".
 inline TargetModel ModelNamed(const std::string& name) {
     return (name == "es" ? kSpanishPlus2 : name == "fr" ? kFrenchPlus2 : kEnglishPlus2).targetModel;

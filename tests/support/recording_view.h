@@ -10,7 +10,8 @@
 
 namespace veltrin::testing_support {
 
-// Keeps what a command shows as the window would, and the messages that it shows as "title: text".
+// Keeps what a command shows as the window would, and the messages that it shows as "title: text". Its boxes go by
+// the window's names for them.
 class RecordingView : public CreateView {
   public:
     std::string sourceName;
@@ -19,18 +20,14 @@ class RecordingView : public CreateView {
     bool inputsEnabled = true;
     bool busyPointer = false;
     std::vector<std::string> messages;
-    int yields = 0;
     std::function<void()> onYield;
 
     std::string SourceName() const override { return sourceName; }
     std::string SourceInputName() const override { return "128 ROM 0 Filename box"; }
     std::string ListingName(const Plus2Model& model) const override { return listingNames.at(model.language); }
-    std::string ListingInputName(const Plus2Model& model) const override {  // as the window calls its boxes
-        static const std::map<Plus2Language, std::string> kNames{
-            {Plus2Language::kEnglish, "+2 ROM 0 Filename box"},
-            {Plus2Language::kSpanish, "Spanish +2 ROM 0 Filename box"},
-            {Plus2Language::kFrench, "French +2 ROM 0 Filename box"}};
-        return kNames.at(model.language);
+    std::string ListingInputName(const Plus2Model& model) const override {  // "Spanish +2 ROM 0 Filename box"
+        std::string name(model.name);
+        return name.erase(name.find("Spectrum "), 9) + " ROM 0 Filename box";
     }
     void SetStatus(std::string_view text) override { status = text; }
     void SetInputsEnabled(bool enabled) override { inputsEnabled = enabled; }
@@ -39,7 +36,6 @@ class RecordingView : public CreateView {
         messages.push_back(std::string(title) + ": " + std::string(message));
     }
     void Yield() override {
-        ++yields;
         if (onYield) {
             onYield();
         }

@@ -18,8 +18,9 @@ TEST(HexAddressTest, CharactersOneToThreeAndTheLastMustBeDigits) {
 }
 
 TEST(RelocateLineTest, RelocatesTheLabelAndTheFirstOperandReference) {
+    std::string scratch;
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("relocated_lines.txt")) {
-        EXPECT_EQ(RelocateLine(row.at(1), testing_support::ModelNamed(row.at(0))), row.at(2))
+        EXPECT_EQ(RelocateLine(row.at(1), testing_support::ModelNamed(row.at(0)), scratch), row.at(2))
             << row[0] << ": " << row[1];
     }
 }
