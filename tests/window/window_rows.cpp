@@ -132,6 +132,8 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
             window.CreateThenStop(rest == "close");
         } else if (verb == "listings") {
             expect(rest, [&] { return DerivedListings(folder, sourceEdited); });
+        } else if (verb == "place") {
+            expect(second, [&] { return window.Place(ControlNamed(first)); });
         } else if (verb == "size") {
             expect(rest, [&] { return window.HasFixedSize() ? "fixed" : "not fixed"; });
         } else if (verb == "closed") {

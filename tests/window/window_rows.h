@@ -17,6 +17,7 @@ class DrivenWindow {
     virtual std::string Text(Control control) = 0;
     virtual std::string FocusName() = 0;  // the control's name, or "window"
     virtual bool HasFixedSize() = 0;
+    virtual std::string Place(Control control) = 0;  // "left top width height" in the window, in pixels
     virtual bool IsEnabled(Control control) = 0;
     virtual void Name(Control box, const std::string& name) = 0;
     virtual void Type(Control box, const std::string& text) = 0;  // at the end of the name

@@ -67,6 +67,15 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     }
     bool IsEnabled(Control control) override { return Widget(control)->isEnabled(); }
     bool HasFixedSize() override { return minimumSize() == maximumSize(); }
+    std::string Place(Control control) override {
+        const QRect place = Widget(control)->geometry();
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(place.x())
+            .arg(place.y())
+            .arg(place.width())
+            .arg(place.height())
+            .toStdString();
+    }
     void Name(Control box, const std::string& name) override {
         qobject_cast<QLineEdit*>(Widget(box))->setText(QString::fromStdString(name));
     }

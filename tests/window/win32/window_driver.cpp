@@ -111,6 +111,13 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
                                                    : "";
     }
     bool IsEnabled(Control control) override { return ::IsWindowEnabled(ControlWindow(control)) != FALSE; }
+    std::string Place(Control control) override {
+        RECT place{};
+        ::GetWindowRect(ControlWindow(control), &place);
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+        return std::to_string(place.left) + " " + std::to_string(place.top) + " " +
+               std::to_string(place.right - place.left) + " " + std::to_string(place.bottom - place.top);
+    }
     bool HasFixedSize() override {
         return (::GetWindowLongPtrW(window_, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0;
     }
