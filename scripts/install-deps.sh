@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev
     libgtest-dev libgmock-dev googletest
     libbenchmark-dev
+    libdtl-dev  # the line difference of a check
     pasmo
     xvfb xauth
     dpkg-dev file desktop-file-utils lintian  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,24 +36,36 @@ using veltrin::Plus2Language;
 using veltrin::Plus2Model;
 
 constexpr std::string_view kUsage =
-    "Usage: veltrin-cli [--check] [--quiet] [--source FILE] [--english FILE] [--spanish FILE] [--french FILE]\n"
-    "       veltrin-cli --help | --version\n"
+    "Usage: veltrin-cli [--check [--diff]] [--quiet] [--source FILE] [--english FILE] [--spanish FILE]\n"
+    "                   [--french FILE]\n"
+    "       veltrin-cli -h | --help | --version\n"
     "\n"
     "Derives the English, Spanish and French Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing.\n"
     "Each name defaults to the window's: Spectrum128_ROM0.asm, Spectrum+2_ROM0.asm,\n"
-    "Spectrum+2_Spanish_ROM0.asm and Spectrum+2_French_ROM0.asm, in the current folder.\n"
+    "Spectrum+2_Spanish_ROM0.asm and Spectrum+2_French_ROM0.asm, in the current folder. A name follows its\n"
+    "option or an \"=\" after it (--source=FILE) and may not be empty; no option may be given twice, and\n"
+    "\"--\" ends the options.\n"
     "Messages go to standard error as \"<title>: <message>\"; the last line of standard output is \"Done!\" or\n"
     "\"Error!\". Exit status: 0 after Done!, 1 after Error!, 2 for a usage error.\n"
     "\n"
-    "  --check  write nothing: derive the three listings in memory and compare each with its file, one line\n"
-    "           each: \"up to date\", \"missing\", or \"differs from line N\" with the expected and the found\n"
-    "           line and how many lines differ. Exit status 0 when all three are up to date, 1 when one is not\n"
-    "           or a listing cannot be derived (then the messages of a run and \"Error!\").\n"
-    "  --quiet  print only errors: the messages, but no \"Done!\" or \"Error!\", and with --check only the\n"
-    "           listings that are not up to date.\n"
+    "  --check    write nothing: derive the three listings in memory and compare each with its file, and\n"
+    "             say so for each: \"up to date\", \"missing\", \"cannot be read\" or another reason why its\n"
+    "             file cannot be compared, \"cut off while a run rewrote it\", or what differs, counted as a\n"
+    "             person would (\"1 line added at line 102\", \"3 lines changed from line 120, 2 removed at\n"
+    "             line 400\", \"N changes from line L\" past three, \"its lines end in LF, not CR LF\"), with\n"
+    "             the expected and the found line of the first change. A difference too large to work out\n"
+    "             is given as \"differs from line N\" with how many lines differ. Exit status 0 when all\n"
+    "             three are up to date, 1 when one is not or a listing cannot be derived (then the messages\n"
+    "             of a run and \"Error!\").\n"
+    "  --diff     with --check, print after the report of each listing that differs a unified diff with\n"
+    "             three lines of context, as \"diff -u\" prints it, from the file to the derived listing.\n"
+    "  --quiet    print only errors: the messages, but no \"Done!\" or \"Error!\", and with --check only the\n"
+    "             listings that are not up to date; with --diff, a diff that shows all stands alone.\n"
+    "  -h, --help print this help.\n"
+    "  --version  print the program's name and version, then the version text of the window.\n"
     "\n"
     "A CI step that fails when a +2 listing was edited by hand or not regenerated after a correction:\n"
-    "  veltrin-cli --check --quiet\n";
+    "  veltrin-cli --check --quiet --diff\n";
 
 constexpr int kUsageError = 2;
 constexpr int kEndedBySignal = 128;  // and the signal's number, as a shell reports a program that a signal ended
@@ -190,12 +203,16 @@ class Utf8Console {
 // What the command line asks for besides the file names.
 struct RunMode {
     bool check = false;  // compare the listings with their files instead of writing them
+    bool diff = false;   // and print the differences as unified diffs
     bool quiet = false;  // print only errors
 };
 
 // Reads the options into the view's names and the mode, or answers --help and --version; an exit status when done.
 std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, CommandLineView& view, RunMode& mode) {
     const std::vector<std::string_view> arguments(argumentTexts.begin(), argumentTexts.end());
+    const std::map<std::string_view, bool*> switches{
+        {"--check", &mode.check}, {"--diff", &mode.diff}, {"--quiet", &mode.quiet}};
+    std::set<std::string_view> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view option = arguments[i];
         if (option == "--help" || option == "-h") {
@@ -203,33 +220,44 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
             return AfterPrinting(0);
         }
         if (option == "--version") {
-            std::cout << veltrin::VersionText() << '\n';
+            std::cout << "veltrin-cli " << veltrin::kVersionMajor << '.' << veltrin::kVersionMinor << '\n'
+                      << veltrin::VersionText() << '\n';
             return AfterPrinting(0);
         }
-        if (option == "--check") {
-            mode.check = true;
-            continue;
-        }
-        if (option == "--quiet") {
-            mode.quiet = true;
-            continue;
+        if (option == "--") {
+            if (i + 1 < arguments.size()) {
+                return UsageError("unexpected argument " + veltrin::QuotedText(arguments[i + 1]) + " after --");
+            }
+            break;
         }
         std::optional<std::string_view> value;
         if (const std::size_t equals = option.find('='); equals != std::string_view::npos) {
             value = option.substr(equals + 1);
             option = option.substr(0, equals);
         }
-        std::string* const name = view.NameOfOption(option);
-        if (name == nullptr) {
+        const bool isSwitch = !value && switches.contains(option);
+        std::string* const name = isSwitch ? nullptr : view.NameOfOption(option);
+        if (!isSwitch && name == nullptr) {
             return UsageError("unknown argument " + veltrin::QuotedText(arguments[i]));
         }
-        if (!value) {
-            if (i + 1 >= arguments.size()) {
-                return UsageError(std::string(option) + " needs a file name");
-            }
+        // A script that names a file twice has a mistake in it: neither name is surely the one meant.
+        if (!given.insert(option).second) {
+            return UsageError(std::string(option) + " is given twice");
+        }
+        if (isSwitch) {
+            *switches.at(option) = true;
+            continue;
+        }
+        if (!value && i + 1 < arguments.size()) {
             value = arguments[++i];
         }
+        if (!value || value->empty()) {
+            return UsageError(std::string(option) + " needs a file name");
+        }
         *name = *value;
+    }
+    if (mode.diff && !mode.check) {
+        return UsageError("--diff goes with --check");
     }
     return std::nullopt;
 }
@@ -252,9 +280,9 @@ int main(int argc, char** argv) {
         }
         bool succeeded = false;
         try {
-            succeeded = mode.check
-                            ? veltrin::CheckListings(view, std::cout, mode.quiet) == veltrin::CheckOutcome::kUpToDate
-                            : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
+            succeeded = mode.check ? veltrin::CheckListings(view, std::cout, {mode.quiet, mode.diff}) ==
+                                         veltrin::CheckOutcome::kUpToDate
+                                   : veltrin::CreateCommand(view).Run() == veltrin::RunOutcome::kDone;
         } catch (const veltrin::RunCancelled&) {
         }
         if (view.EndSignal() != 0) {

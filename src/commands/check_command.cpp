@@ -12,6 +12,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "commands/difference_report.h"
 #include "commands/listing_difference.h"
 #include "commands/model_threads.h"
 #include "commands/source_listing.h"
@@ -46,19 +47,21 @@ class ComparingSink final : public LineSink {
 // modification time stay as they were. What ended the model's script when it failed, and then no report.
 std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::string& fileName,
                                           const SourceLines& sourceLines, std::stop_token stop, std::ostream& report,
-                                          bool problemsOnly, bool& upToDate) {
+                                          const DifferenceReport& options, bool& upToDate) {
     const fs::path name = PathFromUtf8(fileName);
     const std::string heading = std::string(model.name) + " ROM disassembly " + QuotedText(fileName) + ": ";
     ListingReader reader;
     const std::optional<Failure> unreadable = reader.Open(name);
     const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kReadPiece);
-    ListingComparison comparison([&]() -> Expected<std::string_view> {
-        if (unreadable) {
-            return std::string_view();
-        }
-        const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
-        return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
-    });
+    ListingComparison comparison(
+        [&]() -> Expected<std::string_view> {
+            if (unreadable) {
+                return std::string_view();
+            }
+            const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
+            return got ? Expected<std::string_view>(std::string_view(piece.get(), *got)) : Failure{got.Reason()};
+        },
+        options.diffs);
     ComparingSink listing(comparison);
     if (std::optional<ScriptFailure> failure = model.CreateListing(sourceLines, listing, std::move(stop))) {
         return failure;
@@ -75,22 +78,19 @@ std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::st
         return std::nullopt;
     }
     if (!*difference) {
-        if (!problemsOnly) {
+        if (!options.quiet) {
             report << heading << "up to date\n";
         }
         upToDate = true;
         return std::nullopt;
     }
-    const ListingDifference& found = **difference;
-    report << heading << "differs from line " << found.firstLine << "\n  expected: " << found.expected
-           << "\n  found:    " << found.found << "\n  " << found.differingLines
-           << (found.differingLines == 1 ? " line differs" : " lines differ") << " in all\n";
+    WriteDifferenceReport(report, heading, fileName, options, **difference);
     return std::nullopt;
 }
 
 }  // namespace
 
-CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problemsOnly) {
+CheckOutcome CheckListings(CreateView& view, std::ostream& report, CheckReport options) {
     const auto fail = [&view](std::string_view message, std::string_view title) {
         view.ShowMessage(message, title);
         view.SetStatus(kErrorStatus);
@@ -107,12 +107,14 @@ CheckOutcome CheckListings(CreateView& view, std::ostream& report, bool problems
         std::array<std::string, kPlus2Models.size()> names;
         std::array<std::ostringstream, kPlus2Models.size()> reports;
         std::array<bool, kPlus2Models.size()> listingsUpToDate{};
+        const std::string sourceName = view.SourceName();
+        const DifferenceReport differenceReport{sourceName, options.diffs, options.problemsOnly};
         for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {
             names.at(index) = view.ListingName(*kPlus2Models.at(index));
         }
         ModelThreads threads(kPlus2Models.size(), [&](std::size_t index, std::stop_token stop) {
             return CheckListing(*kPlus2Models.at(index), names.at(index), source->lines, std::move(stop),
-                                reports.at(index), problemsOnly, listingsUpToDate.at(index));
+                                reports.at(index), differenceReport, listingsUpToDate.at(index));
         });
         bool upToDate = true;
         for (std::size_t index = 0; index < kPlus2Models.size(); ++index) {

@@ -51,7 +51,7 @@ std::optional<std::string> Clash(const fs::path& first, const fs::path& second) 
 std::string LineEndHint(const SourceLines& sourceLines) {
     const bool lineFeedsOnly = sourceLines.size() == 1 && sourceLines[0].find('\n') != std::string_view::npos;
     return lineFeedsOnly ? ". The lines of the Spectrum 128 ROM disassembly end in LF alone; a listing's lines end in "
-                           "CR LF."
+                           "CR LF: convert its line ends first, with unix2dos for example."
                          : "";
 }
 

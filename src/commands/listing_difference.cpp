@@ -41,7 +41,11 @@ Expected<std::optional<ListingDifference>> ListingComparison::Finish() {
     if (failure_) {
         return *failure_;
     }
-    return difference_.differingLines == 0 ? std::nullopt : std::optional<ListingDifference>(difference_);
+    difference_.changes = edits_.Finish();
+    if (difference_.differingLines == 0 && !difference_.lineFeedsOnly) {
+        return std::optional<ListingDifference>();
+    }
+    return std::optional<ListingDifference>(std::move(difference_));
 }
 
 ListingComparison::Line ListingComparison::NextFound() {
@@ -68,8 +72,13 @@ ListingComparison::Line ListingComparison::NextFound() {
 }
 
 void ListingComparison::Compare(const Line& expected, const Line& found) {
-    ++line_;
-    if (expected == found) {
+    if (++line_ == 1) {
+        difference_.lineFeedsOnly = found.end == LineEnd::kLineFeed;
+    }
+    const std::optional<std::string_view> expectedLine = Compared(expected, expectedText_);
+    const std::optional<std::string_view> foundLine = Compared(found, foundText_);
+    edits_.Add(foundLine, expectedLine);
+    if (expectedLine == foundLine) {
         return;
     }
     if (difference_.differingLines == 0) {
@@ -80,12 +89,25 @@ void ListingComparison::Compare(const Line& expected, const Line& found) {
     ++difference_.differingLines;
 }
 
-std::string ListingComparison::Shown(const Line& line) {
+// A line as it is compared: its bytes with its line end, or, in a file whose lines end in LF alone, with LF for
+// either end.
+std::optional<std::string_view> ListingComparison::Compared(const Line& line, std::string& text) const {
+    if (line.end == LineEnd::kAbsent) {
+        return std::nullopt;
+    }
+    if (difference_.lineFeedsOnly && line.end != LineEnd::kNone) {
+        return text.assign(line.text).append("\n");
+    }
+    const std::size_t end = line.end == LineEnd::kCrLf ? 2 : line.end == LineEnd::kLineFeed ? 1 : 0;
+    return std::string_view(line.text.data(), line.text.size() + end);
+}
+
+std::string ListingComparison::Shown(const Line& line) const {
     switch (line.end) {
         case LineEnd::kCrLf:
             return QuotedText(line.text);
         case LineEnd::kLineFeed:
-            return QuotedText(line.text) + " (ends in LF, not CR LF)";
+            return QuotedText(line.text) + (difference_.lineFeedsOnly ? "" : " (ends in LF, not CR LF)");
         case LineEnd::kAbsent:
             return "end of file";
         case LineEnd::kNone:

@@ -7,16 +7,22 @@
 #include <string_view>
 
 #include "files/failure.h"
+#include "toolkit/line_diff.h"
 
 namespace veltrin {
 
-// Where a listing on disk first parts from the listing that a run would write, as a person reads it: lines are
-// counted as an editor shows them, and the lines are quoted with their control bytes written as \xHH.
+// How a listing on disk differs from the listing that a run would write, as a person reads it: lines are counted
+// as an editor shows them, and the lines are quoted with their control bytes written as \xHH.
 struct ListingDifference {
-    std::size_t firstLine = 0;  // counted from 1
-    std::string expected;       // the derived line there, or "end of file"
-    std::string found;          // the line on disk there, or "end of file"
-    std::size_t differingLines = 0;
+    std::size_t firstLine = 0;       // counted from 1
+    std::string expected;            // the derived line there, or "end of file"
+    std::string found;               // the line on disk there, or "end of file"
+    std::size_t differingLines = 0;  // line N of one against line N of the other
+    // A file whose lines all end in LF alone went through a tool that changed them: its lines are compared without
+    // their ends, and that is said once.
+    bool lineFeedsOnly = false;
+    // The edits from the file to the derived listing, unless there are too many to work out.
+    std::optional<LineChanges> changes;
 };
 
 // Compares the bytes that a run would write with those of a file line by line, as both come, so that neither is
@@ -26,7 +32,9 @@ class ListingComparison {
     // The next piece of the file's bytes, none at its end; the failure when it cannot be read.
     using FoundBytes = std::function<Expected<std::string_view>()>;
 
-    explicit ListingComparison(FoundBytes foundBytes) : foundBytes_(std::move(foundBytes)) {}
+    // With hunks, the edits are also written as a unified diff.
+    ListingComparison(FoundBytes foundBytes, bool writeHunks)
+        : foundBytes_(std::move(foundBytes)), edits_(writeHunks) {}
 
     // The next bytes that the run would write.
     void Expect(std::string_view bytes);
@@ -40,12 +48,12 @@ class ListingComparison {
     struct Line {
         std::string_view text;
         LineEnd end = LineEnd::kAbsent;
-        bool operator==(const Line&) const = default;
     };
 
     Line NextFound();
     void Compare(const Line& expected, const Line& found);
-    static std::string Shown(const Line& line);
+    std::optional<std::string_view> Compared(const Line& line, std::string& text) const;
+    std::string Shown(const Line& line) const;
 
     FoundBytes foundBytes_;
     std::string expected_;  // what has come of the expected bytes and is not yet compared
@@ -55,6 +63,9 @@ class ListingComparison {
     std::optional<Failure> failure_;
     std::size_t line_ = 0;
     ListingDifference difference_;
+    LineDiff edits_;
+    std::string expectedText_;  // a line as compared, when that is not its bytes
+    std::string foundText_;
 };
 
 }  // namespace veltrin

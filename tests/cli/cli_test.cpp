@@ -72,7 +72,8 @@ TEST_F(CliTest, FailedRunPrintsItsMessagesAndExitsWithOne) {
 TEST_F(CliTest, AnswersHelpAndVersion) {
     const Result version = Run("--version");
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_THAT(version.out, testing::MatchesRegex("Veltrin team, V[0-9]+\\.[0-9][0-9]\n"));
+    EXPECT_THAT(version.out,
+                testing::MatchesRegex("veltrin-cli [0-9]+\\.[0-9]+\nVeltrin team, V[0-9]+\\.[0-9][0-9]\n"));
     for (const char* option : {"--help", "-h"}) {
         const Result help = Run(option);
         EXPECT_EQ(help.exitCode, 0) << option;
@@ -85,26 +86,49 @@ TEST_F(CliTest, AnswersHelpAndVersion) {
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndAHint) {
-    for (const auto& [arguments, problem] : {std::pair{"--sauce x.asm", "unknown argument \"--sauce\""},
-                                             std::pair{"--english", "--english needs a file name"}}) {
+    for (const auto& [arguments, problem] : {
+             std::pair{"--sauce x.asm", "unknown argument \"--sauce\""},
+             std::pair{"--check=yes", "unknown argument \"--check=yes\""},
+             std::pair{"--english", "--english needs a file name"},
+             std::pair{"--source=", "--source needs a file name"},
+             std::pair{"--french ''", "--french needs a file name"},
+             std::pair{"--spanish a.asm --spanish=b.asm", "--spanish is given twice"},
+             std::pair{"--quiet --check --quiet", "--quiet is given twice"},
+             std::pair{"--diff", "--diff goes with --check"},
+             std::pair{"--check -- --quiet", "unexpected argument \"--quiet\" after --"},
+         }) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(result.err, "veltrin-cli: " + std::string(problem) + "; try \"veltrin-cli --help\".\n");
     }
 }
 
-// What the check mode prints after an edit of the files of a fresh run.
-TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
-    for (const std::vector<std::string>& row : testing_support::ReadDataTable("check_runs.txt")) {
-        SCOPED_TRACE(row.at(0) + " | " + row.at(1));  // edit | arguments | exit status | output | error output
-        const auto text = [&row](std::size_t field) {
-            const std::string escaped = row.at(field) == "-" ? "" : row.at(field);
-            return std::regex_replace(std::regex_replace(escaped, std::regex(R"(\\n)"), "\n"), std::regex(R"(\\t)"),
-                                      "\t");
-        };
-        fs::copy_file(VELTRIN_SAMPLE_LISTING, folder_ / "Spectrum128_ROM0.asm", fs::copy_options::overwrite_existing);
-        ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
-        if (const std::string edit = text(0); edit.starts_with("delete ")) {
+// What the check mode prints after edits of the files of a fresh run, one row of check_runs.txt a case. A
+// "{diff OPTIONS FILE}" in the expected output stands for the hunks that GNU diff, with those options, finds from the
+// edited file to the derived one.
+class CheckRunTest : public CliTest, public testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(CheckRunTest, PrintsWhatItsRowSays) {
+    const auto unescaped = [](const std::string& text) {
+        std::string bytes = text == "-" ? "" : text;
+        for (const auto& [escape, byte] : {std::pair{R"(\\n)", "\n"}, {R"(\\t)", "\t"}, {R"(\\r)", "\r"}}) {
+            bytes = std::regex_replace(bytes, std::regex(escape), byte);
+        }
+        return bytes;
+    };
+    const std::vector<std::string>& row = GetParam();  // edits | arguments | exit status | output | error output
+    SCOPED_TRACE(row.at(0) + " | " + row.at(1));
+    CopySample("Spectrum128_ROM0.asm");
+    ASSERT_EQ(Run("--quiet").out, "");  // a fresh run, which says nothing when quiet
+    fs::create_directories(folder_ / "derived");
+    for (const Plus2Model* model : kPlus2Models) {
+        fs::copy_file(folder_ / model->defaultFileName, folder_ / "derived" / model->defaultFileName);
+    }
+    for (std::string edits = unescaped(row.at(0)), edit; !edits.empty();) {
+        const std::size_t next = edits.find(" && ");
+        edit = edits.substr(0, next);
+        edits = next == std::string::npos ? "" : edits.substr(next + 4);
+        if (edit.starts_with("delete ")) {
             fs::remove(folder_ / edit.substr(7));
         } else if (edit.starts_with("create ")) {
             testing_support::WriteFile(folder_ / edit.substr(7), "");
@@ -113,17 +137,33 @@ TEST_F(CliTest, CheckComparesTheListingsWithTheirFiles) {
             fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
         } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
             const std::size_t arrow = edit.find(" => ");
-            const std::string from = edit.substr(colon + 2, arrow - colon - 2);
+            const bool every = edit.substr(colon + 2).starts_with("every ");
+            const std::string from = edit.substr(colon + (every ? 8 : 2), arrow - colon - (every ? 8 : 2));
+            const std::string to = edit.substr(arrow + 4);
             std::string bytes = ReadFile(folder_ / edit.substr(0, colon));
-            bytes.replace(bytes.find(from), from.size(), edit.substr(arrow + 4));
+            for (std::size_t at = bytes.find(from); at != std::string::npos;
+                 at = every ? bytes.find(from, at + to.size()) : std::string::npos) {
+                bytes.replace(at, from.size(), to);
+            }
             testing_support::WriteFile(folder_ / edit.substr(0, colon), bytes);
         }
-        const Result result = Run(row.at(1));
-        EXPECT_EQ(result.exitCode, std::stoi(row.at(2)));
-        EXPECT_EQ(result.out, text(3));
-        EXPECT_EQ(result.err, text(4));
     }
+    std::string expected = unescaped(row.at(3));
+    for (std::smatch diff; std::regex_search(expected, diff, std::regex(R"(\{diff ([^}]*) ([^ }]+)\})"));) {
+        const std::string hunks = (folder_ / "hunks").string();
+        std::system(("cd '" + folder_.Path().string() + "' && diff " + diff.str(1) + " " + diff.str(2) + " derived/" +
+                     diff.str(2) + " | tail -n +3 >'" + hunks + "'")
+                        .c_str());
+        expected.replace(static_cast<std::size_t>(diff.position()), static_cast<std::size_t>(diff.length()),
+                         ReadFile(hunks));
+    }
+    const Result result = Run(row.at(1));
+    EXPECT_EQ(result.exitCode, std::stoi(row.at(2)));
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, unescaped(row.at(4)));
 }
+
+INSTANTIATE_TEST_SUITE_P(CliTest, CheckRunTest, testing::ValuesIn(testing_support::ReadDataTable("check_runs.txt")));
 
 }  // namespace
 }  // namespace veltrin

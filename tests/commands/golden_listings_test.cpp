@@ -20,7 +20,7 @@ TEST(GoldenListings, TheSampleGivesTheReviewedListings) {
         view.listingNames[model->language] = VELTRIN_TEST_DATA "/" + std::string(model->defaultFileName);
     }
     std::ostringstream report;
-    EXPECT_EQ(CheckListings(view, report, true), CheckOutcome::kUpToDate)
+    EXPECT_EQ(CheckListings(view, report, {.problemsOnly = true, .diffs = true}), CheckOutcome::kUpToDate)
         << report.str() << testing::PrintToString(view.messages);
 }
 
