@@ -37,11 +37,12 @@ add_custom_command(
     VERBATIM)
 add_custom_target(package_windows DEPENDS ${VELTRIN_SETUP} ${VELTRIN_ZIP})
 
-# Installs the setup silently into a Wine prefix of its own, derives the sample's listings with the installed
+# Installs the setup silently into the build's Wine prefix, derives the sample's listings with the installed
 # veltrin-cli.exe, uninstalls and checks that nothing is left; and that the zip holds what the setup installs.
 if(VELTRIN_WINE AND VELTRIN_BUILD_TESTS)
     add_test(NAME windows_packages
              COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows-packages-test.sh ${VELTRIN_SETUP} ${VELTRIN_ZIP}
                      ${PROJECT_SOURCE_DIR}/tests/data)
-    set_tests_properties(windows_packages PROPERTIES ENVIRONMENT "VELTRIN_WINE=${VELTRIN_WINE}" LABELS packaging)
+    set_tests_properties(windows_packages PROPERTIES ENVIRONMENT "${VELTRIN_WINE_ENVIRONMENT};VELTRIN_WINE=${VELTRIN_WINE}"
+                                                      LABELS packaging)
 endif()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,10 +15,11 @@ class DrivenWindow {
   public:
     virtual ~DrivenWindow() = default;
 
+    virtual std::string Title() = 0;
     virtual std::string Text(Control control) = 0;
     virtual std::string FocusName() = 0;  // the control's name, or "window"
     virtual bool HasFixedSize() = 0;
-    virtual std::string Place(Control control) = 0;  // "left top width height" in the window, in pixels
+    virtual std::array<int, 4> Place(Control control) = 0;  // left, top, width and height in the window, in pixels
     virtual bool IsEnabled(Control control) = 0;
     virtual void Name(Control box, const std::string& name) = 0;
     virtual void Type(Control box, const std::string& text) = 0;  // at the end of the name
@@ -44,6 +46,11 @@ struct WindowRow {
 
 // The rows of tests/data/window_rows.txt.
 std::vector<WindowRow> ReadWindowRows();
+
+// The +2 listings in the folder derived anew, by their options' names ("english spanish"), or "none"; the others
+// must still hold the earlier run's listing, and one derived from the sample must be its golden listing ("wrong"
+// when it is not).
+std::string DerivedListings(const std::filesystem::path& folder, bool sourceEdited = false);
 
 // Makes the folder of a row: the sample 128 listing and three listings of an earlier run.
 void PrepareRowFolder(const std::filesystem::path& folder);

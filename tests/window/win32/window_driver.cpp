@@ -30,45 +30,33 @@ constexpr int kWaits = 500;           // of 20 ms: a program that starts under W
 
 std::string Utf8(const std::wstring& text) { return veltrin::Utf8FromUtf16(std::u16string(text.begin(), text.end())); }
 
-std::wstring ClassOf(HWND window) {
-    std::wstring name(64, L'\0');
-    name.resize(static_cast<std::size_t>(::GetClassNameW(window, name.data(), 64)));
-    return name;
-}
-
 std::wstring TextOf(HWND window) {
     std::wstring text(4096, L'\0');
     DWORD_PTR length = 0;
     ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
                           5000, &length);
-    text.resize(length);
-    return text;
+    return text.substr(0, length);
 }
 
 // The thread's visible top-level window of the class.
-HWND WindowOfClass(DWORD thread, const std::wstring& name) {
-    std::pair<const std::wstring*, HWND> search{&name, nullptr};
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) {
-            auto* state = reinterpret_cast<decltype(search)*>(data);
-            state->second = ClassOf(window) == *state->first && ::IsWindowVisible(window) != FALSE ? window : nullptr;
-            return static_cast<BOOL>(state->second == nullptr);
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+HWND WindowOfClass(DWORD thread, const wchar_t* name) {
+    for (HWND window = ::FindWindowExW(nullptr, nullptr, name, nullptr); window != nullptr;
+         window = ::FindWindowExW(nullptr, window, name, nullptr)) {
+        if (::GetWindowThreadProcessId(window, nullptr) == thread && ::IsWindowVisible(window) != FALSE) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
-// A message box with the exclamation icon and one OK button is shown as its title, anything else so that it differs.
+// A message box with an icon and one OK button is shown as its title, anything else so that it differs.
 std::string TitleOf(HWND box) {
     std::wstring buttons;
     bool icon = false;
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) == L"Button" && ::IsWindowVisible(child) != FALSE) {
-            buttons += L"[" + TextOf(child) + L"]";
-        }
-        icon = icon || ((::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-                        ::SendMessageW(child, STM_GETICON, 0, 0) != 0);
+        const bool button = ::SendMessageW(child, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+        buttons += button && ::IsWindowVisible(child) != FALSE ? L"[" + TextOf(child) + L"]" : L"";
+        icon = icon || ::SendMessageW(child, STM_GETICON, 0, 0) != 0;
     }
     return (buttons == L"[OK]" && icon ? "" : "(not a warning with one OK button) ") + Utf8(TextOf(box));
 }
@@ -80,19 +68,16 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         startup.cb = sizeof(startup);
         startup.lpDesktop = desktop.data();
         std::wstring commandLine = L"\"" + program + L"\"";
-        if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             folder.wstring().c_str(), &startup, &process_) != FALSE) {
-            for (int wait = 0; wait < kWaits && window_ == nullptr; ++wait, Pause()) {
-                window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin");
-            }
+        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         folder.wstring().c_str(), &startup, &process_);
+        for (int wait = 0; wait < kWaits && window_ == nullptr; ++wait, Pause()) {
+            window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin");
         }
     }
     ~Win32DrivenWindow() override {
-        if (!IsClosed()) {
-            ::PostMessageW(window_, WM_CLOSE, 0, 0);
-            if (::WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
-                ::TerminateProcess(process_.hProcess, 1);
-            }
+        ::PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
+            ::TerminateProcess(process_.hProcess, 1);
         }
         ::CloseHandle(process_.hThread);
         ::CloseHandle(process_.hProcess);
@@ -100,6 +85,7 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     Win32DrivenWindow(const Win32DrivenWindow&) = delete;
     Win32DrivenWindow& operator=(const Win32DrivenWindow&) = delete;
 
+    std::string Title() override { return Utf8(TextOf(window_)); }
     std::string Text(Control control) override { return Utf8(TextOf(ControlWindow(control))); }
     std::string FocusName() override {
         GUITHREADINFO thread{};
@@ -111,21 +97,19 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
                                                    : "";
     }
     bool IsEnabled(Control control) override { return ::IsWindowEnabled(ControlWindow(control)) != FALSE; }
-    std::string Place(Control control) override {
+    std::array<int, 4> Place(Control control) override {
         RECT place{};
         ::GetWindowRect(ControlWindow(control), &place);
         ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
-        return std::to_string(place.left) + " " + std::to_string(place.top) + " " +
-               std::to_string(place.right - place.left) + " " + std::to_string(place.bottom - place.top);
+        return {place.left, place.top, place.right - place.left, place.bottom - place.top};
     }
     bool HasFixedSize() override {
         return (::GetWindowLongPtrW(window_, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0;
     }
     void Name(Control box, const std::string& name) override {
         const std::u16string text = veltrin::Utf16FromUtf8(name);
-        DWORD_PTR result = 0;
         ::SendMessageTimeoutW(ControlWindow(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                              SMTO_ABORTIFHUNG, 5000, &result);
+                              SMTO_ABORTIFHUNG, 5000, nullptr);
     }
     // The caret put at the end, then each character as the keyboard gives it to the box.
     void Type(Control box, const std::string& text) override {
@@ -147,8 +131,9 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         ::GetClientRect(window, &area);
         ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(area.right / 2, area.bottom / 2));
         ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(area.right / 2, area.bottom / 2));
-        const bool box = veltrin::LayoutOf(control).kind == veltrin::ControlKind::kBox;
-        for (int wait = 0; box && wait < kWaits && FocusName() != veltrin::LayoutOf(control).name; ++wait) {
+        const veltrin::ControlLayout& layout = veltrin::LayoutOf(control);
+        for (int wait = 0; layout.kind == veltrin::ControlKind::kBox && wait < kWaits && FocusName() != layout.name;
+             ++wait) {
             Pause();
         }
     }
@@ -186,13 +171,13 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         if (closeWindowFirst_.at(answered_++)) {
             ::PostMessageW(window_, WM_CLOSE, 0, 0);
         }
-        ::PostMessageW(::FindWindowExW(box, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         for (int wait = 0; wait < kWaits && ::IsWindow(box) != FALSE; ++wait) {
             Pause();
         }
         return shown;
     }
-    bool IsClosed() override {
+    bool IsClosed() override {  // and ended as the program ends, not by a crash
         DWORD exitCode = STILL_ACTIVE;
         return ::GetExitCodeProcess(process_.hProcess, &exitCode) != FALSE && exitCode == 0;
     }
