@@ -70,11 +70,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     }
     void Click(Control control) override { QTest::mouseClick(Widget(control), Qt::LeftButton); }
     void Key(const std::string& key) override {
-        static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifier>> kKeys{
-            {"Tab", {Qt::Key_Tab, Qt::NoModifier}},      {"Shift+Tab", {Qt::Key_Backtab, Qt::ShiftModifier}},
-            {"Enter", {Qt::Key_Return, Qt::NoModifier}}, {"Space", {Qt::Key_Space, Qt::NoModifier}},
-            {"Alt+R", {Qt::Key_R, Qt::AltModifier}},     {"Alt+X", {Qt::Key_X, Qt::AltModifier}}};
-        QTest::keyClick(QApplication::focusWidget(), kKeys.at(key).first, kKeys.at(key).second);
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString::fromStdString(key)));
     }
     void CreateThenStop(bool byClosing) override {
         onYield = [byClosing](TestWindow& self) {

@@ -108,20 +108,13 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     }
     void Name(Control box, const std::string& name) override {
         const std::u16string text = veltrin::Utf16FromUtf8(name);
-        ::SendMessageTimeoutW(ControlWindow(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                              SMTO_ABORTIFHUNG, 5000, nullptr);
+        ::SendMessageW(ControlWindow(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     // The caret put at the end, then each character as the keyboard gives it to the box.
     void Type(Control box, const std::string& text) override {
-        const HWND window = ControlWindow(box);
-        const std::u16string typed = veltrin::Utf16FromUtf8(text);
-        const std::wstring expected = TextOf(window) + std::wstring(typed.begin(), typed.end());
-        ::PostMessageW(window, EM_SETSEL, expected.size() - typed.size(), -1);
-        for (const char16_t character : typed) {
-            ::PostMessageW(window, WM_CHAR, character, 1);
-        }
-        for (int wait = 0; wait < kWaits && TextOf(window) != expected; ++wait) {
-            Pause();
+        ::SendMessageW(ControlWindow(box), EM_SETSEL, TextOf(ControlWindow(box)).size(), -1);
+        for (const char16_t character : veltrin::Utf16FromUtf8(text)) {
+            ::SendMessageW(ControlWindow(box), WM_CHAR, character, 1);
         }
     }
     // The left button pressed and released in the middle of the control; a box then has the focus.
@@ -139,18 +132,16 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     }
     // Keys as the keyboard gives them, to the window in front.
     void Key(const std::string& key) override {
-        static const std::map<std::string, std::vector<WORD>> kKeys{
+        static const std::map<std::string, std::vector<BYTE>> kKeys{
             {"Tab", {VK_TAB}},     {"Shift+Tab", {VK_SHIFT, VK_TAB}}, {"Enter", {VK_RETURN}},
             {"Space", {VK_SPACE}}, {"Alt+R", {VK_MENU, 'R'}},         {"Alt+X", {VK_MENU, 'X'}}};
-        std::vector<INPUT> inputs;
-        for (const WORD down : kKeys.at(key)) {
-            inputs.push_back({INPUT_KEYBOARD, {.ki = {down, 0, 0, 0, 0}}});
+        ::SetForegroundWindow(window_);
+        for (const BYTE down : kKeys.at(key)) {
+            ::keybd_event(down, 0, 0, 0);
         }
         for (auto up = kKeys.at(key).rbegin(); up != kKeys.at(key).rend(); ++up) {
-            inputs.push_back({INPUT_KEYBOARD, {.ki = {*up, 0, KEYEVENTF_KEYUP, 0, 0}}});
+            ::keybd_event(*up, 0, KEYEVENTF_KEYUP, 0);
         }
-        ::SetForegroundWindow(window_);
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
     // Both in the window's queue before the run starts: the second is handled at the run's first yield.
     void CreateThenStop(bool byClosing) override {
