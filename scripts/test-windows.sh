@@ -15,7 +15,7 @@ bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis
 native=$PWD/build/bin/veltrin-cli
 [ -x "$native" ] || { echo "test-windows: no native veltrin-cli at $native: build it first (make build)" >&2; exit 1; }
 
-cmake -S . -B "$build" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DVELTRIN_NATIVE_CLI="$native" >/dev/null
 
 # One Wine server for the whole build and test run: when each Wine process starts its own, one that starts
