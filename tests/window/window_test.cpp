@@ -169,15 +169,19 @@ class WindowTest : public QObject {
         }
     }
 
-    // The busy pointer is the window's only: a message box of the run shows the arrow.
-    void aRunShowsTheBusyPointerOnTheWindowOnly() {
+    // The busy pointer is the window's only: a message box of the run shows the arrow. The focus rests on the
+    // window, where a second press of the key that started the run presses no button.
+    void aRunShowsTheBusyPointerOnTheWindowOnlyAndHoldsTheFocus() {
         TestWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.onYield = [](TestWindow& self) {
+            QCOMPARE(self.FocusName(), "window");
             QCOMPARE(self.cursor().shape(), Qt::WaitCursor);
             QCOMPARE(QApplication::overrideCursor(), nullptr);
             QCOMPARE(frmVeltrin::MakeMessageBox(&self, "Text", "Title")->cursor().shape(), Qt::ArrowCursor);
         };
-        window.cmdCreate_Click();
+        window.Key("Space");
         QVERIFY(window.yields > 0);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
