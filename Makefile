@@ -79,8 +79,7 @@ test-portable: deps
 # Windows and Linux packaging.
 .PHONY: test-windows package package-windows
 
-# Everything cross-compiled with mingw-w64 into build-windows/, the setup and zip among it, tested under Wine. The
-# Windows build has no debug information: the packages ship the programs stripped, and without it CI builds faster.
+# Everything cross-compiled with mingw-w64 into build-windows/, the setup and zip among it, tested under Wine.
 test-windows: build
 	@JOBS=$(JOBS) bash scripts/test-windows.sh
 
