@@ -237,6 +237,15 @@ class WindowTest : public QObject {
             QApplication::sendEvent(box, &drop);
             QCOMPARE(box->text(), QDir::toNativeSeparators(fileName));
             QCOMPARE(drop.dropAction(), Qt::CopyAction);  // a file manager would remove a moved file
+            // Dragged text that names no file is the box's own to insert.
+            box->clear();
+            QMimeData text;
+            text.setText(QStringLiteral("x"));
+            QDragEnterEvent textEnter(QPoint(4, 4), actions, &text, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &textEnter);
+            QDropEvent textDrop(QPointF(4, 4), actions, &text, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &textDrop);
+            QCOMPARE(box->text(), QStringLiteral("x"));
             // A bare name is completed in the current folder from its first letter.
             box->clear();
             QTest::mouseClick(box, Qt::LeftButton);
