@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -106,8 +107,8 @@ std::optional<std::vector<std::string>> CheckGenerator(const Plus2Model& plus2Mo
     const std::string_view model = plus2Model.name;
     const Expected<ListingTarget> target = ListingTarget::Find(listingFile);
     Require(static_cast<bool>(target), "the scratch listing cannot be written", target ? "" : target.Reason());
-    ListingFileSink file(*target, {});
-    RecordingSink listing(file);
+    const std::unique_ptr<ListingFileSink> file = ListingFileSink::Open(*target, {});
+    RecordingSink listing(*file);
     if (plus2Model.CreateListing(lines, listing, {})) {
         return std::nullopt;
     }
@@ -121,7 +122,7 @@ std::optional<std::vector<std::string>> CheckGenerator(const Plus2Model& plus2Mo
     if (!commit) {
         return written;
     }
-    const std::optional<Failure> failure = file.Commit();
+    const std::optional<Failure> failure = file->Commit();
     Require(!failure, "a listing could not be committed", failure ? failure->reason : "");
     Require(ReadFile(listingFile) == AsListingFile(written),
             "the listing file does not hold the lines written, ended by CR LF", model);

@@ -8,10 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#ifndef _WIN32
-#include <csignal>
-#endif
-
 #include "commands/check_command.h"
 #include "commands/create_command.h"
 #include "commands/source_listing.h"
@@ -70,16 +66,6 @@ constexpr std::string_view kUsage =
 constexpr int kUsageError = 2;
 constexpr int kEndedBySignal = 128;  // and the signal's number, as a shell reports a program that a signal ended
 
-#ifndef _WIN32
-sigset_t EndRequests() {
-    sigset_t signals{};
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    return signals;
-}
-#endif
-
 constexpr std::string_view kSourceOption = "--source";
 
 // The file names of a run, as the window's boxes would hold them: each from its option, or its default.
@@ -117,14 +103,10 @@ class CommandLineView final : public veltrin::CreateView {
     // Takes a Ctrl-C or a request to end that came since the last yield: the run unwinds from here, and its
     // staging files go with it.
     void Yield() override {
-#ifndef _WIN32
-        const sigset_t endRequests = EndRequests();
-        constexpr timespec kNow{};
-        if (const int signal = ::sigtimedwait(&endRequests, nullptr, &kNow); signal > 0) {
+        if (const int signal = veltrin::TakeEndRequest(); signal != 0) {
             endSignal_ = signal;
             throw veltrin::RunCancelled{};
         }
-#endif
     }
     // The signal that ended the run, or 0.
     int EndSignal() const { return endSignal_; }
@@ -265,12 +247,10 @@ std::optional<int> ReadOptions(const std::vector<std::string>& argumentTexts, Co
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread is born, so that every thread holds them off: they wait for the run's next yield.
+    veltrin::HoldEndRequests();
 #ifdef _WIN32
     const Utf8Console utf8Console;
-#else
-    // Ctrl-C and the request to end wait for the run's next yield, which unwinds it.
-    const sigset_t endRequests = EndRequests();
-    ::pthread_sigmask(SIG_BLOCK, &endRequests, nullptr);
 #endif
     try {
         CommandLineView view;

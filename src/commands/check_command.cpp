@@ -17,8 +17,8 @@
 #include "commands/model_threads.h"
 #include "commands/source_listing.h"
 #include "commands/unexpected_error.h"
-#include "files/listing_backup.h"
 #include "files/listing_file.h"
+#include "files/listing_file_sink.h"
 #include "files/message_text.h"
 
 namespace veltrin {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string_view>
@@ -14,7 +15,6 @@
 #include "commands/source_listing.h"
 #include "commands/unexpected_error.h"
 #include "commands/version_text.h"
-#include "files/listing_backup.h"
 #include "files/listing_file.h"
 #include "files/listing_file_sink.h"
 #include "files/listing_target.h"
@@ -25,6 +25,7 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
+using file_system::FileFacts;
 
 constexpr std::string_view kWriteErrorTitle = "Write Error";
 constexpr std::string_view kNameErrorTitle = "Name Error";
@@ -89,21 +90,24 @@ std::optional<RunOutcome> CreateCommand::CheckNames() {
                         kNameErrorTitle);
         }
     }
-    // A run that was cut off while it rewrote a listing in place left its old listing in a backup; it is put back
-    // before anything else, so that a failure later in this run leaves the old listing.
-    for (const Plus2Model* model : models_) {
-        const std::string name = view_.ListingName(*model);
-        if (const std::optional<fs::path> backup = FindBackup(PathFromUtf8(name))) {
-            const std::string listing =
-                std::string(model->name) + " ROM disassembly " + QuotedFileName(PathFromUtf8(name));
-            if (const std::optional<Failure> failure = PutBackupBack(PathFromUtf8(name), *backup)) {
-                return Fail(
-                    "Could not put back the " + listing + " from " + QuotedFileName(*backup) + ": " + failure->reason,
-                    kWriteErrorTitle);
-            }
+    return std::nullopt;
+}
+
+// A run that was cut off while it rewrote a listing in place left its old listing in a backup; once the names are
+// checked and the listings held, it is put back, so that a failure later in this run leaves the old listing.
+std::optional<RunOutcome> CreateCommand::PutBackLeftListings(const FileFacts& source) {
+    for (std::size_t index = 0; index < models_.size(); ++index) {
+        const Plus2Model& model = *models_.at(index);
+        const std::string listing =
+            std::string(model.name) + " ROM disassembly " + QuotedFileName(PathFromUtf8(view_.ListingName(model)));
+        const Expected<std::optional<fs::path>> backup = PutBackLeftListing(*targets_.at(index), source);
+        if (!backup) {
+            return Fail("Could not put back the " + listing + ": " + backup.Reason(), kWriteErrorTitle);
+        }
+        if (*backup) {
             view_.ShowMessage("The " + listing +
                                   " was cut off while a run rewrote it; its old listing was put back from " +
-                                  QuotedFileName(*backup) + ".",
+                                  QuotedFileName(**backup) + ".",
                               kRestoreTitle);
         }
     }
@@ -111,17 +115,12 @@ std::optional<RunOutcome> CreateCommand::CheckNames() {
 }
 
 // Checks the three listing names before the first listing is generated, so that a run never stops on a name after
-// it has already replaced the listings before it.
+// it has already replaced the listings before it. From here on, no other run may write them.
 std::optional<RunOutcome> CreateCommand::FindTargets(const fs::path& sourceName) {
     for (std::size_t index = 0; index < models_.size(); ++index) {
         const Plus2Model& model = *models_.at(index);
         const std::string fileName = view_.ListingName(model);
         const fs::path name = PathFromUtf8(fileName);
-        Expected<ListingTarget> target = ListingTarget::Find(name);
-        if (!target) {
-            return Fail(WriteFailureMessage(model, fileName, target.Reason()), kWriteErrorTitle);
-        }
-        targets_[index].emplace(std::move(*target));
         // Writing a +2 listing over the 128 listing would destroy the only copy that the user corrects.
         if (IsSameFile(name, sourceName)) {
             return Fail("The " + view_.ListingInputName(model) +
@@ -144,6 +143,12 @@ std::optional<RunOutcome> CreateCommand::FindTargets(const fs::path& sourceName)
                             kNameErrorTitle);
             }
         }
+        // Once no earlier name reaches it: this run holds it from here.
+        Expected<ListingTarget> target = ListingTarget::Find(name);
+        if (!target) {
+            return Fail(WriteFailureMessage(model, fileName, target.Reason()), kWriteErrorTitle);
+        }
+        targets_[index].emplace(std::move(*target));
     }
     return std::nullopt;
 }
@@ -161,11 +166,14 @@ RunOutcome CreateCommand::Convert() {
     if (const std::optional<RunOutcome> outcome = FindTargets(sourceName)) {
         return *outcome;
     }
+    if (const std::optional<RunOutcome> outcome = PutBackLeftListings(source->facts)) {
+        return *outcome;
+    }
     // Each listing goes to its file as it is derived; the file only takes the target's place once the listing is
     // complete and the listings before it are in theirs, so a failed step or Exit leaves the old listing.
-    std::array<std::optional<ListingFileSink>, kPlus2Models.size()> listings;
+    std::array<std::unique_ptr<ListingFileSink>, kPlus2Models.size()> listings;
     for (std::size_t index = 0; index < models_.size(); ++index) {
-        listings.at(index).emplace(*targets_.at(index), source->facts);
+        listings.at(index) = ListingFileSink::Open(*targets_.at(index), source->facts);
     }
     ModelThreads threads(models_.size(), [&](std::size_t index, std::stop_token stop) {
         std::optional<ScriptFailure> failure =

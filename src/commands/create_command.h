@@ -29,9 +29,10 @@ class CreateCommand {
 
   private:
     RunOutcome Convert();
-    // Refuses names that no one means and puts back what a run cut off left; an outcome when the run ends there.
+    // Refuses names that no one means; an outcome when the run ends there.
     std::optional<RunOutcome> CheckNames();
     std::optional<RunOutcome> FindTargets(const std::filesystem::path& sourceName);
+    std::optional<RunOutcome> PutBackLeftListings(const file_system::FileFacts& source);
     RunOutcome Fail(std::string_view message, std::string_view title);
     void Finish(std::string_view status);
 

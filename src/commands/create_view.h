@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_system.h"
 #include "generators/plus2_models.h"
 
 namespace veltrin {
@@ -33,6 +34,11 @@ class CreateView {
 // Thrown from a yield when the user ends the program during a run. It is not a std::exception on purpose: the
 // commands turn every run-time error into a message, but this one must unwind the whole run.
 struct RunCancelled {};
+
+// Both programs hold off Ctrl-C, the request to end and the hang-up from their start, and take them at the run's
+// yields (and the window when it is idle), so that whatever the program ends is ended by the run unwinding.
+using file_system::HoldEndRequests;
+using file_system::TakeEndRequest;
 
 inline constexpr const char* kDoneStatus = "Done!";
 inline constexpr const char* kErrorStatus = "Error!";

@@ -3,8 +3,6 @@
 #include <string_view>
 #include <utility>
 
-#include "files/file_system.h"
-
 namespace veltrin {
 
 namespace {
@@ -14,10 +12,6 @@ constexpr std::string_view kConvertErrorTitle = "Convert Error";
 }  // namespace
 
 ModelThreads::ModelThreads(std::size_t models, const Derivation& derivation) {
-    // The threads are born holding off Ctrl-C and the request to end, so that these always reach the command's
-    // thread, which waits with them while it rewrites a listing in place: on a deriving thread they would end the
-    // program at once.
-    const file_system::SignalHold inheritedByTheThreads;
     for (std::size_t model = 0; model < models; ++model) {
         std::packaged_task<std::optional<ScriptFailure>(std::stop_token)> derive(
             [derivation, model](std::stop_token stop) { return derivation(model, std::move(stop)); });

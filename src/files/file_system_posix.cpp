@@ -1,7 +1,7 @@
 // The POSIX half of file_system.h. Where the system is Linux, it also uses the calls that only Linux has, unless the
 // build asks for the portable half (VELTRIN_PORTABLE_POSIX), which is what every other POSIX system compiles.
-#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -28,20 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A call made again for as long as a signal interrupts it.
-template <typename Call>
-auto Uninterrupted(Call call) {
-    auto result = call();
-    while (result == -1 && errno == EINTR) {
-        result = call();
-    }
-    return result;
-}
-
 std::error_code Checked(int result) { return result == -1 ? LastError() : std::error_code(); }
 
 // The folder that names are looked up in: an open one, or the current folder for a name given whole.
-int At(int descriptor) { return descriptor == -1 ? AT_FDCWD : descriptor; }
+int At(const File& folder) { return folder.Descriptor() == -1 ? AT_FDCWD : folder.Descriptor(); }
 
 bool IsMemberOf(gid_t group) {
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
@@ -54,11 +44,11 @@ FileFacts FactsFrom(const struct stat& status) {
     return {.exists = true,
             .ordinary = S_ISREG(status.st_mode),
             .folder = S_ISDIR(status.st_mode),
-            .link = S_ISLNK(status.st_mode),
             .readOnly = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0,
             .size = static_cast<std::uint64_t>(status.st_size),
             .device = status.st_dev,
             .number = status.st_ino,
+            .modified = status.st_mtime * 1000000000LL + status.st_mtim.tv_nsec,
             .names = status.st_nlink,
             .owner = status.st_uid,
             .group = status.st_gid,
@@ -66,28 +56,61 @@ FileFacts FactsFrom(const struct stat& status) {
             .keepsMoreThanItsBytes = !administrator && (status.st_uid != ::geteuid() || !IsMemberOf(status.st_gid))};
 }
 
-// A lock on a staging file tells other runs that its run is alive. Where the file system has no locks, a run
-// cannot tell, and a live run's staging file may be taken for a dead one's: its rename then fails.
-bool Lock(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
+// Ctrl-C, the request to end and the hang-up.
+sigset_t EndRequests() {
+    sigset_t signals{};
+    (void)(sigemptyset(&signals) + sigaddset(&signals, SIGINT) + sigaddset(&signals, SIGTERM) +
+           sigaddset(&signals, SIGHUP));
+    return signals;
+}
 
 }  // namespace
 
+bool FileFacts::IsPrivate() const { return owner == ::geteuid() && (permissions & 077U) == 0; }
+
+// No signal interrupts these: the programs hold off the signals that they take, and a disk does not wait.
 std::int64_t system_call::Read(int descriptor, char* into, std::size_t count) {
-    return Uninterrupted([&] { return ::read(descriptor, into, count); });
+    return ::read(descriptor, into, count);
 }
 
 std::int64_t system_call::Write(int descriptor, const char* from, std::size_t count) {
-    return Uninterrupted([&] { return ::write(descriptor, from, count); });
+    return ::write(descriptor, from, count);
+}
+
+std::int64_t system_call::CopyRange([[maybe_unused]] int from, [[maybe_unused]] int to,
+                                    [[maybe_unused]] std::size_t count) {
+#ifdef VELTRIN_LINUX_CALLS
+    return ::copy_file_range(from, nullptr, to, nullptr, count, 0);
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
 }
 
 int system_call::Close(int descriptor) { return ::close(descriptor); }
 
+// Where the file system has no locks, a run cannot tell: a live run's staging file may then be taken for a dead
+// one's, and its rename fails.
+bool system_call::Lock(int descriptor) { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0; }
+
 FileFacts File::Facts() const {
     struct stat status {};
-    return ::fstat(descriptor_, &status) == 0 ? FactsFrom(status) : FileFacts{};
+    if (::fstat(descriptor_, &status) != 0) {
+        return {};
+    }
+    FileFacts facts = FactsFrom(status);
+#ifdef VELTRIN_LINUX_CALLS
+    if (struct statx birth{};
+        ::statx(descriptor_, "", AT_EMPTY_PATH, STATX_BTIME, &birth) == 0 && (birth.stx_mask & STATX_BTIME) != 0) {
+        facts.generation = static_cast<std::uint64_t>(birth.stx_btime.tv_sec) * 1000000000U + birth.stx_btime.tv_nsec;
+    }
+#endif
+    return facts;
 }
 
-std::error_code File::Rewind() { return ::lseek(descriptor_, 0, SEEK_SET) < 0 ? LastError() : std::error_code(); }
+std::error_code File::Seek(std::uint64_t offset) {
+    return ::lseek(descriptor_, static_cast<off_t>(offset), SEEK_SET) < 0 ? LastError() : std::error_code();
+}
 
 std::error_code File::Truncate(std::uint64_t size) {
     return Checked(::ftruncate(descriptor_, static_cast<off_t>(size)));
@@ -117,27 +140,20 @@ void File::StartWriteback() {
 #endif
 }
 
-std::error_code File::Sync() {
+std::error_code File::Sync() const {
     // Some file systems cannot sync a file; what was written is still there.
     return ::fsync(descriptor_) != 0 && errno != EINVAL && errno != ENOTSUP ? LastError() : std::error_code();
 }
 
-Folder::~Folder() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-}
-
 std::error_code Folder::Open(const fs::path& path) {
     path_ = path;
-    descriptor_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return descriptor_ == -1 ? LastError() : std::error_code();
+    return Opened(opened_, ::openat(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool followLink) const {
     struct stat status {};
     facts = {};
-    if (::fstatat(At(descriptor_), name.c_str(), &status, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(At(opened_), name.c_str(), &status, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? std::error_code() : LastError();
     }
     facts = FactsFrom(status);
@@ -154,100 +170,49 @@ std::error_code Folder::FactsOf(const fs::path& name, FileFacts& facts, bool fol
 }
 
 std::error_code Folder::CheckWritable(const fs::path& name) const {
-    return Checked(::faccessat(At(descriptor_), name.c_str(), W_OK, 0));
+    return Checked(::faccessat(At(opened_), name.c_str(), W_OK, 0));
 }
 
-std::error_code Folder::OpenToRead(const fs::path& name, File& file) const {
-    file = File(::openat(At(descriptor_), name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    return file.Descriptor() == -1 ? LastError() : std::error_code();
+std::error_code Folder::OpenFile(const fs::path& name, File& file, bool rewrite) const {
+    const int flags = (rewrite ? O_RDWR | O_NOFOLLOW : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    return Opened(file, ::openat(At(opened_), name.c_str(), flags));
 }
 
-std::error_code Folder::OpenToRewrite(const fs::path& name, File& file) const {
-    file = File(::openat(At(descriptor_), name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (file.Descriptor() == -1) {
-        return LastError();
-    }
-    return file.Facts().ordinary ? std::error_code() : std::make_error_code(std::errc::invalid_argument);
-}
-
-std::error_code Folder::CreateNew(const fs::path& name, File& file) const {
-    file = File(::openat(At(descriptor_), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    return file.Descriptor() == -1 ? LastError() : std::error_code();
+std::error_code Folder::CreateNew(const fs::path& name, File& file, std::uint32_t permissions) const {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    const std::error_code error = Opened(file, ::openat(At(opened_), name.c_str(), flags, permissions));
+    // Another run that came upon it before it was locked took it for a dead run's, and removes it: another name.
+    const bool taken =
+        !error && ((!system_call::Lock(file.Descriptor()) && errno == EWOULDBLOCK) || file.Facts().names == 0);
+    return taken ? std::make_error_code(std::errc::file_exists) : error;
 }
 
 std::error_code Folder::Remove(const fs::path& name) const {
-    return Checked(::unlinkat(At(descriptor_), name.c_str(), 0));
-}
-
-std::error_code Folder::Sync() const {
-    return ::fsync(descriptor_) != 0 && errno != EINVAL && errno != ENOTSUP ? LastError() : std::error_code();
-}
-
-std::error_code Folder::CreateStaging(File& file, fs::path& name) const {
-    name.clear();
-#ifdef VELTRIN_LINUX_CALLS
-    file = File(::openat(descriptor_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-    // A file system without unnamed files says so in one of these ways; a named file then does the work.
-    if (file.Descriptor() != -1) {
-        Lock(file.Descriptor());
-        return {};
+    const std::error_code error = Checked(::unlinkat(At(opened_), name.c_str(), 0));
+    if (!error) {
+        (void)Sync();
     }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    return error;
+}
+
+std::error_code Folder::Sync() const { return opened_.Sync(); }
+
+std::error_code StagingFile::TakeName(const fs::path& name) {
+    // Renamed while still open and locked, so that no other run takes it for a dead one's.
+    const int folder = folder_->opened_.Descriptor();
+    if (::renameat(folder, name_.c_str(), folder, name.c_str()) != 0) {
         return LastError();
     }
-#endif
-    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        const fs::path candidate = StagingName(attempt);
-        const std::error_code error = CreateNew(candidate, file);
-        if (!error) {
-            name = candidate;
-            Lock(file.Descriptor());
-        }
-        if (error != std::errc::file_exists) {
-            return error;
-        }
-    }
-    return std::make_error_code(std::errc::file_exists);
-}
-
-std::error_code Folder::PutInPlace(File& file, fs::path& name, const fs::path& target) const {
-#ifdef VELTRIN_LINUX_CALLS
-    // The unnamed file gets a short name in the folder, then takes the target's name.
-    const std::string self = "/proc/self/fd/" + std::to_string(file.Descriptor());
-    for (int attempt = 0; attempt < kStagingAttempts && name.empty(); ++attempt) {
-        const fs::path candidate = StagingName(attempt);
-        int linked = ::linkat(AT_FDCWD, self.c_str(), descriptor_, candidate.c_str(), AT_SYMLINK_FOLLOW);
-        if (linked != 0 && errno != EEXIST) {  // no /proc: the direct way, which needs more privilege
-            linked = ::linkat(file.Descriptor(), "", descriptor_, candidate.c_str(), AT_EMPTY_PATH);
-        }
-        if (linked == 0) {
-            name = candidate;
-        } else if (errno != EEXIST) {
-            return LastError();
-        }
-    }
-#endif
-    // Renamed while still open and locked, so that no other run takes it for a dead one's.
-    if (name.empty() || ::renameat(descriptor_, name.c_str(), descriptor_, target.c_str()) != 0) {
-        return name.empty() ? std::make_error_code(std::errc::file_exists) : LastError();
-    }
-    name.clear();
-    (void)file.Close();  // what it held is on the disk under the target's name already
+    name_.clear();
+    (void)file_.Close();  // what it held is on the disk under its name already
     return {};
 }
 
-void Folder::RemoveStaleStaging() const {
-    DIR* const folder = ::fdopendir(::dup(descriptor_));
-    if (folder == nullptr) {
-        return;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        File staging;
-        if (IsStagingName(entry->d_name) && !OpenToRead(entry->d_name, staging) && Lock(staging.Descriptor())) {
-            (void)Remove(entry->d_name);
-        }
-    }
-    ::closedir(folder);
+bool Folder::Lock(const fs::path& name, std::string_view /*key*/, const FileFacts& listing, File& lock) const {
+    // Nothing to hold before the listing exists. A run that held it may have put a new one in its place meanwhile:
+    // the lock must be on the file that was checked. A file that cannot be opened to lock it is not held.
+    return !listing.exists || OpenFile(name, lock) ||
+           (system_call::Lock(lock.Descriptor()) && lock.Facts().IsSameFile(listing));
 }
 
 bool MayFollowLink(const fs::path& link) {
@@ -264,9 +229,9 @@ bool MayFollowLink(const fs::path& link) {
 void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_t size) {
 #ifdef VELTRIN_LINUX_CALLS
     // Only the whole large pages inside the memory; a failure leaves small pages, which work as well.
-    constexpr std::size_t kLargePage = std::size_t{1} << 21;
-    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(memory) % kLargePage;
-    const std::size_t skipped = misalignment == 0 ? 0 : kLargePage - misalignment;
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+    const auto address = reinterpret_cast<std::uintptr_t>(memory);
+    const std::uintptr_t skipped = (kLargePage - address % kLargePage) % kLargePage;
     if (size >= skipped + kLargePage) {
         (void)::madvise(memory + skipped, (size - skipped) / kLargePage * kLargePage, MADV_HUGEPAGE);
     }
@@ -274,23 +239,24 @@ void AdviseLargePages([[maybe_unused]] char* memory, [[maybe_unused]] std::size_
 }
 
 fs::path StateFolder() {
+    // Only a whole name: a relative one would be looked up wherever the program happens to run.
     const char* const state = std::getenv("XDG_STATE_HOME");
     const char* const home = std::getenv("HOME");
     if (state != nullptr && fs::path(state).is_absolute()) {
         return fs::path(state) / "veltrin";
     }
-    return home != nullptr ? fs::path(home) / ".local/state/veltrin" : fs::path();
+    return home != nullptr && fs::path(home).is_absolute() ? fs::path(home) / ".local/state/veltrin" : fs::path();
 }
 
-SignalHold::SignalHold() {
-    static_assert(sizeof(sigset_t) <= sizeof(saved_));
-    sigset_t endRequests{};
-    sigemptyset(&endRequests);
-    sigaddset(&endRequests, SIGINT);
-    sigaddset(&endRequests, SIGTERM);
-    ::pthread_sigmask(SIG_BLOCK, &endRequests, reinterpret_cast<sigset_t*>(saved_.data()));
+void HoldEndRequests() {
+    const sigset_t endRequests = EndRequests();
+    ::pthread_sigmask(SIG_BLOCK, &endRequests, nullptr);
 }
 
-SignalHold::~SignalHold() { ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<sigset_t*>(saved_.data()), nullptr); }
+int TakeEndRequest() {
+    const sigset_t endRequests = EndRequests();
+    constexpr timespec kNow{};
+    return std::max(::sigtimedwait(&endRequests, nullptr, &kNow), 0);
+}
 
 }  // namespace veltrin::file_system

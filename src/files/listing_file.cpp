@@ -1,7 +1,5 @@
 #include "files/listing_file.h"
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -18,17 +16,21 @@ Failure Unreadable(const std::error_code& error) { return {"cannot be read: " + 
 
 }  // namespace
 
-std::optional<Failure> ListingReader::Open(const fs::path& name, const file_system::Folder& folder) {
+std::optional<Failure> ListingReader::Open(const fs::path& name) {
     // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
     // meanwhile, before a byte is read from it.
-    std::error_code error = folder.FactsOf(name, facts_, true);
+    const file_system::Folder current;  // for a name that is not whole
+    const auto kind = [this] {
+        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+    };
+    std::error_code error = current.FactsOf(name, facts_, true);
     if (!error && !facts_.exists) {
         return Failure{"does not exist."};
     }
     if (!error && !facts_.ordinary) {
-        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+        return kind();
     }
-    if (error = folder.OpenToRead(name, file_); error) {
+    if (error = current.OpenFile(name, file_); error) {
         return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);
     }
     facts_ = file_.Facts();
@@ -36,7 +38,7 @@ std::optional<Failure> ListingReader::Open(const fs::path& name, const file_syst
         return Unreadable(file_system::LastError());
     }
     if (!facts_.ordinary) {
-        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
+        return kind();
     }
     if (facts_.size > kMaxSourceBytes) {
         return Failure{"is too large: " + std::to_string(facts_.size) + " bytes."};
@@ -58,17 +60,9 @@ Expected<std::size_t> ListingReader::Read(char* into, std::size_t count) {
     return got;
 }
 
-std::optional<Failure> CopyRest(ListingReader& reader, file_system::File& to) {
-    const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kReadPiece);
-    for (;;) {
-        const Expected<std::size_t> got = reader.Read(piece.get(), kReadPiece);
-        if (!got || *got == 0) {
-            return got ? std::nullopt : std::optional<Failure>(Failure{got.Reason()});
-        }
-        if (const std::error_code error = to.WriteAll({piece.get(), *got})) {
-            return Failure{ErrorFragment(error) + "."};
-        }
-    }
+bool ListingReader::Changed() const {
+    const file_system::FileFacts now = file_.Facts();
+    return read_ != facts_.size || now.size != facts_.size || now.modified != facts_.modified;
 }
 
 Expected<LoadedListing> LoadListing(const fs::path& fileName) {
@@ -80,27 +74,20 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
         if (std::optional<Failure> failure = reader.Open(fileName)) {
             return *failure;
         }
-        // A buffer of the size that the file had, and one more byte, so that its end is seen without growing; it is
+        // A buffer of the size that the file had, and one more byte, so that its end is seen, or that it grew; it is
         // not filled with zeros before the bytes are read into it.
-        std::size_t capacity = static_cast<std::size_t>(reader.Facts().size) + 1;
+        const std::size_t capacity = static_cast<std::size_t>(reader.Facts().size) + 1;
         std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(capacity);
         file_system::AdviseLargePages(bytes.get(), capacity);
         std::size_t size = 0;
-        for (;;) {
-            if (size == capacity) {
-                capacity = std::max(capacity * 2, kReadPiece);
-                std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(capacity);
-                std::memcpy(larger.get(), bytes.get(), size);
-                bytes = std::move(larger);
-            }
-            const Expected<std::size_t> got = reader.Read(bytes.get() + size, capacity - size);
-            if (!got) {
+        for (Expected<std::size_t> got = std::size_t{1}; *got != 0 && size < capacity; size += *got) {
+            if (got = reader.Read(bytes.get() + size, capacity - size); !got) {
                 return Failure{got.Reason()};
             }
-            if (*got == 0) {
-                break;
-            }
-            size += *got;
+        }
+        // Cut short or with lines from two versions: neither is the listing that its user saved.
+        if (reader.Changed()) {
+            return Failure{"changed while it was read; run again once it is saved."};
         }
         SourceLines lines(std::move(bytes), size, kMaxSourceLines);
         if (lines.LinesInFile() > kMaxSourceLines) {

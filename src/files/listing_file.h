@@ -17,27 +17,26 @@ namespace veltrin {
 inline constexpr std::uint64_t kMaxSourceBytes = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxSourceLines = std::uint64_t{1} << 23;
 
-// How much a read or a copy of a listing file asks the system for at a time.
+// How much a read of a listing file asks the system for at a time.
 inline constexpr std::size_t kReadPiece = std::size_t{1} << 16;
 
-// The one reader of listing files: the 128 listing, a +2 listing that a check compares, a backup. Only an ordinary
+// The one reader of listing files: the 128 listing and a +2 listing that a check compares. Only an ordinary
 // file is read, and no more than kMaxSourceBytes of it; the reason of a failure reads after the file's quoted
 // name: "does not exist.".
 class ListingReader {
   public:
-    std::optional<Failure> Open(const std::filesystem::path& name, const file_system::Folder& folder = {});
+    std::optional<Failure> Open(const std::filesystem::path& name);
     [[nodiscard]] const file_system::FileFacts& Facts() const { return facts_; }
     // The next bytes of the file, at most `count` of them: none at its end.
     Expected<std::size_t> Read(char* into, std::size_t count);
+    // Whether the file is not what it was when it was opened: another program writes it.
+    [[nodiscard]] bool Changed() const;
 
   private:
     file_system::File file_;
     file_system::FileFacts facts_;
     std::uint64_t read_ = 0;
 };
-
-// Copies what the reader has left to the file.
-std::optional<Failure> CopyRest(ListingReader& reader, file_system::File& to);
 
 // The 128 listing, and what the system knows its file by.
 struct LoadedListing {

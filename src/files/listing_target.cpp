@@ -1,29 +1,32 @@
 #include "files/listing_target.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <system_error>
 
+#include "files/listing_file_sink.h"
 #include "files/message_text.h"
 
 namespace veltrin {
 
 namespace fs = std::filesystem;
+using file_system::FileFacts;
 
 namespace {
 
 constexpr int kMaxLinks = 40;
 
-bool IsPermissionError(const std::error_code& error) {
-    return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
-           error == std::errc::operation_not_permitted;
-}
+fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
-// The whole name, as the system would find the file: links followed and made absolute.
+// The whole name, as the system would find the file: links followed and made absolute, at any depth.
 std::string FullName(const fs::path& name) {
     const Expected<fs::path> followed = FollowLinks(name);
     std::error_code error;
-    return fs::weakly_canonical(fs::absolute(followed ? *followed : name, error), error).string();
+    const fs::path whole = fs::absolute(followed ? *followed : name, error).lexically_normal();
+    const fs::path canonical = fs::weakly_canonical(whole, error);
+    const std::u8string full = (error ? whole : canonical).u8string();
+    return {full.begin(), full.end()};
 }
 
 std::string CaseFolded(std::string name) {
@@ -57,6 +60,8 @@ Expected<fs::path> FollowLinks(const fs::path& name) {
     return Failure{"it leads through too many links."};
 }
 
+std::string ListingKey(const fs::path& name) { return std::to_string(std::hash<std::string>()(FullName(name))); }
+
 bool IsSameFile(const fs::path& first, const fs::path& second) {
     std::error_code error;
     return fs::equivalent(first, second, error) || FullName(first) == FullName(second);
@@ -79,44 +84,46 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     if (target.file_.filename().empty()) {
         return Failure{"it names a folder, not a file."};
     }
-    const fs::path folder = target.file_.has_parent_path() ? target.file_.parent_path() : fs::path(".");
+    const fs::path folder = FolderOf(target.file_);
     if (const std::error_code error = target.folder_.Open(folder)) {
-        if (error == std::errc::no_such_file_or_directory) {
-            return Failure{"the folder " + QuotedFileName(folder) + " does not exist."};
-        }
-        return Failure{error == std::errc::not_a_directory ? QuotedFileName(folder) + " is not a folder."
-                                                           : "the folder " + QuotedFileName(folder) +
-                                                                 " cannot be examined: " + ErrorFragment(error) + "."};
+        const std::string quoted = QuotedFileName(folder);
+        return Failure{error == std::errc::no_such_file_or_directory ? "the folder " + quoted + " does not exist."
+                       : error == std::errc::not_a_directory
+                           ? quoted + " is not a folder."
+                           : "the folder " + quoted + " cannot be examined: " + ErrorFragment(error) + "."};
     }
-    file_system::FileFacts& facts = target.facts_;
+    FileFacts& facts = target.facts_;
     if (const std::error_code error = target.folder_.FactsOf(target.Leaf(), facts)) {
         return Failure{"it cannot be examined: " + ErrorFragment(error) + "."};
     }
     // What a plain overwrite could not or should not write: a folder, a device or other special file, a file the
     // user may not write, and a file that nobody may write (so that a read-only listing is kept even for an
     // administrator, whom permission bits do not stop).
-    if (facts.folder) {
-        return Failure{"it is a folder, not a file."};
-    }
     if (facts.exists && !facts.ordinary) {
-        return Failure{"it is not an ordinary file."};
+        return Failure{facts.folder ? "it is a folder, not a file." : "it is not an ordinary file."};
     }
     if (facts.readOnly) {
         return Failure{"it is read-only."};
     }
     if (const std::error_code error = facts.exists ? target.folder_.CheckWritable(target.Leaf()) : std::error_code()) {
-        return Failure{IsPermissionError(error) ? "it is read-only." : ErrorFragment(error) + "."};
+        const bool refused = error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+                             error == std::errc::operation_not_permitted;
+        return Failure{refused ? "it is read-only." : ErrorFragment(error) + "."};
     }
     const std::error_code folderError = target.folder_.CheckWritable(".");
     if (folderError && !facts.exists) {
         return Failure{"no file can be created in the folder " + QuotedFileName(folder) + ": " +
                        ErrorFragment(folderError) + "."};
     }
-    target.folderWritable_ = !folderError;
-    target.inPlace_ = facts.exists && (facts.names > 1 || facts.keepsMoreThanItsBytes || folderError);
-    if (target.folderWritable_) {
-        target.folder_.RemoveStaleStaging();
+    if (!target.folder_.Lock(target.Leaf(), ListingKey(target.file_), facts, target.lock_)) {
+        return Failure{"another run is writing it."};
     }
+    target.inPlace_ = facts.exists && (facts.names > 1 || facts.keepsMoreThanItsBytes || folderError);
+    if (const std::optional<Failure> failure = target.inPlace_ ? OpenStateFolder(target.stateFolder_) : std::nullopt) {
+        return Failure{"its old listing cannot be kept " + failure->reason};
+    }
+    target.folder_.RemoveStaleStaging();
+    target.stateFolder_.RemoveStaleStaging();  // where a folder is not opened, or takes no new file, nothing is left
     return target;
 }
 

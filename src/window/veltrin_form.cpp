@@ -25,6 +25,9 @@ void VeltrinForm::SetInputsEnabled(bool enabled) {
 
 void VeltrinForm::Yield() {
     ProcessEvents();
+    if (TakeEndRequest() != 0) {
+        exitRequested_ = true;
+    }
     if (exitRequested_) {
         throw RunCancelled{};
     }
@@ -84,6 +87,12 @@ bool VeltrinForm::Form_QueryUnload() {
         return false;
     }
     return true;
+}
+
+void VeltrinForm::TakeEndRequestWhenIdle() {
+    if (!running_ && TakeEndRequest() != 0) {
+        EndProgram();
+    }
 }
 
 }  // namespace veltrin

@@ -72,6 +72,9 @@ class VeltrinForm : public CreateView {
     // The user closes the window through its frame: whether it may close now. During a run it closes once the run
     // has unwound, as Exit does.
     [[nodiscard]] bool Form_QueryUnload();
+    // Ctrl-C, the request to end or the hang-up came while the window is idle: it closes as Exit would. A run takes
+    // them at its next yield instead.
+    void TakeEndRequestWhenIdle();
 
   private:
     void ShowVersionText();

@@ -1,81 +1,105 @@
 #!/usr/bin/env bash
-# Ends veltrin-cli at random points of large runs, with SIGKILL, SIGTERM and SIGINT in turn, and shows that every
-# listing is the complete old or the complete new one once the next run has started, with no staging file or
-# backup left. The English and Spanish listings take their names anew; the French one has a second name, so it is
-# rewritten in place.
+# Ends runs at random points of large listings and shows that every listing is then the complete old or the complete
+# new one: veltrin-cli and the window by SIGTERM, SIGINT and SIGHUP, which they take as Exit, at once and with nothing
+# left; by SIGKILL, once the next run has put back what was left. Then starts a second run the moment the first one
+# rewrites a listing, with the same names or others in the same folder, and shows that the second touches nothing of
+# the first's: the first says "Done!" and leaves every listing new. The English and Spanish listings take their
+# names anew; the French one has a second name, so it is rewritten in place.
 #
-#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS]
+#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]     (WINDOW-RUN: the window with Create pressed at once)
 set -uo pipefail
 set -m  # background runs of their own, which take Ctrl-C as a foreground run would
 
-[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS]" >&2; exit 2; }
-cli=$(realpath "$1")
-sample=$(realpath "$2")
-runs=${3:-30}
+[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]" >&2; exit 2; }
+cli=$(realpath "$1") sample=$(realpath "$2") runs=${3:-30} window=${4:+$(realpath "$4")}
 work=$(mktemp -d "${TMPDIR:-/tmp}/veltrin-killed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
+export XDG_STATE_HOME=$work/state QT_QPA_PLATFORM=offscreen
 outputs=(Spectrum+2_ROM0.asm Spectrum+2_Spanish_ROM0.asm Spectrum+2_French_ROM0.asm)
 fail() { echo "killed_runs: FAIL: $*" >&2; exit 1; }
 
 # Two large sources that differ at their first and last lines: 150,000 comment lines before the banner routine,
 # which every model copies, make each listing some 7 MB.
-filler=$(mktemp "$work/filler.XXXXXX")
-for ((i = 0; i < 150000; i++)); do printf '; Filler line %d of a long annotation.\r\n' "$i"; done >"$filler"
 banner=$(grep -n '^L3852:' "$sample" | cut -d: -f1)
-{ head -n "$((banner - 1))" "$sample" && cat "$filler" && tail -n "+$banner" "$sample"; } >old.asm || exit 2
+{
+    head -n "$((banner - 1))" "$sample"
+    for ((i = 0; i < 150000; i++)); do printf '; Filler line %d of a long annotation.\r\n' "$i"; done
+    tail -n "+$banner" "$sample"
+} >old.asm || exit 2
 sed 's/^; Release Date/; Release date/' old.asm >new.asm
 for version in old new; do
     mkdir "$version" && (cd "$version" && "$cli" --source ../$version.asm >/dev/null) || fail "a full run from $version.asm"
 done
-# A source that the English script rejects at once: the run after a killed one puts back what it left, then stops.
+# A source that the English script rejects at once: a run from it puts back what a run left, and writes nothing.
 sed 's/^; Release Date/; Release/' old.asm >broken.asm
 
-# mkdir out; the listings of the old source, the French one with a second name.
-reset() {
-    for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done
-}
-mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm
+# mkdir out; the listings of the old source, the French one with a second name; the window's source is new.asm.
+reset() { for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done; }
+mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm && cp new.asm out/Spectrum128_ROM0.asm
 start=$(date +%s%N)
 (cd out && "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
 duration=$((($(date +%s%N) - start) / 1000))  # microseconds
-# After a run ended by a signal: the next run puts back what it left, and then every listing is old or new.
-check_after() {
-    (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+# Every listing is old or new (all new after "Done!"), and no staging file or backup is left.
+check() {
     for name in "${outputs[@]}"; do
-        cmp -s "out/$name" "old/$name" || cmp -s "out/$name" "new/$name" ||
-            fail "$1: $name is neither the old nor the new listing"
+        cmp -s "out/$name" "new/$name" || { [ "$2" != Done! ] && cmp -s "out/$name" "old/$name"; } ||
+            fail "$1: $name is neither the old nor the new listing${2:+ after $2}"
     done
-    left=$(find out -name '.vlt*' -o -name '*.vlt-old' | wc -l)
-    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out)"
+    left=$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' | wc -l)
+    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out "$XDG_STATE_HOME"/*)"
     cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "$1: the French listing lost its other name"
 }
+# run PROGRAM: starts veltrin-cli or the window (which stays open once its run is over) on new.asm
+run() {
+    local command=("$cli" --source ../new.asm)
+    [ "$1" = window ] && command=("$window")
+    : >out.txt
+    (cd out && exec "${command[@]}" >../out.txt 2>/dev/null) &
+    pid=$!
+}
+# Waits for the run, and checks the listings; after SIGKILL, once the next run has put back what was left.
+after() {
+    timeout 60 tail --pid="$pid" -f /dev/null || fail "$1: it did not end"
+    wait "$pid" 2>/dev/null; status=$?
+    [ "$signal" = KILL ] && (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
+    check "$1" "$(tail -n 1 out.txt)"
+}
 
-signals=(KILL TERM INT)
+programs=(cli ${window:+window})
+signals=(TERM INT HUP KILL)
+for program in "${programs[@]}"; do
+    for ((run = 0; run < runs; run++)); do
+        reset
+        signal=${signals[run % 4]}
+        run "$program"
+        delay=$(((RANDOM << 15 | RANDOM) % duration))
+        sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
+        kill -s "$signal" "$pid" 2>/dev/null
+        after "$program run $run (SIG$signal)"
+        [[ $program = window || $signal:$status =~ ^(.*:0|KILL:137|TERM:143|INT:130|HUP:129)$ ]] ||
+            fail "run $run: SIG$signal ended veltrin-cli with status $status"
+    done
+done
+# Killed the moment the French listing's backup has its name, which it may only have once it is whole; then second
+# runs, one after the other for as long as the first goes on, which the first holds off, or which leave its staging
+# files (with other names in the same folder).
 for ((run = 0; run < runs; run++)); do
     reset
-    signal=${signals[run % 3]}
-    (cd out && exec "$cli" --source ../new.asm >/dev/null 2>&1) &
-    pid=$!
-    delay=$(((RANDOM << 15 | RANDOM) % duration))
-    sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
-    kill -s "$signal" "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    status=$?
-    case "$signal:$status" in
-        *:0 | KILL:137 | TERM:143 | INT:130) ;;
-        *) fail "run $run: SIG$signal ended veltrin-cli with status $status" ;;
-    esac
-    check_after "run $run (SIG$signal)"
+    signal=$([ "$run" -lt 3 ] && echo KILL)
+    others=()
+    [ $((run / 2 % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
+    run "${programs[run % ${#programs[@]}]}"
+    # Once the first run holds its listings: one that came before it would refuse it, as it should.
+    until [ -n "$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+        ! kill -0 "$pid" 2>/dev/null; do :; done
+    until [ -n "$signal" ] || [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null; do
+        (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
+    done
+    until [ -z "$signal" ] || [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+        ! kill -0 "$pid" 2>/dev/null; do :; done
+    kill -s "${signal:-TERM}" "$pid" 2>/dev/null  # a window that is done waits for its end
+    after "run $run${signal:+ at the backup, SIGKILL}"
+    [ -n "$signal" ] || [ "$(tail -n 1 out.txt)" = Done! ] || fail "run $run: a second run made the first fail"
 done
-# Killed the moment the French listing's backup has its name, which it may only have once it is whole.
-for ((run = 0; run < 3; run++)); do
-    reset
-    (cd out && exec "$cli" --source ../new.asm >/dev/null 2>&1) &
-    pid=$!
-    while [ ! -e out/.Spectrum+2_French_ROM0.asm.vlt-old ] && kill -0 "$pid" 2>/dev/null; do :; done
-    kill -s KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    check_after "run killed at the backup $run"
-done
-echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points; every listing old or new"
+echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs run twice"

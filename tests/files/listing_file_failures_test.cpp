@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <regex>
 #include <set>
 #include <string>
@@ -31,19 +33,24 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 
 // An earlier listing longer than the new one, which must leave nothing of it; the new one comes in two pieces, so
-// that a write can fail at the first and the second still be offered. The earlier one is read and copied in 17
-// pieces of 64 KiB, so that the rewrite in place is the 18th write of a row.
+// that a write can fail at the first and the second still be offered. Rewritten in place, the earlier one is copied
+// to its backup after the backup's record, so that the first piece of the new one is the second write of a row.
 const std::string kOldListing = std::string((std::size_t{1} << 20) + 8, 'o') + "\r\n";
 const std::string kNewListing = std::string(ListingFileSink::kPieceSize, 'n') + "\r\nnew\r\n";
 
 // The earlier listing, and whichever odd file the row names.
 void Prepare(const fs::path& folder, const std::string& name) {
     WriteFile(folder / "out.asm", kOldListing);
-    if (name == "linked.asm") {
+    if (name.ends_with("linked.asm")) {
         fs::create_hard_link(folder / "out.asm", folder / name);
-    } else if (name == "read-only.asm") {  // refused even for an administrator, whom permission bits do not stop
-        WriteFile(folder / name, kOldListing);
-        fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read);
+        if (name.starts_with("posix-shared")) {  // a state folder that others may use
+            fs::create_directory(folder / "state" / "veltrin");
+            fs::permissions(folder / "state" / "veltrin", fs::perms::all);
+        }
+    } else if (name == "read-only.asm" || name == "locked.asm" || name == "posix-swapped.asm") {
+        WriteFile(folder / name, kOldListing);  // nobody may write the first, not even an administrator
+        fs::permissions(folder / name, fs::perms::owner_read | fs::perms::group_read |
+                                           (name == "read-only.asm" ? fs::perms::none : fs::perms::owner_write));
     } else if (name == "folder.asm") {
         fs::create_directory(folder / name);
 
@@ -75,16 +82,21 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
     // and each row must close every descriptor it opened, that one included.
     ::close(STDIN_FILENO);
     const auto openDescriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+    const mode_t mask = ::umask(0);  // a new listing gets what the user's mask leaves of read and write for all
+    ::umask(mask);
 #endif
     for (const std::vector<std::string>& row : testing_support::ReadDataTable("listing_file_failures.txt")) {
         SCOPED_TRACE(row.at(0) + " | " + row.at(1) + " | " + row.at(2));  // action | name | faults | outcome
         const std::string name = std::regex_replace(row.at(1), std::regex(R"(\\n)"), "\n");  // a control character
         testing_support::TestFolder folder;
-        Prepare(folder.Path(), name);
+        fs::create_directory(folder / "state");  // the user's state folder is in it, for the backups that go there
 #ifndef _WIN32
-        fs::create_directory(folder / "state");  // the user's state folder, for the backups that go there
-        ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
+        // A user without a home, or one with a relative name for it that another may have planted in any folder.
+        const bool homeless = name.starts_with("posix-homeless");
+        ::setenv("XDG_STATE_HOME", homeless ? "state" : (folder / "state").c_str(), 1);
+        ::setenv("HOME", homeless ? "." : "/", 1);  // which nothing else here reads
 #endif
+        Prepare(folder.Path(), name);
         const fs::path file = name.empty() ? fs::path() : folder.Path() / fs::path(name).make_preferred();
         std::set<std::string> names = folder.Names();
         const std::string oldBytes = row[0] == "write" && fs::is_regular_file(file) ? ReadFile(file) : "";
@@ -114,16 +126,23 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
                 const Expected<LoadedListing> source = LoadListing(file);
                 return source ? "read" : source.Reason();
             }
+            const Expected<ListingTarget> otherRun = ListingTarget::Find(name == "locked.asm" ? file : fs::path());
             const Expected<ListingTarget> target = ListingTarget::Find(file);
             if (!target || row[0] == "check") {
                 return !target             ? target.Reason()
                        : target->InPlace() ? "may be written in place"
                                            : "may be written anew";
             }
-            ListingFileSink sink(*target, {});
-            sink.Write(std::string(ListingFileSink::kPieceSize, 'n'));
-            sink.Write("new");
-            const std::optional<Failure> failure = sink.Commit();
+            const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, {});
+            sink->Write(std::string(ListingFileSink::kPieceSize, 'n'));
+#ifndef _WIN32
+            if (name.starts_with("posix-swapped")) {  // a pipe takes the listing's name while it is written
+                fs::remove(file);
+                EXPECT_EQ(::mkfifo(file.c_str(), 0600), 0);
+            }
+#endif
+            sink->Write("new");
+            const std::optional<Failure> failure = sink->Commit();
             return failure ? failure->reason : "written";
         };
         std::string outcome = act();
@@ -132,21 +151,26 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
             (void)file_system::Folder().FactsOf(file, after);
             const bool written = outcome == "written" || outcome.starts_with("the new listing is in its place");
             outcome = outcome != "written" ? outcome : after.IsSameFile(before) ? "written in place" : "written anew";
-            EXPECT_TRUE(fs::is_directory(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
+            EXPECT_TRUE(!fs::is_regular_file(file) || ReadFile(file) == (written ? kNewListing : oldBytes));
+#ifndef _WIN32
+            EXPECT_TRUE(name != "new.asm" || !written || fs::status(file).permissions() == fs::perms(0666 & ~mask));
+#endif
             names.insert(written ? file.filename().string() : "out.asm");  // out.asm is always there
-            if (outcome.ends_with(".vlt-old\" could not be removed: input/output error.") ||
-                outcome.ends_with(".vlt-old\".")) {
-                const std::string backup = "." + file.filename().string() + ".vlt-old";
-                names.insert(backup);  // kept, to be put back by the next run; others may not read the listing there
-                EXPECT_EQ(fs::status(folder / backup).permissions() & fs::perms::all,
-                          fs::perms::owner_read | fs::perms::owner_write);
-            }
+        }
+        // A backup stays only when the next run is to put it back, and others may not read the listing there.
+        std::error_code noFolder;
+        EXPECT_TRUE(!fs::exists(folder / "state" / "veltrin") || name.starts_with("posix-shared") ||
+                    fs::status(folder / "state" / "veltrin").permissions() == fs::perms::owner_all);
+        for (const fs::directory_entry& backup : fs::directory_iterator(folder / "state" / "veltrin", noFolder)) {
+            EXPECT_TRUE(outcome.ends_with("\".") || outcome.ends_with("could not be removed: input/output error."));
+            EXPECT_EQ(backup.status().permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
         }
 #ifndef _WIN32
         EXPECT_TRUE(testing_support::DisarmSystemCallFaults()) << "a fault that never struck";
         EXPECT_EQ(openDescriptors(), descriptorsBefore) << "a descriptor left open";
 #endif
         const std::string expected = std::regex_replace(row.at(3), std::regex(R"(\{folder\})"), folder.Path().string());
+        outcome = std::regex_replace(outcome, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
         EXPECT_EQ(outcome, fs::path(expected).make_preferred().string());  // with the system's separators
         EXPECT_EQ(folder.Names(), names);
         std::error_code noFile;  // so that Windows can remove it

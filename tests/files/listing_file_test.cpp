@@ -16,15 +16,11 @@
 #include "support/test_folder.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "support/system_call_faults.h"
+#include "support/child_process.h"
 #endif
 
 namespace veltrin {
@@ -50,27 +46,15 @@ class ListingFileTest : public ::testing::Test {
 };
 
 #ifndef _WIN32
-// Writes the lines as a +2 listing is written: each to the file sink as it comes, then the sink committed. The
-// reason of a failure, or "written".
-std::string WriteListing(const fs::path& fileName, const Lines& lines) {
-    const Expected<ListingTarget> target = ListingTarget::Find(fileName);
+// Writes "new" to the target as a run would, the 128 listing's file being `source`; the reason of a failure, or
+// "written".
+std::string WriteTo(const Expected<ListingTarget>& target, const file_system::FileFacts& source = {}) {
     if (!target) {
         return target.Reason();
     }
-    ListingFileSink sink(*target, {});
-    for (const std::string& line : lines) {
-        sink.Write(line);
-    }
-    const std::optional<Failure> failure = sink.Commit();
-    return failure ? failure->reason : "written";
-}
-
-// Writes "new" to the target as a run would, the 128 listing's file being `source`; the reason of a failure, or
-// "written".
-std::string WriteTo(const ListingTarget& target, const file_system::FileFacts& source) {
-    ListingFileSink sink(target, source);
-    sink.Write("new");
-    const std::optional<Failure> failure = sink.Commit();
+    const std::unique_ptr<ListingFileSink> sink = ListingFileSink::Open(*target, source);
+    sink->Write("new");
+    const std::optional<Failure> failure = sink->Commit();
     return failure ? failure->reason : "written";
 }
 
@@ -96,18 +80,6 @@ ino_t InodeOf(const fs::path& file) {
     return status.st_ino;
 }
 
-// Runs the action in a child process that has become nobody; true when it succeeded there.
-bool AsNobody(const std::function<bool()>& action) {
-    constexpr uid_t kNobody = 65534;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool succeeded =
-            ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && action();
-        ::_exit(succeeded ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 #endif
 
 TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
@@ -137,60 +109,7 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
     }
 }
 
-// Until Commit nobody sees the new listing, and a listing given up leaves the old one and nothing else, whether it
-// is to take the name anew or to rewrite the file in place.
-TEST_F(ListingFileTest, ListingIsSeenOnlyOnceCommitted) {
-    const std::string newListing = "a\r\n" + std::string(1 << 20, 'b') + "\r\nc\r\n";
-    for (const bool inPlace : {false, true}) {
-        for (const bool commit : {false, true}) {
-            WriteFile(PathOf("out.asm"), "old\r\n");
-            std::set<std::string> names{"out.asm"};
-            if (inPlace) {  // another name keeps the file where it is
-                fs::create_hard_link(PathOf("out.asm"), PathOf("linked.asm"));
-                names.insert("linked.asm");
-            }
-            const Expected<ListingTarget> target = ListingTarget::Find(PathOf("out.asm"));
-            ASSERT_TRUE(target && target->InPlace() == (inPlace || kEveryListingInPlace));
-            {
-                ListingFileSink sink(*target, {});
-                // Small and large lines, as a script may mix them, arrive in their order.
-                for (const std::string& line : {std::string("a"), std::string(1 << 20, 'b'), std::string("c")}) {
-                    sink.Write(line);
-                }
-                EXPECT_EQ(ReadFile(PathOf("out.asm")), "old\r\n");
-#if defined(__linux__) && !defined(VELTRIN_PORTABLE_POSIX)
-                EXPECT_EQ(folder_.Names(), names);  // the new file has no name yet
-#endif
-                EXPECT_TRUE(!commit || sink.Commit() == std::nullopt);
-            }
-            EXPECT_EQ(ReadFile(PathOf("out.asm")), commit ? newListing : "old\r\n");
-            EXPECT_EQ(folder_.Names(), names);
-            fs::remove(PathOf("linked.asm"));
-        }
-    }
-}
-
 #ifndef _WIN32
-
-// A new listing gets what the user's mask leaves of read and write for all, whatever the length of its name, and
-// whether the file system has unnamed files or not (then an unnamed one cannot be opened).
-TEST_F(ListingFileTest, NewListingTakesItsPermissionsFromTheMask) {
-    const mode_t oldMask = ::umask(027);
-    const fs::path longest = PathOf((std::string(251, 'n') + ".asm").c_str());  // the longest name there may be
-#ifdef VELTRIN_PORTABLE_POSIX
-    for (const char* faults : {"-"}) {
-#else
-    for (const char* faults : {"-", "openat 1 95"}) {
-#endif
-        testing_support::ArmSystemCallFaults(faults);
-        EXPECT_EQ(WriteListing(longest, {"x"}), "written");
-        EXPECT_TRUE(testing_support::DisarmSystemCallFaults());
-        EXPECT_EQ(fs::status(longest).permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-        fs::remove(longest);
-    }
-    ::umask(oldMask);
-}
 
 // What a plain overwrite keeps, a replacement keeps: the file's other names, its owner, group and permissions, its
 // extended attributes and access control list; as an administrator, and as a user who may write the file but
@@ -205,9 +124,9 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
                                          0xFFFFFFFF, 0x60010, 0xFFFFFFFF, 0x00020, 0xFFFFFFFF};
     fs::create_directory(PathOf("shared"));
     fs::create_directory(PathOf("acl"));
-    // The user's state folder, which takes the backup of a listing whose own folder the user may not write.
-    fs::create_directory(PathOf("state"));
-    ASSERT_EQ(::chown(PathOf("state").c_str(), kNobody, kNobody), 0);
+    // Each user's own state folder, which takes the backup of a listing rewritten in place.
+    fs::create_directory(PathOf("nobody"));
+    ASSERT_EQ(::chown(PathOf("nobody").c_str(), kNobody, kNobody), 0);
     ::setenv("XDG_STATE_HOME", PathOf("state").c_str(), 1);
     fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
     const struct {
@@ -239,8 +158,11 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         row.prepare(file);
         const std::string before = FactsOf(file);
         const ino_t number = InodeOf(file);
-        const auto write = [&] { return WriteListing(file, {"new"}) == "written"; };
-        EXPECT_TRUE(row.asNobody ? AsNobody(write) : write()) << row.name;
+        const auto write = [&] {
+            ::setenv("XDG_STATE_HOME", PathOf(row.asNobody ? "nobody" : "state").c_str(), 1);
+            return WriteTo(ListingTarget::Find(file)) == "written";
+        };
+        EXPECT_TRUE(row.asNobody ? testing_support::InChildProcess(write, true) : write()) << row.name;
         EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
         EXPECT_EQ(FactsOf(file), before) << row.name;
         // The plain files that a new file can be given everything of are the ones replaced by one.
@@ -248,9 +170,11 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         EXPECT_EQ(InodeOf(file) != number, anew && !kEveryListingInPlace) << row.name;
     }
     EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
-    EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin"));  // the backup of nobodys.asm went with the rewrite
+    // The backups went with the rewrites, and each was the user's own.
+    EXPECT_TRUE(fs::is_empty(PathOf("state") / "veltrin") && fs::is_empty(PathOf("nobody") / "veltrin"));
     // Where no file may be created, a new listing is refused before anything is generated.
-    EXPECT_FALSE(AsNobody([&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }));
+    EXPECT_FALSE(testing_support::InChildProcess(
+        [&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }, true));
 }
 
 // A link is followed only where the system itself would follow it: in a folder that every user may write and
@@ -280,7 +204,7 @@ TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
         ASSERT_EQ(::chown(PathOf("folder").c_str(), row.folderOwner, row.folderOwner), 0);
         fs::create_symlink("../target.asm", PathOf("folder") / "link.asm");
         ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), row.linkOwner, row.linkOwner), 0);
-        const std::string outcome = WriteListing(PathOf("folder") / "link.asm", {"new"});
+        const std::string outcome = WriteTo(ListingTarget::Find(PathOf("folder") / "link.asm"));
         EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
         EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
         EXPECT_EQ(outcome == "written", row.followed) << outcome;
@@ -302,24 +226,34 @@ TEST_F(ListingFileTest, ListingStaysInTheFolderThatWasChecked) {
     ASSERT_TRUE(target);
     fs::rename(PathOf("out"), PathOf("moved"));
     fs::create_directory_symlink("source", PathOf("out"));
-    EXPECT_EQ(WriteTo(*target, source->facts), "written");
+    EXPECT_EQ(WriteTo(target, source->facts), "written");
     EXPECT_EQ(ReadFile(PathOf("moved") / "en.asm"), "new\r\n");
     fs::create_hard_link(PathOf("source") / "128.asm", PathOf("moved") / "128.asm");
     fs::rename(PathOf("moved") / "128.asm", PathOf("moved") / "en.asm");
-    EXPECT_EQ(WriteTo(*target, source->facts), "it is the Spectrum 128 ROM disassembly itself now.");
+    EXPECT_EQ(WriteTo(target, source->facts), kEveryListingInPlace
+                                                  ? "it is not the file whose name was checked any more."
+                                                  : "it is the Spectrum 128 ROM disassembly itself now.");
     EXPECT_EQ(ReadFile(PathOf("source") / "128.asm"), "source\r\n");
 }
 
-// A staging file left by a run that is gone is removed when a listing's name in its folder is checked; one that
-// a live run holds stays.
-TEST_F(ListingFileTest, StagingFilesOfDeadRunsGo) {
-    WriteFile(PathOf(".vlt000000001.tmp"), "left by a killed run");
-    WriteFile(PathOf(".vlt000000002.tmp"), "a live run's");
-    const int live = ::open(PathOf(".vlt000000002.tmp").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(live, LOCK_EX), 0);
-    ASSERT_TRUE(ListingTarget::Find(PathOf("en.asm")));
-    EXPECT_EQ(folder_.Names(), std::set<std::string>{".vlt000000002.tmp"});
-    ::close(live);
+// Names relative to a folder deeper than the system takes whole are told apart, and told alike.
+TEST_F(ListingFileTest, NamesAreComparedAtAnyDepth) {
+    const fs::path start = fs::current_path();
+    const std::string step(250, 'd');
+    fs::current_path(folder_.Path());
+    for (int depth = 0; depth < 20; ++depth) {
+        fs::create_directory(step);
+        fs::current_path(step);
+    }
+    WriteFile("128.asm", "source\r\n");
+    EXPECT_FALSE(IsSameFile("en.asm", "128.asm") || DifferOnlyInCase("en.asm", "128.asm"));
+    EXPECT_TRUE(IsSameFile("./new.asm", "new.asm") && DifferOnlyInCase("EN.asm", "en.asm"));
+    fs::remove("128.asm");
+    for (int depth = 0; depth < 20; ++depth) {  // from the bottom: no whole name of the deepest files is short enough
+        fs::current_path("..");
+        fs::remove(step);
+    }
+    fs::current_path(start);
 }
 
 #endif

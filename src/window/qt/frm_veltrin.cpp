@@ -12,7 +12,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBoundaryFinder>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <utility>
 
@@ -26,6 +28,9 @@ using veltrin::ControlLayout;
 
 // Qt lays windows out in pixels of 96 dots to the inch and scales them to the screen itself.
 constexpr int kQtDotsPerInch = 96;
+
+// How often the idle window looks for a request to end.
+constexpr std::chrono::milliseconds kEndRequestPolling{200};
 
 int Pixels(int twips) { return veltrin::PixelsFromTwips(twips, kQtDotsPerInch); }
 
@@ -121,6 +126,11 @@ frmVeltrin::frmVeltrin(QWidget* parent)
                                          qobject_cast<QLineEdit*>(Widget(Control::txtPlus2ROM)),
                                          qobject_cast<QLineEdit*>(Widget(Control::txtFrenchPlus2ROM)),
                                          qobject_cast<QLineEdit*>(Widget(Control::txtSpanishPlus2ROM))});
+    // Ctrl-C, the request to end and the hang-up close the idle window as Exit would; a run takes them at a yield.
+    auto* endRequests = new QTimer(this);
+    connect(endRequests, &QTimer::timeout, this, [this] { TakeEndRequestWhenIdle(); });
+    endRequests->start(kEndRequestPolling);
+
     create->setFocus();
     Form_Load();
 }
