@@ -68,7 +68,8 @@ done
 attrib_r "$work/$unicode/${names[2]}"
 run "$unicode" --source "Spectrum128_ROM0.asm" --english "${names[0]}" --spanish="${names[1]}" --french "${names[2]}"
 check "a read-only listing is refused" test "$status" -eq 1
-check "the message spells its name in UTF-8" env LC_ALL=C grep -qF "${names[2]}\": it is read-only." <<<"$err"
+check "the message spells its name and folder in UTF-8" env LC_ALL=C grep -qE \
+    "${names[2]}\" in the folder \".*$unicode\": it is read-only\." <<<"$err"
 check "the read-only listing is kept" cmp -s "$work/$unicode/${names[2]}" "$work/native-sample/${outputs[2]}"
 
 echo "$passed passed, $failed failed"

@@ -34,7 +34,7 @@ constexpr std::string_view kRestoreTitle = "Old Listing Put Back";
 std::string WriteFailureMessage(const Plus2Model& model, const std::string& fileName, const std::string& reason) {
     std::string message = "Could not write the ";
     message.append(model.name).append(" ROM disassembly to ");
-    return message.append(QuotedFileName(PathFromUtf8(fileName))).append(": ").append(reason);
+    return message.append(QuotedNameWhere(PathFromUtf8(fileName))).append(": ").append(reason);
 }
 
 // What two listing names that may not both be used do, when they clash: "name the same file".
@@ -99,7 +99,7 @@ std::optional<RunOutcome> CreateCommand::PutBackLeftListings(const FileFacts& so
     for (std::size_t index = 0; index < models_.size(); ++index) {
         const Plus2Model& model = *models_.at(index);
         const std::string listing =
-            std::string(model.name) + " ROM disassembly " + QuotedFileName(PathFromUtf8(view_.ListingName(model)));
+            std::string(model.name) + " ROM disassembly " + QuotedNameWhere(PathFromUtf8(view_.ListingName(model)));
         const Expected<std::optional<fs::path>> backup = PutBackLeftListing(*targets_.at(index), source);
         if (!backup) {
             return Fail("Could not put back the " + listing + ": " + backup.Reason(), kWriteErrorTitle);
@@ -193,7 +193,7 @@ RunOutcome CreateCommand::Convert() {
         }
         view_.Yield();
         doing_ =
-            "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedFileName(PathFromUtf8(fileName));
+            "writing the " + std::string(model.name) + " ROM disassembly to " + QuotedNameWhere(PathFromUtf8(fileName));
         if (const std::optional<Failure> failure = listings.at(index)->Commit()) {
             return Fail(WriteFailureMessage(model, fileName, failure->reason), kWriteErrorTitle);
         }

@@ -7,7 +7,7 @@ namespace veltrin {
 Expected<LoadedListing> LoadSourceListing(const std::filesystem::path& fileName) {
     Expected<LoadedListing> source = LoadListing(fileName);
     if (!source) {
-        const std::string file = fileName.empty() ? "" : QuotedFileName(fileName) + " ";
+        const std::string file = fileName.empty() ? "" : QuotedNameWhere(fileName) + " ";
         return Failure{"Error loading Spectrum 128 ROM disassembly: " + file + source.Reason()};
     }
     return source;

@@ -1,15 +1,28 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <utility>
 #include <variant>
 
 namespace veltrin {
 
 // Why something could not be done. The file layer's reasons end a sentence that the caller's message begins with
-// the file's name ("Could not write ... to "NAME": "): "it is read-only."
+// the file's name ("Could not write ... to "NAME": "): "it is read-only." Why a listing file could not be read is a
+// kind of its own, which a caller may answer in words of its own (a check reports a missing file as "missing"); the
+// texts of those kinds are made in one place, message_text.cpp.
 struct Failure {
+    enum class Kind {
+        kOther,       // the reason alone says what
+        kMissing,     // the file does not exist
+        kNotAFile,    // a folder, a device or another special file
+        kTooLarge,    // more bytes or lines than a listing may have
+        kUnreadable,  // the system could not read it, for `error`
+    };
+
     std::string reason;
+    Kind kind = Kind::kOther;
+    std::error_code error{};
 };
 
 // What an operation that can fail gives back: its value, or why there is none. An operation that gives back no
@@ -25,7 +38,8 @@ class [[nodiscard]] Expected {
     const Value& operator*() const { return std::get<Value>(state_); }
     Value* operator->() { return &std::get<Value>(state_); }
     const Value* operator->() const { return &std::get<Value>(state_); }
-    [[nodiscard]] const std::string& Reason() const { return std::get<Failure>(state_).reason; }
+    [[nodiscard]] const Failure& Why() const { return std::get<Failure>(state_); }
+    [[nodiscard]] const std::string& Reason() const { return Why().reason; }
 
   private:
     std::variant<Value, Failure> state_;

@@ -10,38 +10,29 @@ namespace veltrin {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-Failure Unreadable(const std::error_code& error) { return {"cannot be read: " + ErrorFragment(error) + "."}; }
-
-}  // namespace
-
 std::optional<Failure> ListingReader::Open(const fs::path& name) {
     // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
     // meanwhile, before a byte is read from it.
     const file_system::Folder current;  // for a name that is not whole
-    const auto kind = [this] {
-        return Failure{facts_.folder ? "is a folder, not a file." : "is not an ordinary file."};
-    };
     std::error_code error = current.FactsOf(name, facts_, true);
     if (!error && !facts_.exists) {
-        return Failure{"does not exist."};
+        return MissingFile();
     }
     if (!error && !facts_.ordinary) {
-        return kind();
+        return NotAFile(facts_.folder);
     }
     if (error = current.OpenFile(name, file_); error) {
-        return error == std::errc::no_such_file_or_directory ? Failure{"does not exist."} : Unreadable(error);
+        return error == std::errc::no_such_file_or_directory ? MissingFile() : Unreadable(error);
     }
     facts_ = file_.Facts();
     if (!facts_.exists) {
         return Unreadable(file_system::LastError());
     }
     if (!facts_.ordinary) {
-        return kind();
+        return NotAFile(facts_.folder);
     }
     if (facts_.size > kMaxSourceBytes) {
-        return Failure{"is too large: " + std::to_string(facts_.size) + " bytes."};
+        return TooLarge(std::to_string(facts_.size) + " bytes");
     }
     return std::nullopt;
 }
@@ -55,7 +46,7 @@ Expected<std::size_t> ListingReader::Read(char* into, std::size_t count) {
     }
     // A file that grows while it is read is read as far as the limit allows.
     if (read_ > kMaxSourceBytes) {
-        return Failure{"is too large: more than " + std::to_string(kMaxSourceBytes) + " bytes."};
+        return TooLarge("more than " + std::to_string(kMaxSourceBytes) + " bytes");
     }
     return got;
 }
@@ -82,7 +73,7 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
         std::size_t size = 0;
         for (Expected<std::size_t> got = std::size_t{1}; *got != 0 && size < capacity; size += *got) {
             if (got = reader.Read(bytes.get() + size, capacity - size); !got) {
-                return Failure{got.Reason()};
+                return got.Why();
             }
         }
         // Cut short or with lines from two versions: neither is the listing that its user saved.
@@ -91,7 +82,7 @@ Expected<LoadedListing> LoadListing(const fs::path& fileName) {
         }
         SourceLines lines(std::move(bytes), size, kMaxSourceLines);
         if (lines.LinesInFile() > kMaxSourceLines) {
-            return Failure{"is too large: " + std::to_string(lines.LinesInFile()) + " lines."};
+            return TooLarge(std::to_string(lines.LinesInFile()) + " lines");
         }
         return LoadedListing{std::move(lines), reader.Facts()};
     } catch (const std::bad_alloc&) {

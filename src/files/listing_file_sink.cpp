@@ -25,7 +25,7 @@ class RenamingSink final : public ListingFileSink {
   private:
     std::optional<Failure> Start() override {
         if (const std::error_code error = staging_.Create(Target().Folder(), 0666)) {
-            return Failure{"no file can be created in the folder " + QuotedFileName(Target().Folder().Path()) + ": " +
+            return Failure{"no file can be created in the folder " + QuotedFolderName(Target().Folder().Path()) + ": " +
                            Because(error).reason};
         }
         const std::error_code error =
@@ -67,7 +67,7 @@ std::string Identity(const ListingTarget& target, const FileFacts& listing) {
 }
 
 // Writes the old listing that the backup holds over the listing, from its first byte, cuts it there, and removes
-// the backup.
+// the backup, closed first: Windows removes no file that is open.
 std::error_code PutBack(const file_system::Folder& state, const fs::path& name, File& listing) {
     File backup;
     std::error_code error = state.OpenFile(name, backup);
@@ -76,6 +76,7 @@ std::error_code PutBack(const file_system::Folder& state, const fs::path& name, 
     error = error ? error : file_system::CopyToEnd(backup, listing);
     error = error ? error : listing.Truncate(backup.Facts().size - kRecordSize);
     error = error ? error : listing.Sync();
+    error = error ? error : backup.Close();
     return error ? error : state.Remove(name);
 }
 
@@ -223,7 +224,7 @@ std::optional<Failure> OpenStateFolder(file_system::Folder& folder, bool create)
     error = error ? error : folder.Open(path);
     error = error ? error : folder.FactsOf(".", facts);
     if (error || !facts.IsPrivate()) {
-        return Failure{"in the folder " + QuotedFileName(path) + ": " +
+        return Failure{"in the folder " + QuotedFolderName(path) + ": " +
                        (error ? Because(error).reason : "it is not a folder of yours that only you may use.")};
     }
     return std::nullopt;
@@ -250,6 +251,7 @@ Expected<std::optional<fs::path>> PutBackLeftListing(const ListingTarget& target
     }
     std::error_code error = state.OpenFile(name, backup);
     record.resize(error ? 0 : backup.ReadSome(record.data(), record.size(), error));
+    error = error ? error : backup.Close();  // so that it can be removed once it is put back
     error = error ? error : target.Folder().OpenFile(target.Leaf(), listing, true);
     if (error == std::errc::no_such_file_or_directory ||
         (!error && (!record.starts_with(Identity(target, listing.Facts())) || listing.Facts().IsSameFile(source)))) {

@@ -86,7 +86,7 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     }
     const fs::path folder = FolderOf(target.file_);
     if (const std::error_code error = target.folder_.Open(folder)) {
-        const std::string quoted = QuotedFileName(folder);
+        const std::string quoted = QuotedFolderName(folder);
         return Failure{error == std::errc::no_such_file_or_directory ? "the folder " + quoted + " does not exist."
                        : error == std::errc::not_a_directory
                            ? quoted + " is not a folder."
@@ -112,7 +112,7 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     }
     const std::error_code folderError = target.folder_.CheckWritable(".");
     if (folderError && !facts.exists) {
-        return Failure{"no file can be created in the folder " + QuotedFileName(folder) + ": " +
+        return Failure{"no file can be created in the folder " + QuotedFolderName(folder) + ": " +
                        ErrorFragment(folderError) + "."};
     }
     if (!target.folder_.Lock(target.Leaf(), ListingKey(target.file_), facts, target.lock_)) {

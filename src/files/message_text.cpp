@@ -1,39 +1,42 @@
 #include "files/message_text.h"
 
-#include <cctype>
-
 namespace veltrin {
-
-std::string QuotedText(std::string_view utf8) {
-    constexpr char kHexDigits[] = "0123456789ABCDEF";
-    std::string quoted = "\"";
-    for (const char character : utf8) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted.append("\\x").append(1, kHexDigits[byte >> 4]).append(1, kHexDigits[byte & 0xF]);
-        } else {
-            quoted += character;
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string QuotedFileName(const std::filesystem::path& fileName) {
     const std::u8string utf8 = fileName.u8string();
     return QuotedText({reinterpret_cast<const char*>(utf8.data()), utf8.size()});
 }
 
-std::string ErrorFragment(const std::error_code& error) {
-    std::string text = error.message();
-    // Some systems end their descriptions with a full stop and a line break.
-    while (!text.empty() && (std::isspace(static_cast<unsigned char>(text.back())) != 0 || text.back() == '.')) {
-        text.pop_back();
+std::string QuotedNameWhere(const std::filesystem::path& fileName) {
+    if (fileName.has_parent_path() || fileName.empty()) {
+        return QuotedFileName(fileName);
     }
-    if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) != 0 &&
-        std::islower(static_cast<unsigned char>(text[1])) != 0) {
-        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return QuotedFileName(fileName) + " in the folder " + QuotedFolderName(".");
+}
+
+std::string QuotedFolderName(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(folder, error).lexically_normal();
+    if (!whole.has_filename() && whole.has_relative_path()) {
+        whole = whole.parent_path();  // "/home/user/." is "/home/user/" now
     }
-    return text;
+    return QuotedFileName(error ? folder : whole);
+}
+
+std::string ErrorFragment(const std::error_code& error) { return MidSentence(error.message()); }
+
+Failure MissingFile() { return {"does not exist.", Failure::Kind::kMissing}; }
+
+Failure NotAFile(bool folder) {
+    return {folder ? "is a folder, not a file." : "is not an ordinary file.", Failure::Kind::kNotAFile};
+}
+
+Failure TooLarge(std::string_view amount) {
+    return {"is too large: " + std::string(amount) + ".", Failure::Kind::kTooLarge};
+}
+
+Failure Unreadable(const std::error_code& error) {
+    return {"cannot be read: " + ErrorFragment(error) + ".", Failure::Kind::kUnreadable, error};
 }
 
 }  // namespace veltrin

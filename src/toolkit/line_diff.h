@@ -47,6 +47,8 @@ class LineDiff {
     void Add(std::optional<std::string_view> oldLine, std::optional<std::string_view> newLine);
     // After the last lines of both sides: nothing when the difference was too large for the budget.
     std::optional<LineChanges> Finish();
+    // Whether the difference is too large for the budget already.
+    [[nodiscard]] bool GaveUp() const { return tooLarge_; }
 
   private:
     enum class Edit { kKeep, kRemove, kAdd };

@@ -23,4 +23,12 @@ constexpr std::string_view Slice(std::string_view text, std::size_t start, std::
     return start >= text.size() ? std::string_view{} : text.substr(start, count);
 }
 
+// A text as the messages show it, a name or a line of a listing: in double quotes, with each control character
+// written as \xHH, so that it can neither break a message into lines nor hide part of itself.
+std::string QuotedText(std::string_view utf8);
+
+// A system's description of an error as the middle of a sentence: no full stop or line break at its end, and a
+// lower-case first letter unless the first word is written in capitals.
+std::string MidSentence(std::string text);
+
 }  // namespace veltrin

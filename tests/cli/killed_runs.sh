@@ -7,6 +7,10 @@
 # names anew; the French one has a second name, so it is rewritten in place.
 #
 #   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]     (WINDOW-RUN: the window with Create pressed at once)
+#
+# VELTRIN_RUNNER runs veltrin-cli (wine, for veltrin-cli.exe), VELTRIN_SIGNALS names the signals (under Wine, INT is
+# Ctrl-C and KILL ends the program as Task Manager does), VELTRIN_STATE_FOLDER is where backups go if not in
+# $XDG_STATE_HOME (%LOCALAPPDATA%\veltrin in the Wine prefix).
 set -uo pipefail
 set -m  # background runs of their own, which take Ctrl-C as a foreground run would
 
@@ -16,6 +20,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/veltrin-killed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
 export XDG_STATE_HOME=$work/state QT_QPA_PLATFORM=offscreen
+state=${VELTRIN_STATE_FOLDER:-$XDG_STATE_HOME} runner=(${VELTRIN_RUNNER:-})
+read -ra signals <<<"${VELTRIN_SIGNALS:-TERM INT HUP KILL}"
 outputs=(Spectrum+2_ROM0.asm Spectrum+2_Spanish_ROM0.asm Spectrum+2_French_ROM0.asm)
 fail() { echo "killed_runs: FAIL: $*" >&2; exit 1; }
 
@@ -29,7 +35,7 @@ banner=$(grep -n '^L3852:' "$sample" | cut -d: -f1)
 } >old.asm || exit 2
 sed 's/^; Release Date/; Release date/' old.asm >new.asm
 for version in old new; do
-    mkdir "$version" && (cd "$version" && "$cli" --source ../$version.asm >/dev/null) || fail "a full run from $version.asm"
+    mkdir "$version" && (cd "$version" && "${runner[@]}" "$cli" --source ../$version.asm >/dev/null) || fail "a full run from $version.asm"
 done
 # A source that the English script rejects at once: a run from it puts back what a run left, and writes nothing.
 sed 's/^; Release Date/; Release/' old.asm >broken.asm
@@ -38,7 +44,7 @@ sed 's/^; Release Date/; Release/' old.asm >broken.asm
 reset() { for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done; }
 mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm && cp new.asm out/Spectrum128_ROM0.asm
 start=$(date +%s%N)
-(cd out && "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
+(cd out && "${runner[@]}" "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
 duration=$((($(date +%s%N) - start) / 1000))  # microseconds
 # Every listing is old or new (all new after "Done!"), and no staging file or backup is left.
 check() {
@@ -46,32 +52,32 @@ check() {
         cmp -s "out/$name" "new/$name" || { [ "$2" != Done! ] && cmp -s "out/$name" "old/$name"; } ||
             fail "$1: $name is neither the old nor the new listing${2:+ after $2}"
     done
-    left=$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' | wc -l)
-    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out "$XDG_STATE_HOME"/*)"
+    left=$(find out "$state" -name '.vlt*' -o -name '*.vlt-old' | wc -l)
+    [ "$left" -eq 0 ] || fail "$1: $left staging files or backups left: $(ls -A out "$state"/*)"
     cmp -s out/french-link.asm out/Spectrum+2_French_ROM0.asm || fail "$1: the French listing lost its other name"
 }
 # run PROGRAM: starts veltrin-cli or the window (which stays open once its run is over) on new.asm
 run() {
-    local command=("$cli" --source ../new.asm)
+    local command=("${runner[@]}" "$cli" --source ../new.asm)
     [ "$1" = window ] && command=("$window")
     : >out.txt
     (cd out && exec "${command[@]}" >../out.txt 2>/dev/null) &
     pid=$!
 }
+last_line() { tail -n 1 out.txt | tr -d '\r'; }  # veltrin-cli.exe ends its lines as Windows does
 # Waits for the run, and checks the listings; after SIGKILL, once the next run has put back what was left.
 after() {
     timeout 60 tail --pid="$pid" -f /dev/null || fail "$1: it did not end"
     wait "$pid" 2>/dev/null; status=$?
-    [ "$signal" = KILL ] && (cd out && "$cli" --source ../broken.asm >/dev/null 2>&1)
-    check "$1" "$(tail -n 1 out.txt)"
+    [ "$signal" = KILL ] && (cd out && "${runner[@]}" "$cli" --source ../broken.asm >/dev/null 2>&1)
+    check "$1" "$(last_line)"
 }
 
 programs=(cli ${window:+window})
-signals=(TERM INT HUP KILL)
 for program in "${programs[@]}"; do
     for ((run = 0; run < runs; run++)); do
         reset
-        signal=${signals[run % 4]}
+        signal=${signals[run % ${#signals[@]}]}
         run "$program"
         delay=$(((RANDOM << 15 | RANDOM) % duration))
         sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
@@ -91,15 +97,15 @@ for ((run = 0; run < runs; run++)); do
     [ $((run / 2 % 2)) = 1 ] && others=(--english a.asm --spanish b.asm --french c.asm)
     run "${programs[run % ${#programs[@]}]}"
     # Once the first run holds its listings: one that came before it would refuse it, as it should.
-    until [ -n "$(find out "$XDG_STATE_HOME" -name '.vlt*' -o -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+    until [ -n "$(find out "$state" -name '.vlt*' -o -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
         ! kill -0 "$pid" 2>/dev/null; do :; done
     until [ -n "$signal" ] || [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null; do
-        (cd out && "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
+        (cd out && "${runner[@]}" "$cli" --source ../broken.asm "${others[@]}" >/dev/null 2>&1)
     done
-    until [ -z "$signal" ] || [ -n "$(find out "$XDG_STATE_HOME" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
+    until [ -z "$signal" ] || [ -n "$(find out "$state" -name '*.vlt-old' 2>/dev/null)" ] || [ -s out.txt ] ||
         ! kill -0 "$pid" 2>/dev/null; do :; done
     kill -s "${signal:-TERM}" "$pid" 2>/dev/null  # a window that is done waits for its end
     after "run $run${signal:+ at the backup, SIGKILL}"
-    [ -n "$signal" ] || [ "$(tail -n 1 out.txt)" = Done! ] || fail "run $run: a second run made the first fail"
+    [ -n "$signal" ] || [ "$(last_line)" = Done! ] || fail "run $run: a second run made the first fail"
 done
 echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs run twice"

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "generators/plus2_models.h"
@@ -31,12 +32,13 @@ inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& na
     return rows;
 }
 
-// A field with its escapes taken out: "\n" stands for a line feed and "\t" for a tab.
+// A field with its escapes taken out: "\n", "\r" and "\t" stand for a line feed, a carriage return and a tab.
 inline std::string Unescaped(std::string field) {
+    constexpr std::string_view kEscapes = "n\nr\rt\t";  // each escape's letter, then its character
     for (std::size_t at = field.find('\\'); at != std::string::npos; at = field.find('\\', at + 1)) {
-        const char escaped = at + 1 < field.size() ? field[at + 1] : '\0';
-        if (escaped == 'n' || escaped == 't') {
-            field.replace(at, 2, 1, escaped == 'n' ? '\n' : '\t');
+        const std::size_t escape = kEscapes.find(at + 1 < field.size() ? field[at + 1] : '\0');
+        if (escape != std::string_view::npos && escape % 2 == 0) {
+            field.replace(at, 2, 1, kEscapes[escape + 1]);
         }
     }
     return field;

@@ -52,15 +52,6 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
 #ifdef _WIN32
     GTEST_SKIP() << "GNU diff is not at hand under Wine";
 #endif
-    std::string lines;
-    for (int line = 0; line < 20; ++line) {
-        lines += std::to_string(line) + "\n";
-    }
-    const auto changed = [&lines](int first, int second) {
-        return std::string(lines)
-            .replace(lines.find(std::to_string(first) + "\n"), 1, "x")
-            .replace(lines.find(std::to_string(second) + "\n"), 1, "x");
-    };
     // Pairs of old and new text apart by ";", each text after its "=", with "|" for a line feed.
     std::string pairs = ";=a|b|;a|b|=;a|=b|;a|b|c|=a|;a|b=a|b|;a|q|q|q|b|=a|q|X|q|b|;x|a|b|b|c|=y|a|b|c|";
     std::replace(pairs.begin(), pairs.end(), '|', '\n');
@@ -70,8 +61,16 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
         ExpectTheHunksOfDiff(pairs.substr(start, equals - start), pairs.substr(equals + 1, end - equals - 1));
         start = end + 1;
     }
+    std::string lines;
+    for (int line = 0; line < 20; ++line) {
+        lines += std::to_string(line) + "\n";
+    }
     for (const auto& [first, second] : {std::pair{4, 11}, {4, 12}, {0, 19}}) {
-        ExpectTheHunksOfDiff(lines, changed(first, second));
+        std::string edited = lines;
+        for (const int line : {first, second}) {
+            edited.replace(edited.find(std::to_string(line) + "\n"), 1, "x");
+        }
+        ExpectTheHunksOfDiff(lines, edited);
     }
     const std::string newText = testing_support::ReadFile(VELTRIN_TEST_DATA "/Spectrum+2_Spanish_ROM0.asm");
     const Lines listing = LinesOf(newText);

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "files/failure.h"
 #include "toolkit/line_diff.h"
+#include "toolkit/line_sink.h"
 
 namespace veltrin {
 
@@ -23,23 +23,29 @@ struct ListingDifference {
     bool lineFeedsOnly = false;
     // The edits from the file to the derived listing, unless there are too many to work out.
     std::optional<LineChanges> changes;
+
+    // What a person is told, in lines that each end in "\n": the changes as a person counts them ("1 line changed
+    // from line 2"), or where the file starts to differ when there are too many to work out, then the derived and
+    // the found line of the first change.
+    [[nodiscard]] std::string Text() const;
+    [[nodiscard]] std::string_view Hunks() const { return changes ? std::string_view(changes->hunks) : ""; }
 };
 
-// Compares the bytes that a run would write with those of a file line by line, as both come, so that neither is
-// ever held whole: a check reads a listing of any length in the memory of one line.
-class ListingComparison {
+// Compares the lines of a listing, as they are derived, with the bytes of a file, line by line as both come, so
+// that neither is ever held whole: a check reads a listing of any length in the memory of one line.
+class ListingComparison final : public LineSink {
   public:
-    // The next piece of the file's bytes, none at its end; the failure when it cannot be read.
-    using FoundBytes = std::function<Expected<std::string_view>()>;
+    // The next piece of the file's bytes; none at its end, or where it cannot be read further.
+    using FoundBytes = std::function<std::string_view()>;
 
     // With hunks, the edits are also written as a unified diff.
     ListingComparison(FoundBytes foundBytes, bool writeHunks)
         : foundBytes_(std::move(foundBytes)), edits_(writeHunks) {}
 
-    // The next bytes that the run would write.
-    void Expect(std::string_view bytes);
+    // The next derived line, which a listing on disk ends with CR LF.
+    void Write(std::string_view line) override;
     // After the last of them: nothing when the two are the same.
-    Expected<std::optional<ListingDifference>> Finish();
+    std::optional<ListingDifference> Finish();
 
   private:
     // A derived listing ends every line with CR LF; a file that went through a tool that changes line ends may not.
@@ -50,17 +56,17 @@ class ListingComparison {
         LineEnd end = LineEnd::kAbsent;
     };
 
+    void CountRestAsDiffering();
     Line NextFound();
     void Compare(const Line& expected, const Line& found);
     std::optional<std::string_view> Compared(const Line& line, std::string& text) const;
     std::string Shown(const Line& line) const;
 
     FoundBytes foundBytes_;
-    std::string expected_;  // what has come of the expected bytes and is not yet compared
+    std::string expected_;  // what has come of the derived lines and is not yet compared
     std::string found_;     // likewise of the file's bytes, from foundStart_
     std::size_t foundStart_ = 0;
     bool foundEnded_ = false;
-    std::optional<Failure> failure_;
     std::size_t line_ = 0;
     ListingDifference difference_;
     LineDiff edits_;

@@ -1,13 +1,49 @@
-#include "commands/listing_difference.h"
+#include "toolkit/listing_difference.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
-#include "files/listing_file.h"
-#include "files/message_text.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 
 namespace {
+
+// Past this many changes, a summary gives their count.
+constexpr std::size_t kChangesListed = 3;
+
+// "3 lines changed and 1 added from line 120", "2 lines removed at line 400": the first item of a summary says
+// "lines", the others only the count.
+std::string ChangeText(const LineChange& change, bool first) {
+    const auto lines = [first](std::size_t count) {
+        return std::to_string(count) + (!first ? "" : count == 1 ? " line" : " lines");
+    };
+    const std::string at = std::to_string(change.oldLine);
+    const std::size_t changed = std::min(change.removed, change.added);
+    if (changed == 0) {
+        return change.added > 0 ? lines(change.added) + " added at line " + at
+                                : lines(change.removed) + " removed at line " + at;
+    }
+    std::string text = lines(changed) + " changed";
+    if (change.added > changed) {
+        text += " and " + std::to_string(change.added - changed) + " added";
+    } else if (change.removed > changed) {
+        text += " and " + std::to_string(change.removed - changed) + " removed";
+    }
+    return text + " from line " + at;
+}
+
+std::string ChangesText(const std::vector<LineChange>& changes) {
+    if (changes.size() > kChangesListed) {
+        return std::to_string(changes.size()) + " changes from line " + std::to_string(changes.front().oldLine);
+    }
+    std::string text;
+    for (const LineChange& change : changes) {
+        text += (text.empty() ? "" : ", ") + ChangeText(change, text.empty());
+    }
+    return text;
+}
 
 // Cuts the line that ends at the line feed, as editors do, so that the line numbers are those the user sees. The
 // line end is kept apart from the text: a line that lost its CR differs from one that kept it.
@@ -20,8 +56,24 @@ Line CutAt(std::string_view bytes, std::size_t lineFeed) {
 
 }  // namespace
 
-void ListingComparison::Expect(std::string_view bytes) {
-    expected_.append(bytes);
+std::string ListingDifference::Text() const {
+    std::string text = lineFeedsOnly ? "its lines end in LF, not CR LF" : "";
+    if (differingLines == 0) {
+        return text + "\n";
+    }
+    text += text.empty() ? "" : "; ";
+    text += changes ? ChangesText(changes->changes)
+                    : "differs from line " + std::to_string(firstLine) + ", too many changes to list them";
+    text += "\n  expected: " + expected + "\n  found:    " + found + "\n";
+    if (!changes) {
+        text += "  " + std::to_string(differingLines) + (differingLines == 1 ? " line differs" : " lines differ") +
+                " in all\n";
+    }
+    return text;
+}
+
+void ListingComparison::Write(std::string_view line) {
+    expected_.append(line).append(kListingLineEnd);
     std::size_t start = 0;
     for (std::size_t lineFeed = expected_.find('\n'); lineFeed != std::string::npos;
          lineFeed = expected_.find('\n', start)) {
@@ -31,21 +83,39 @@ void ListingComparison::Expect(std::string_view bytes) {
     expected_.erase(0, start);
 }
 
-Expected<std::optional<ListingDifference>> ListingComparison::Finish() {
+std::optional<ListingDifference> ListingComparison::Finish() {
     if (!expected_.empty()) {
         Compare({expected_, LineEnd::kNone}, NextFound());
     }
     for (Line found = NextFound(); found.end != LineEnd::kAbsent; found = NextFound()) {
         Compare({}, found);
+        if (edits_.GaveUp()) {
+            break;
+        }
     }
-    if (failure_) {
-        return *failure_;
-    }
+    CountRestAsDiffering();
     difference_.changes = edits_.Finish();
     if (difference_.differingLines == 0 && !difference_.lineFeedsOnly) {
-        return std::optional<ListingDifference>();
+        return std::nullopt;
     }
-    return std::optional<ListingDifference>(std::move(difference_));
+    return std::move(difference_);
+}
+
+// Once the edits are too many to work out, a line that is left of the file only adds to the count of the lines that
+// differ: the rest of the file is counted, not cut into lines, so that a file of many lines is soon told.
+void ListingComparison::CountRestAsDiffering() {
+    std::string_view bytes = std::string_view(found_).substr(foundStart_);
+    bool partLine = false;  // bytes after the last line feed
+    for (;;) {
+        difference_.differingLines += static_cast<std::size_t>(std::ranges::count(bytes, '\n'));
+        partLine = bytes.empty() ? partLine : !bytes.ends_with('\n');
+        if (foundEnded_) {
+            break;
+        }
+        bytes = foundBytes_();
+        foundEnded_ = bytes.empty();
+    }
+    difference_.differingLines += partLine ? 1 : 0;
 }
 
 ListingComparison::Line ListingComparison::NextFound() {
@@ -60,14 +130,9 @@ ListingComparison::Line ListingComparison::NextFound() {
             return start < found_.size() ? Line{std::string_view(found_).substr(start), LineEnd::kNone} : Line{};
         }
         found_.erase(0, std::exchange(foundStart_, 0));
-        const Expected<std::string_view> piece = foundBytes_();
-        foundEnded_ = !piece || piece->empty() || line_ > kMaxSourceLines;
-        if (!piece || line_ > kMaxSourceLines) {
-            failure_ = piece ? Failure{"is too large: more than " + std::to_string(kMaxSourceLines) + " lines."}
-                             : Failure{piece.Reason()};
-        } else {
-            found_.append(*piece);
-        }
+        const std::string_view piece = foundBytes_();
+        foundEnded_ = piece.empty();
+        found_.append(piece);
     }
 }
 
