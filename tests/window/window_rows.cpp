@@ -36,6 +36,22 @@ void TakeOutLine(const fs::path& listingName, const std::string& start) {
     std::ofstream(listingName, std::ios::binary) << listing;
 }
 
+// What a row expects, with "{version}" the version text and "{folder}" the row's folder in full, as a message names
+// it ("{folder}/" with the system's own separator after it).
+std::string Expanded(std::string text, const fs::path& folder) {
+    const std::u8string inFolder = (folder / "").u8string();
+    const std::pair<std::string, std::string> values[]{{"{version}", VersionText()},
+                                                       {"{folder}/", {inFolder.begin(), inFolder.end()}},
+                                                       {"{folder}", {inFolder.begin(), inFolder.end() - 1}}};
+    for (const auto& [placeholder, value] : values) {
+        for (std::size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + value.size())) {
+            text.replace(at, placeholder.size(), value);
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string InputState(DrivenWindow& window) {
@@ -106,7 +122,7 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
             }
         };
         if (verb == "see") {
-            expect(second == "{version}" ? VersionText() : second,
+            expect(Expanded(second, folder),
                    [&] { return first == "window" ? window.Title() : window.Text(ControlNamed(first)); });
         } else if (verb == "key") {
             window.Key(rest);
@@ -120,7 +136,7 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
             sourceEdited = true;
         } else if (verb == "message" || verb == "close-at-message") {
             message = window.NextMessage();
-            expect(rest, [&] { return message.empty() ? "no message" : message.at(0); });
+            expect(Expanded(rest, folder), [&] { return message.empty() ? "no message" : message.at(0); });
         } else if (verb == "create-then") {
             window.CreateThenStop(rest == "close");
         } else if (verb == "place") {
