@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QUrl>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "commands/source_listing.h"
@@ -154,21 +153,6 @@ class WindowTest : public QObject {
         }
     }
 
-    // The focus moves of Qt that the rows cannot make: only an access key counts as the user's.
-    void focusThatComesBackLeavesTheOutcome() {
-        for (const auto& [reason, restores] : std::map<Qt::FocusReason, bool>{{Qt::ShortcutFocusReason, true},
-                                                                              {Qt::ActiveWindowFocusReason, false},
-                                                                              {Qt::PopupFocusReason, false},
-                                                                              {Qt::OtherFocusReason, false}}) {
-            TestWindow window;
-            window.show();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-            window.SetStatus(veltrin::kDoneStatus);
-            window.Widget(Control::txt128ROM)->setFocus(reason);
-            QCOMPARE(window.Text(Control::lblStatus) == veltrin::kDoneStatus, !restores);
-        }
-    }
-
     // The busy pointer is the window's only: a message box of the run shows the arrow. The focus rests on the
     // window, where a second press of the key that started the run presses no button.
     void aRunShowsTheBusyPointerOnTheWindowOnlyAndHoldsTheFocus() {
@@ -226,25 +210,24 @@ class WindowTest : public QObject {
         const QString fileName = workDir_->filePath(QString::fromUtf8(veltrin::kSourceDefaultFileName.data()));
         QMimeData dragged;
         dragged.setUrls({QUrl::fromLocalFile(fileName)});
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QMimeData text;
+        text.setText(QStringLiteral("x"));
+        // Drops what is dragged as a move, after it entered the box; gives the action that the box took, if any.
+        const auto drop = [](QLineEdit* box, QMimeData& data) {
+            const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+            QDragEnterEvent enter(QPoint(4, 4), actions, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &enter);
+            QDropEvent dropEvent(QPointF(4, 4), actions, &data, Qt::LeftButton, Qt::NoModifier);
+            dropEvent.setDropAction(Qt::MoveAction);
+            QApplication::sendEvent(box, &dropEvent);
+            return enter.isAccepted() ? dropEvent.dropAction() : Qt::IgnoreAction;
+        };
         QTest::qWait(200);  // the user looks at the window before typing
         for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
-            QDragEnterEvent enter(QPoint(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &enter);
-            QVERIFY(enter.isAccepted());
-            QDropEvent drop(QPointF(4, 4), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
-            drop.setDropAction(Qt::MoveAction);
-            QApplication::sendEvent(box, &drop);
+            QCOMPARE(drop(box, dragged), Qt::CopyAction);  // a file manager would remove a moved file
             QCOMPARE(box->text(), QDir::toNativeSeparators(fileName));
-            QCOMPARE(drop.dropAction(), Qt::CopyAction);  // a file manager would remove a moved file
-            // Dragged text that names no file is the box's own to insert.
-            box->clear();
-            QMimeData text;
-            text.setText(QStringLiteral("x"));
-            QDragEnterEvent textEnter(QPoint(4, 4), actions, &text, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &textEnter);
-            QDropEvent textDrop(QPointF(4, 4), actions, &text, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &textDrop);
+            box->clear();  // dragged text that names no file is the box's own to insert
+            drop(box, text);
             QCOMPARE(box->text(), QStringLiteral("x"));
             // A bare name is completed in the current folder from its first letter.
             box->clear();
