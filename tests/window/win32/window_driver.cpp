@@ -3,13 +3,17 @@
 // and input, for each row of tests/data/window_rows.txt. Runs under Wine on an X display (xvfb-run).
 //
 //   window_driver VELTRIN.EXE [PART OF A ROW'S NAME]
+//   window_driver --run VELTRIN.EXE
 //
-// Prints one line a row and closes with "N passed, N failed"; exits with 1 if a row failed.
+// Prints one line a row and closes with "N passed, N failed"; exits with 1 if a row failed. With --run, the window
+// is started in the current folder with Create pressed at once, for the killed runs (tests/cli/killed_runs.sh).
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "../window_rows.h"
@@ -63,13 +67,21 @@ std::string TitleOf(HWND box) {
 
 class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
   public:
+    // The window's process ends with the driver's, whichever way that ends, as a job closed on it ends it; not the
+    // processes that it starts, such as the one that draws the desktop, which later windows need.
     Win32DrivenWindow(const std::wstring& program, const fs::path& folder, std::wstring desktop) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.lpDesktop = desktop.data();
         std::wstring commandLine = L"\"" + program + L"\"";
-        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags =
+            JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+        ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                          folder.wstring().c_str(), &startup, &process_);
+        ::AssignProcessToJobObject(job_, process_.hProcess);
+        ::ResumeThread(process_.hThread);
         for (int wait = 0; wait < kWaits && window_ == nullptr; ++wait, Pause()) {
             window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin");
         }
@@ -81,6 +93,7 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         }
         ::CloseHandle(process_.hThread);
         ::CloseHandle(process_.hProcess);
+        ::CloseHandle(job_);
     }
     Win32DrivenWindow(const Win32DrivenWindow&) = delete;
     Win32DrivenWindow& operator=(const Win32DrivenWindow&) = delete;
@@ -173,33 +186,73 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         return ::GetExitCodeProcess(process_.hProcess, &exitCode) != FALSE && exitCode == 0;
     }
     void Pause() override { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
+    [[nodiscard]] HANDLE Process() const { return process_.hProcess; }
+    void Close() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
 
   private:
     [[nodiscard]] HWND ControlWindow(Control control) const {
         return ::GetDlgItem(window_, kFirstControlId + static_cast<int>(control));
     }
 
+    HANDLE job_ = ::CreateJobObjectW(nullptr, nullptr);
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
     std::vector<bool> closeWindowFirst_;
     std::size_t answered_ = 0;
 };
 
+// The name of the event that Ctrl-C sets, which the driver's own process id makes its own.
+std::wstring EndEventName() { return L"veltrin-window-run-end-" + std::to_wstring(::GetCurrentProcessId()); }
+
+// Presses Create as the window opens and prints the status that the run leaves, or the one it shows when Ctrl-C
+// comes, which closes the window as its user would; then waits for the window's end. A driver ended from outside
+// takes the window with it, as Task Manager ends a program.
+int RunOnce(const std::wstring& program, const std::wstring& desktop) {
+    const HANDLE end = ::CreateEventW(nullptr, TRUE, FALSE, EndEventName().c_str());
+    ::SetConsoleCtrlHandler(
+        [](DWORD /*event*/) -> BOOL {
+            const HANDLE endEvent = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, EndEventName().c_str());
+            ::SetEvent(endEvent);
+            ::CloseHandle(endEvent);
+            return TRUE;
+        },
+        TRUE);
+    Win32DrivenWindow window(program, fs::current_path(), desktop);
+    window.Click(Control::cmdCreate);
+    const std::array<HANDLE, 2> events{end, window.Process()};
+    std::string status;
+    do {
+        status = window.Text(Control::lblStatus);
+    } while (status != "Done!" && status != "Error!" &&
+             ::WaitForMultipleObjects(events.size(), events.data(), FALSE, 20) == WAIT_TIMEOUT);
+    std::cout << status << std::endl;
+    window.Close();
+    ::WaitForSingleObject(window.Process(), 60000);
+    ::CloseHandle(end);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: window_driver VELTRIN.EXE [PART OF A ROW'S NAME]\n";
+    const bool runOnce = argc > 1 && std::wstring_view(argv[1]) == L"--run";
+    if (argc < (runOnce ? 3 : 2)) {
+        std::cerr << "usage: window_driver VELTRIN.EXE [PART OF A ROW'S NAME] | window_driver --run VELTRIN.EXE\n";
         return 2;
     }
     // A desktop of the test's own, which Wine shows as a virtual desktop of the size that its registry gives: Wine
-    // manages the windows there itself, where it would wait for an X window manager that Xvfb does not have.
-    const std::wstring desktop = L"veltrin-test-" + std::to_wstring(::GetCurrentProcessId());
+    // manages the windows there itself, where it would wait for an X window manager that Xvfb does not have. The
+    // killed runs share one, as a driver ended from outside leaves its desktop's name behind.
+    const std::wstring desktop =
+        runOnce ? L"veltrin-window-run" : L"veltrin-test-" + std::to_wstring(::GetCurrentProcessId());
     const wchar_t* const desktops = L"Software\\Wine\\Explorer\\Desktops";
     ::RegSetKeyValueW(HKEY_CURRENT_USER, desktops, desktop.c_str(), REG_SZ, L"800x600", sizeof(L"800x600"));
     if (::SetThreadDesktop(::CreateDesktopW(desktop.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr)) == FALSE) {
         std::cerr << "window_driver: cannot make a desktop of its own\n";
         return 1;
+    }
+    if (runOnce) {
+        return RunOnce(fs::absolute(argv[2]).wstring(), desktop);
     }
     const fs::path work = fs::temp_directory_path() / ("veltrin-window-" + std::to_string(::GetCurrentProcessId()));
     std::map<bool, int> outcomes;  // rows passed (true) and failed
