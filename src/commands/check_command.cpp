@@ -76,11 +76,7 @@ std::optional<ScriptFailure> CheckListing(const Plus2Model& model, const std::st
         report.text =
             heading + "cut off while a run rewrote it; its old listing is in " + QuotedFileName(*backup) + "\n";
     } else if (unreadable) {
-        // The report gives a reason as a line of its own, without the full stop of a sentence.
-        const std::string& reason = unreadable->reason;
-        report.text = heading +
-                      (unreadable->kind == Failure::Kind::kMissing ? "missing" : reason.substr(0, reason.size() - 1)) +
-                      "\n";
+        report.text = heading + unreadable->reportWords + "\n";
     } else if (!difference) {
         report.text = options.problemsOnly ? "" : heading + "up to date\n";
         report.upToDate = true;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <system_error>
 #include <utility>
 #include <variant>
 
@@ -22,7 +21,9 @@ struct Failure {
 
     std::string reason;
     Kind kind = Kind::kOther;
-    std::error_code error{};
+    // Of a listing file that could not be read, what a check's report line says of it: "missing", "is too large:
+    // 268435457 bytes".
+    std::string reportWords{};
 };
 
 // What an operation that can fail gives back: its value, or why there is none. An operation that gives back no

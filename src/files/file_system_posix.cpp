@@ -95,13 +95,10 @@ bool system_call::Lock(int descriptor) { return ::flock(descriptor, LOCK_EX | LO
 
 FileFacts File::Facts() const {
     struct stat status {};
-    if (::fstat(descriptor_, &status) != 0) {
-        return {};
-    }
-    FileFacts facts = FactsFrom(status);
+    FileFacts facts = ::fstat(descriptor_, &status) == 0 ? FactsFrom(status) : FileFacts();
 #ifdef VELTRIN_LINUX_CALLS
-    if (struct statx birth{};
-        ::statx(descriptor_, "", AT_EMPTY_PATH, STATX_BTIME, &birth) == 0 && (birth.stx_mask & STATX_BTIME) != 0) {
+    if (struct statx birth{}; facts.exists && ::statx(descriptor_, "", AT_EMPTY_PATH, STATX_BTIME, &birth) == 0 &&
+                              (birth.stx_mask & STATX_BTIME) != 0) {
         facts.generation = static_cast<std::uint64_t>(birth.stx_btime.tv_sec) * 1000000000U + birth.stx_btime.tv_nsec;
     }
 #endif

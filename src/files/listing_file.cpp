@@ -14,11 +14,9 @@ std::optional<Failure> ListingReader::Open(const fs::path& name) {
     // Anything but an ordinary file (a pipe, a device) is refused before it is opened, and, should it appear there
     // meanwhile, before a byte is read from it.
     const file_system::Folder current;  // for a name that is not whole
+    // A name that does not exist is left to the open, which finds it missing too.
     std::error_code error = current.FactsOf(name, facts_, true);
-    if (!error && !facts_.exists) {
-        return MissingFile();
-    }
-    if (!error && !facts_.ordinary) {
+    if (!error && facts_.exists && !facts_.ordinary) {
         return NotAFile(facts_.folder);
     }
     if (error = current.OpenFile(name, file_); error) {

@@ -17,6 +17,11 @@ namespace {
 
 Failure Because(const std::error_code& error) { return {ErrorFragment(error) + "."}; }
 
+// Nothing when there was no error; else the error, as the end of the sentence that `what` begins.
+std::optional<Failure> Failed(const std::error_code& error, const std::string& what = "") {
+    return error ? std::optional<Failure>(Failure{what + Because(error).reason}) : std::nullopt;
+}
+
 // A new listing goes to a staging file in the target's folder, which takes the target's name once it is whole.
 class RenamingSink final : public ListingFileSink {
   public:
@@ -28,26 +33,20 @@ class RenamingSink final : public ListingFileSink {
             return Failure{"no file can be created in the folder " + QuotedFolderName(Target().Folder().Path()) + ": " +
                            Because(error).reason};
         }
-        const std::error_code error =
-            Target().Facts().exists ? staging_.Contents().TakeAttributesOf(Target().Facts()) : std::error_code();
-        return error ? std::optional<Failure>(
-                           Failure{"the new listing cannot be given the old one's owner and permissions: " +
-                                   Because(error).reason})
-                     : std::nullopt;
+        return Failed(
+            Target().Facts().exists ? staging_.Contents().TakeAttributesOf(Target().Facts()) : std::error_code(),
+            "the new listing cannot be given the old one's owner and permissions: ");
     }
 
     file_system::File& Output() override { return staging_.Contents(); }
 
     std::optional<Failure> Place() override {
         if (const std::error_code error = staging_.TakeName(Target().Leaf())) {
-            return Failure{"it cannot be replaced: " + Because(error).reason};
+            return Failed(error, "it cannot be replaced: ");
         }
         // So that a crash cannot take the new name away again.
-        if (const std::error_code error = Target().Folder().Sync()) {
-            return Failure{"the new listing is in its place, but its folder could not be put on the disk: " +
-                           Because(error).reason};
-        }
-        return std::nullopt;
+        return Failed(Target().Folder().Sync(),
+                      "the new listing is in its place, but its folder could not be put on the disk: ");
     }
 
     file_system::StagingFile staging_;
@@ -120,18 +119,15 @@ class RewritingSink final : public ListingFileSink {
             return Failure{"its old listing cannot be kept in " + keptIn_ + ": " + Because(error).reason};
         }
         backedUp_ = true;
-        error = listing_.Seek(0);
-        return error ? std::optional<Failure>(Because(error)) : std::nullopt;
+        return Failed(listing_.Seek(0));
     }
 
     File& Output() override { return listing_; }
 
     std::optional<Failure> Place() override {
         backedUp_ = false;
-        const std::error_code error = Target().StateFolder().Remove(name_);
-        return error ? std::optional<Failure>(Failure{"the new listing is in its place, but its backup " + keptIn_ +
-                                                      " could not be removed: " + Because(error).reason})
-                     : std::nullopt;
+        return Failed(Target().StateFolder().Remove(name_),
+                      "the new listing is in its place, but its backup " + keptIn_ + " could not be removed: ");
     }
 
     Failure GiveUp(Failure failure) override {

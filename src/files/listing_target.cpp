@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kMaxLinks = 40;
 
-fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
-
 // The whole name, as the system would find the file: links followed and made absolute, at any depth.
 std::string FullName(const fs::path& name) {
     const Expected<fs::path> followed = FollowLinks(name);
@@ -30,8 +28,7 @@ std::string FullName(const fs::path& name) {
 }
 
 std::string CaseFolded(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::ranges::for_each(name, [](char& c) { c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return name;
 }
 
@@ -84,7 +81,7 @@ Expected<ListingTarget> ListingTarget::Find(const fs::path& name) {
     if (target.file_.filename().empty()) {
         return Failure{"it names a folder, not a file."};
     }
-    const fs::path folder = FolderOf(target.file_);
+    const fs::path folder = target.file_.has_parent_path() ? target.file_.parent_path() : fs::path(".");
     if (const std::error_code error = target.folder_.Open(folder)) {
         const std::string quoted = QuotedFolderName(folder);
         return Failure{error == std::errc::no_such_file_or_directory ? "the folder " + quoted + " does not exist."

@@ -8,10 +8,8 @@ std::string QuotedFileName(const std::filesystem::path& fileName) {
 }
 
 std::string QuotedNameWhere(const std::filesystem::path& fileName) {
-    if (fileName.has_parent_path() || fileName.empty()) {
-        return QuotedFileName(fileName);
-    }
-    return QuotedFileName(fileName) + " in the folder " + QuotedFolderName(".");
+    const bool whole = fileName.has_parent_path() || fileName.empty();
+    return QuotedFileName(fileName) + (whole ? "" : " in the folder " + QuotedFolderName("."));
 }
 
 std::string QuotedFolderName(const std::filesystem::path& folder) {
@@ -25,18 +23,25 @@ std::string QuotedFolderName(const std::filesystem::path& folder) {
 
 std::string ErrorFragment(const std::error_code& error) { return MidSentence(error.message()); }
 
-Failure MissingFile() { return {"does not exist.", Failure::Kind::kMissing}; }
+namespace {
+
+// A kind's words end a message as a sentence, and stand as a line of a report alone.
+Failure ReadingFailure(const std::string& words, Failure::Kind kind) { return {words + ".", kind, words}; }
+
+}  // namespace
+
+Failure MissingFile() { return {"does not exist.", Failure::Kind::kMissing, "missing"}; }
 
 Failure NotAFile(bool folder) {
-    return {folder ? "is a folder, not a file." : "is not an ordinary file.", Failure::Kind::kNotAFile};
+    return ReadingFailure(folder ? "is a folder, not a file" : "is not an ordinary file", Failure::Kind::kNotAFile);
 }
 
 Failure TooLarge(std::string_view amount) {
-    return {"is too large: " + std::string(amount) + ".", Failure::Kind::kTooLarge};
+    return ReadingFailure("is too large: " + std::string(amount), Failure::Kind::kTooLarge);
 }
 
 Failure Unreadable(const std::error_code& error) {
-    return {"cannot be read: " + ErrorFragment(error) + ".", Failure::Kind::kUnreadable, error};
+    return ReadingFailure("cannot be read: " + ErrorFragment(error), Failure::Kind::kUnreadable);
 }
 
 }  // namespace veltrin

@@ -16,8 +16,6 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::AllOf;
-using testing::HasSubstr;
 using testing_support::ReadFile;
 
 struct Result {
@@ -41,16 +39,12 @@ class CliTest : public testing::Test {
     testing_support::TestFolder folder_;
 };
 
-// The help is written out by hand: it must still name each model's option and default name.
-TEST_F(CliTest, AnswersVersionAndNamesEachModelInItsHelp) {
+// The help is a golden file of its own (check_runs.txt); the version's numbers change with each release.
+TEST_F(CliTest, AnswersVersion) {
     const Result version = Run("--version");
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_THAT(version.out,
                 testing::MatchesRegex("veltrin-cli [0-9]+\\.[0-9]+\nVeltrin team, V[0-9]+\\.[0-9][0-9]\n"));
-    const std::string help = Run("--help").out;
-    for (const Plus2Model* model : kPlus2Models) {
-        EXPECT_THAT(help, AllOf(HasSubstr(model->option), HasSubstr(model->defaultFileName)));
-    }
 }
 
 // What veltrin-cli prints after edits of the files of a fresh run, one row of check_runs.txt a case.
@@ -61,8 +55,6 @@ class CliRunTest : public CliTest, public testing::WithParamInterface<std::vecto
             fs::remove(folder_ / edit.substr(7));
         } else if (edit.starts_with("cut off ")) {
             testing_support::CutOffRewrite(folder_ / edit.substr(8));
-        } else if (edit.starts_with("create ")) {
-            testing_support::WriteFile(folder_ / edit.substr(7), "");
         } else if (edit.starts_with("line feeds ")) {
             const std::size_t to = edit.find(" to ");
             testing_support::WriteFile(folder_ / edit.substr(11, to - 11),

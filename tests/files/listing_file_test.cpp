@@ -13,6 +13,7 @@
 
 #include "files/listing_file_sink.h"
 #include "files/listing_target.h"
+#include "support/data_table.h"
 #include "support/test_folder.h"
 
 #ifndef _WIN32
@@ -83,29 +84,16 @@ ino_t InodeOf(const fs::path& file) {
 #endif
 
 TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
-    const struct {
-        std::string bytes;
-        Lines expected;
-    } rows[] = {
-        {"; a\r\nL0000:  DI\r\n", {"; a", "L0000:  DI"}},  // CR LF after every line
-        {"one\rtwo\r", {"one", "two"}},                    // CR alone
-        {"one\rtwo\r\nthree", {"one", "two", "three"}},    // mixed, no final terminator
-        {"one\ntwo\n\rx", {"one\ntwo\n", "x"}},            // a bare LF belongs to the line
-        {"one\r\n\ntwo", {"one", "\ntwo"}},                // only one LF joins the CR
-        {"one\r\n\r\ntwo\r\r", {"one", "", "two", ""}},    // two terminators in a row
-        {"\r\n", {""}},
-        {"", {}},  // an empty file has no lines
-        {std::string("a\0\x80\xFF\r\n\xE9", 7), {std::string("a\0\x80\xFF", 4), "\xE9"}},
-    };
-    for (const auto& row : rows) {
-        WriteFile(PathOf("in.asm"), row.bytes);
+    for (std::vector<std::string> row : testing_support::ReadDataTable("source_line_ends.txt")) {
+        std::ranges::transform(row, row.begin(), testing_support::Unescaped);
+        WriteFile(PathOf("in.asm"), row.at(0));
         const Expected<LoadedListing> source = LoadListing(PathOf("in.asm"));
         ASSERT_TRUE(source) << source.Reason();
-        Lines elements;
+        Lines lines(1, row[0]);  // the bytes, then the lines that they hold
         for (std::size_t index = 0; index < source->lines.size(); ++index) {
-            elements.emplace_back(source->lines[index]);
+            lines.emplace_back(source->lines[index]);
         }
-        EXPECT_EQ(elements, row.expected) << ::testing::PrintToString(row.bytes);
+        EXPECT_EQ(lines, row.size() == 2 && row[1] == "-" ? Lines(1, row[0]) : row);
     }
 }
 

@@ -32,9 +32,10 @@ inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& na
     return rows;
 }
 
-// A field with its escapes taken out: "\n", "\r" and "\t" stand for a line feed, a carriage return and a tab.
+// A field with its escapes taken out: "\n", "\r", "\t" and "\0" stand for a line feed, a carriage return, a tab and a
+// zero byte; bytes past ASCII stand for themselves.
 inline std::string Unescaped(std::string field) {
-    constexpr std::string_view kEscapes = "n\nr\rt\t";  // each escape's letter, then its character
+    constexpr std::string_view kEscapes("n\nr\rt\t0\0", 8);  // each escape's letter, then its character
     for (std::size_t at = field.find('\\'); at != std::string::npos; at = field.find('\\', at + 1)) {
         const std::size_t escape = kEscapes.find(at + 1 < field.size() ? field[at + 1] : '\0');
         if (escape != std::string_view::npos && escape % 2 == 0) {
