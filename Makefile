@@ -77,11 +77,18 @@ test-portable: deps
 	@ctest --test-dir build-portable -j $(JOBS) --output-on-failure -R "ListingFile|Staging|killed"
 
 # Windows and Linux packaging.
-.PHONY: test-windows package
+.PHONY: test-windows package package-windows
 
-# The core, its tests and veltrin-cli cross-compiled with mingw-w64 into build-windows/, tested under Wine.
+# Everything cross-compiled with mingw-w64 into build-windows/, the setup and zip among it, tested under Wine.
 test-windows: build
 	@JOBS=$(JOBS) bash scripts/test-windows.sh
+
+# The Windows setup, build-windows/veltrin-<version>-setup.exe, and build-windows/veltrin-<version>-windows.zip.
+package-windows: deps
+	@bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix nsis
+	@cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-windows -j $(JOBS) --target package_windows
+	@ls -l build-windows/veltrin-*-setup.exe build-windows/veltrin-*-windows.zip
 
 # The Debian package of both executables, in build/.
 package: build

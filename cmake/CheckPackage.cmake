@@ -1,6 +1,6 @@
 # Builds the Debian package into a folder of its own and checks it: its list of files, its name, version and
-# dependencies, and, unpacked, that its veltrin-cli runs, that its desktop entry is valid, and that its manual
-# page and sample listing are the project's.
+# dependencies, that lintian finds no error or warning in it, and, unpacked, that its veltrin-cli runs, that its
+# desktop entry is valid, and that its manual page and sample listing are the project's.
 #
 #   cmake -D CPACK=... -D CPACK_CONFIG=.../CPackConfig.cmake -D WORK_DIR=... -D EXPECTED=package-files.txt
 #         -D VERSION=... -D BUILT_CLI=... -D MAN_PAGE=... -D SAMPLE=... -P CheckPackage.cmake
@@ -11,6 +11,7 @@ foreach(variable IN ITEMS CPACK CPACK_CONFIG WORK_DIR EXPECTED VERSION BUILT_CLI
 endforeach()
 find_program(DPKG_DEB dpkg-deb REQUIRED)
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
+find_program(LINTIAN lintian REQUIRED)
 
 function(run_checked output_variable)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
@@ -67,6 +68,8 @@ foreach(library IN ITEMS libqt6widgets6 libqt6core6 libstdc\\+\\+6 libc6)
         message(FATAL_ERROR "The package does not depend on ${library}: Depends: ${depends}")
     endif()
 endforeach()
+
+run_checked(lintian_report ${LINTIAN} --fail-on error,warning ${package})
 
 # The files themselves, unpacked.
 set(root ${WORK_DIR}/root)

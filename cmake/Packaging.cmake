@@ -1,10 +1,13 @@
-# What an installation holds, the Windows resources of the executables, and the Debian package:
+# What an installation holds, the Windows resources of the executables and the Windows packages, and the Debian
+# package:
 #
 #   cmake --install build --prefix DIR      the files below, under DIR
 #   cd build && cpack -G DEB                 veltrin_<version>_<arch>.deb (make package)
+#   cmake --build build-windows --target package_windows     the Windows setup and zip (make package-windows)
 include(GNUInstallDirs)
 
 set(VELTRIN_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(VELTRIN_MAINTAINER "Veltrin team <veltrin@users.noreply.example.org>")
 
 install(TARGETS veltrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET veltrin)
@@ -18,8 +21,14 @@ if(WIN32)
         if(NOT TARGET ${VELTRIN_EXECUTABLE})
             continue()
         endif()
+        set(VELTRIN_MANIFEST_RESOURCE "")
+        set(manifest "")
         if(VELTRIN_EXECUTABLE STREQUAL "veltrin")
             set(VELTRIN_FILE_DESCRIPTION "Veltrin")
+            # 1 24: the manifest that the system reads when it starts the program (RT_MANIFEST).
+            set(manifest ${CMAKE_BINARY_DIR}/packaging/veltrin.manifest)
+            configure_file(${VELTRIN_PACKAGING_DIR}/windows/veltrin.manifest.in ${manifest} @ONLY)
+            set(VELTRIN_MANIFEST_RESOURCE "1 24 \"${manifest}\"")
         else()
             set(VELTRIN_FILE_DESCRIPTION "Veltrin command-line companion")
         endif()
@@ -27,8 +36,9 @@ if(WIN32)
         configure_file(${VELTRIN_PACKAGING_DIR}/windows/veltrin.rc.in ${resource_file} @ONLY)
         target_sources(${VELTRIN_EXECUTABLE} PRIVATE ${resource_file})
         set_property(SOURCE ${resource_file} TARGET_DIRECTORY ${VELTRIN_EXECUTABLE} APPEND PROPERTY
-                     OBJECT_DEPENDS ${VELTRIN_ICON_FILE})
+                     OBJECT_DEPENDS ${VELTRIN_ICON_FILE} ${manifest})
     endforeach()
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/WindowsPackages.cmake)
 endif()
 
 if(UNIX AND NOT APPLE)
@@ -48,24 +58,47 @@ if(UNIX AND NOT APPLE)
     set(VELTRIN_SHOWN_VERSION "${PROJECT_VERSION_MAJOR}.${shown_minor}")
     set(VELTRIN_MAN_PAGE ${CMAKE_BINARY_DIR}/packaging/veltrin-cli.1)
     configure_file(${VELTRIN_PACKAGING_DIR}/veltrin-cli.1.in ${VELTRIN_MAN_PAGE} @ONLY)
+    set(man_pages ${VELTRIN_MAN_PAGE})
+    if(TARGET veltrin)
+        list(APPEND man_pages ${CMAKE_BINARY_DIR}/packaging/veltrin.1)
+        configure_file(${VELTRIN_PACKAGING_DIR}/linux/veltrin.1.in ${CMAKE_BINARY_DIR}/packaging/veltrin.1 @ONLY)
+    endif()
+    set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog)
+    configure_file(${VELTRIN_PACKAGING_DIR}/linux/changelog.in ${changelog} @ONLY)
 
-    # Debian keeps manual pages compressed; -n leaves the time out, so the same page gives the same bytes.
-    set(man_page ${CMAKE_BINARY_DIR}/packaging/veltrin-cli.1.gz)
-    add_custom_command(OUTPUT ${man_page}
-                       COMMAND gzip -9 -n -c ${VELTRIN_MAN_PAGE} > ${man_page}
-                       DEPENDS ${VELTRIN_MAN_PAGE}
-                       COMMENT "Compressing the manual page of veltrin-cli"
-                       VERBATIM)
-    add_custom_target(veltrin_man_page ALL DEPENDS ${man_page})
-    install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # Debian keeps manual pages and changelogs compressed; -n leaves the time out, so the same page gives the same
+    # bytes.
+    foreach(document IN LISTS man_pages changelog)
+        add_custom_command(OUTPUT ${document}.gz
+                           COMMAND gzip -9 -n -c ${document} > ${document}.gz
+                           DEPENDS ${document}
+                           VERBATIM)
+        list(APPEND compressed ${document}.gz)
+    endforeach()
+    add_custom_target(veltrin_documents ALL DEPENDS ${compressed})
+    list(TRANSFORM man_pages APPEND .gz)
+    install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+    # The licence, as Debian's machine-readable copyright file.
+    file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+    string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" ignored "${licence}")
+    set(holder "${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "^.*${holder}\n\n" "" terms "${licence}")
+    string(STRIP "${terms}" terms)
+    string(REPLACE "\n\n" "\n.\n" terms "${terms}")
+    string(REPLACE "\n" "\n " terms "${terms}")
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY CONTENT
+         "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\nUpstream-Name: veltrin\n\n\
+Files: *\nCopyright: ${holder}\nLicense: Expat\n ${terms}\n")
+    install(FILES ${changelog}.gz ${CMAKE_BINARY_DIR}/packaging/copyright
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrin)
     install(FILES ${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrin/examples)
 endif()
 
 set(CPACK_PACKAGE_NAME veltrin)
 set(CPACK_PACKAGE_VENDOR "Veltrin team")
-set(CPACK_PACKAGE_CONTACT "Veltrin team")
+set(CPACK_PACKAGE_CONTACT "${VELTRIN_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Derives the Spectrum +2 ROM 0 listings from the Spectrum 128 ROM 0 listing")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
        "Veltrin derives, byte for byte, the annotated ROM 0 listings of the three"

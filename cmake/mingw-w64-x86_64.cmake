@@ -1,10 +1,10 @@
-# Cross-compiles the core and veltrin-cli for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix),
-# and runs what it builds under Wine (wine, wine64), so that ctest runs the Windows tests on Linux:
+# Cross-compiles Veltrin for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix): the window
+# drawn with the Windows API (veltrin.exe), veltrin-cli.exe and the tests, and runs what it builds under Wine
+# (wine, wine64), so that ctest runs the Windows tests on Linux:
 #
 #   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
 #
-# The window is not built: Debian ships no Qt 6 for mingw-w64. GoogleTest is built from the sources in
-# /usr/src/googletest (Debian's googletest) for the tests.
+# GoogleTest is built from the sources in /usr/src/googletest (Debian's googletest) for the tests.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -28,7 +28,6 @@ if(VELTRIN_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${VELTRIN_WINE})
 endif()
 
-set(VELTRIN_BUILD_WINDOW OFF CACHE BOOL "Build the Qt window")
 set(VELTRIN_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks")
 # Builds GoogleTest for the target and adds the tests that only a Windows build has.
 set(CMAKE_PROJECT_Veltrin_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/windows/CrossBuild.cmake)

@@ -11,7 +11,8 @@ packages=(
     libdtl-dev  # the line difference of a check
     pasmo
     xvfb xauth
-    dpkg-dev file desktop-file-utils  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop entry
+    dpkg-dev file desktop-file-utils lintian  # the package test: dpkg-shlibdeps, CPack's ELF lookup, the desktop
+                                              # entry, lintian
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Cross-compiles the core, its tests and veltrin-cli for 64-bit Windows with mingw-w64, and runs the tests
-# under Wine: the core's GoogleTest suites and scripts/windows-cli-test.sh, which compares the Windows
-# veltrin-cli's listings with those of this machine's build (build/, which must be built first).
+# Cross-compiles Veltrin for 64-bit Windows with mingw-w64: the core and its tests, veltrin-cli.exe, the window
+# veltrin.exe and its test driver, and the setup and zip; then runs the tests under Wine: the core's GoogleTest
+# suites, scripts/windows-cli-test.sh, which compares the Windows veltrin-cli's listings with those of this
+# machine's build (build/, which must be built first), the window's rows on a virtual X display, and
+# scripts/windows-packages-test.sh, the setup's round trip.
 #
 #   scripts/test-windows.sh [BUILD-FOLDER]      (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
 
-bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis
 
 native=$PWD/build/bin/veltrin-cli
 [ -x "$native" ] || { echo "test-windows: no native veltrin-cli at $native: build it first (make build)" >&2; exit 1; }
 
-cmake -S . -B "$build" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DVELTRIN_NATIVE_CLI="$native" >/dev/null
 
 # One Wine server for the whole build and test run: when each Wine process starts its own, one that starts
@@ -25,5 +27,5 @@ trap '"$wineserver" --kill || true' EXIT
 # The first Wine process of a server starts Wine's own services, which takes a while; later ones are quick.
 wine cmd /c exit
 
-cmake --build "$build" -j "${JOBS:-2}"
+cmake --build "$build" -j "${JOBS:-2}" --target all package_windows
 ctest --test-dir "$build" --output-on-failure -j "${JOBS:-2}"

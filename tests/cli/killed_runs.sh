@@ -6,16 +6,17 @@
 # the first's: the first says "Done!" and leaves every listing new. The English and Spanish listings take their
 # names anew; the French one has a second name, so it is rewritten in place.
 #
-#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]     (WINDOW-RUN: the window with Create pressed at once)
+#   killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN [ARGUMENT...]]
 #
-# VELTRIN_RUNNER runs veltrin-cli (wine, for veltrin-cli.exe), VELTRIN_SIGNALS names the signals (under Wine, INT is
+# WINDOW-RUN starts the window with Create pressed at once and prints the status that the run leaves. VELTRIN_RUNNER
+# runs veltrin-cli and WINDOW-RUN (wine, for the Windows programs), VELTRIN_SIGNALS names the signals (under Wine, INT is
 # Ctrl-C and KILL ends the program as Task Manager does), VELTRIN_STATE_FOLDER is where backups go if not in
 # $XDG_STATE_HOME (%LOCALAPPDATA%\veltrin in the Wine prefix).
 set -uo pipefail
 set -m  # background runs of their own, which take Ctrl-C as a foreground run would
 
-[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN]" >&2; exit 2; }
-cli=$(realpath "$1") sample=$(realpath "$2") runs=${3:-30} window=${4:+$(realpath "$4")}
+[ "$#" -ge 2 ] || { echo "usage: killed_runs.sh VELTRIN-CLI SAMPLE [RUNS] [WINDOW-RUN [ARGUMENT...]]" >&2; exit 2; }
+cli=$(realpath "$1") sample=$(realpath "$2") runs=${3:-30} window=${4:+$(realpath "$4")} window_arguments=("${@:5}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/veltrin-killed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
@@ -43,9 +44,6 @@ sed 's/^; Release Date/; Release/' old.asm >broken.asm
 # mkdir out; the listings of the old source, the French one with a second name; the window's source is new.asm.
 reset() { for name in "${outputs[@]}"; do cat "old/$name" >"out/$name"; done; }
 mkdir out && reset && ln out/Spectrum+2_French_ROM0.asm out/french-link.asm && cp new.asm out/Spectrum128_ROM0.asm
-start=$(date +%s%N)
-(cd out && "${runner[@]}" "$cli" --source ../new.asm >/dev/null) || fail "a full run in place"
-duration=$((($(date +%s%N) - start) / 1000))  # microseconds
 # Every listing is old or new (all new after "Done!"), and no staging file or backup is left.
 check() {
     for name in "${outputs[@]}"; do
@@ -59,7 +57,7 @@ check() {
 # run PROGRAM: starts veltrin-cli or the window (which stays open once its run is over) on new.asm
 run() {
     local command=("${runner[@]}" "$cli" --source ../new.asm)
-    [ "$1" = window ] && command=("$window")
+    [ "$1" = window ] && command=("${runner[@]}" "$window" "${window_arguments[@]}")
     : >out.txt
     (cd out && exec "${command[@]}" >../out.txt 2>/dev/null) &
     pid=$!
@@ -74,12 +72,24 @@ after() {
 }
 
 programs=(cli ${window:+window})
+# How long each program takes from its start to the end of its run in place, in microseconds: the window starts slower.
+declare -A durations
+for program in "${programs[@]}"; do
+    reset
+    start=$(date +%s%N)
+    run "$program"
+    until [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
+    durations[$program]=$((($(date +%s%N) - start) / 1000))
+    kill -s TERM "$pid" 2>/dev/null  # a window that is done waits for its end
+    wait "$pid"
+    [ "$(last_line)" = Done! ] || fail "a full $program run in place"
+done
 for program in "${programs[@]}"; do
     for ((run = 0; run < runs; run++)); do
         reset
         signal=${signals[run % ${#signals[@]}]}
         run "$program"
-        delay=$(((RANDOM << 15 | RANDOM) % duration))
+        delay=$(((RANDOM << 15 | RANDOM) % durations[$program]))
         sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
         kill -s "$signal" "$pid" 2>/dev/null
         after "$program run $run (SIG$signal)"
@@ -108,4 +118,4 @@ for ((run = 0; run < runs; run++)); do
     after "run $run${signal:+ at the backup, SIGKILL}"
     [ -n "$signal" ] || [ "$(last_line)" = Done! ] || fail "run $run: a second run made the first fail"
 done
-echo "killed_runs: OK: $runs runs of $((duration / 1000)) ms ended at random points by each program, $runs run twice"
+echo "killed_runs: OK: $runs runs of each program ended at random points (${durations[*]} µs), $runs run twice"

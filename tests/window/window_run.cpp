@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "commands/create_view.h"
-#include "window/frm_veltrin.h"
+#include "window/qt/frm_veltrin.h"
 
 int main(int argc, char* argv[]) {
     veltrin::HoldEndRequests();  // as the window's own main does, before Qt starts a thread

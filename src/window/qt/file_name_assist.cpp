@@ -1,4 +1,4 @@
-#include "window/file_name_assist.h"
+#include "window/qt/file_name_assist.h"
 
 #include <QCompleter>
 #include <QDir>
@@ -85,6 +85,9 @@ void AssistFileNameBoxes(QWidget& window, std::initializer_list<QLineEdit*> boxe
     auto* fileSystem = new QFileSystemModel(&window);
     fileSystem->setFilter(QDir::AllDirs | QDir::Files | QDir::Drives | QDir::NoDotAndDotDot);
     fileSystem->setRootPath(QString());
+    // The model reads a folder when it is first asked for it, after the keystroke that asked: the current folder,
+    // where a bare name is completed, is read now, so that its first letter already finds names.
+    fileSystem->fetchMore(fileSystem->index(QDir::currentPath()));
     auto* dropFilter = new FileDropFilter(&window);
     for (QLineEdit* box : boxes) {
         box->setCompleter(new FileNameCompleter(fileSystem, box));

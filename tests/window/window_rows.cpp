@@ -1,0 +1,163 @@
+#include "window_rows.h"
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+
+#include "commands/source_listing.h"
+#include "commands/version_text.h"
+
+namespace veltrin::testing_support {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEarlierListing = "; An earlier run's listing.\r\n";
+
+std::string ReadFile(const fs::path& name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+Control ControlNamed(const std::string& name) {
+    const auto* found = std::find_if(kControls.begin(), kControls.end(),
+                                     [&name](const ControlLayout& control) { return control.name == name; });
+    return found != kControls.end() ? found->control : throw std::invalid_argument("no control " + name);
+}
+
+void TakeOutLine(const fs::path& listingName, const std::string& start) {
+    std::string listing = ReadFile(listingName);
+    const std::size_t at = listing.find("\r\n" + start);
+    listing.erase(at + 2, listing.find("\r\n", at + 2) - at);
+    std::ofstream(listingName, std::ios::binary) << listing;
+}
+
+// What a row expects, with "{version}" the version text and "{folder}" the row's folder in full, as a message names
+// it ("{folder}/" with the system's own separator after it).
+std::string Expanded(std::string text, const fs::path& folder) {
+    const std::u8string inFolder = (folder / "").u8string();
+    const std::pair<std::string, std::string> values[]{{"{version}", VersionText()},
+                                                       {"{folder}/", {inFolder.begin(), inFolder.end()}},
+                                                       {"{folder}", {inFolder.begin(), inFolder.end() - 1}}};
+    for (const auto& [placeholder, value] : values) {
+        for (std::size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + value.size())) {
+            text.replace(at, placeholder.size(), value);
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string InputState(DrivenWindow& window) {
+    const auto enabled = std::count_if(kRunInputs.begin(), kRunInputs.end(),
+                                       [&window](Control input) { return window.IsEnabled(input); });
+    const std::string state = enabled == 0 ? "held" : enabled == 5 ? "idle" : std::to_string(enabled) + " inputs";
+    return window.IsEnabled(Control::cmdExit) ? state : state + " without Exit";
+}
+
+std::string DerivedListings(const fs::path& folder, bool sourceEdited) {
+    std::string derived;
+    for (const Plus2Model* model : kPlus2Models) {
+        const std::string listing = ReadFile(folder / std::string(model->defaultFileName));
+        const bool golden = sourceEdited || listing == ReadFile(fs::path(VELTRIN_TEST_DATA) / model->defaultFileName);
+        if (listing != kEarlierListing) {
+            derived += (golden ? " " : " wrong ") + std::string(model->option.substr(2));
+        }
+    }
+    return derived.empty() ? "none" : derived.substr(1);
+}
+
+std::vector<WindowRow> ReadWindowRows() {
+    std::ifstream in(VELTRIN_TEST_DATA "/window_rows.txt");
+    std::vector<WindowRow> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("  ") && !rows.empty()) {
+            rows.back().steps.push_back(line.substr(2));
+        } else if (!line.empty() && !line.starts_with('#')) {
+            rows.push_back({line, {}});
+        }
+    }
+    return rows;
+}
+
+void PrepareRowFolder(const fs::path& folder) {
+    fs::create_directories(folder);
+    fs::copy_file(VELTRIN_SAMPLE_LISTING, folder / std::string(kSourceDefaultFileName),
+                  fs::copy_options::overwrite_existing);
+    for (const Plus2Model* model : kPlus2Models) {
+        std::ofstream(folder / std::string(model->defaultFileName), std::ios::binary) << kEarlierListing;
+    }
+}
+
+std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& folder, DrivenWindow& window) {
+    std::vector<bool> closeWindowFirst;
+    for (const std::string& step : row.steps) {
+        if (step.find("message ") != std::string::npos) {
+            closeWindowFirst.push_back(step.starts_with("close-at-message "));
+        }
+    }
+    window.AnswerMessages(closeWindowFirst);
+    std::vector<std::string> failures;
+    std::vector<std::string> message;  // the last shown, and the state of the inputs meanwhile
+    bool sourceEdited = false;
+    for (const std::string& step : row.steps) {
+        const std::string verb = step.substr(0, step.find(' '));
+        const std::string rest = step.substr(std::min(step.size(), verb.size() + 1));
+        const std::string first = rest.substr(0, rest.find(' '));
+        const std::string second = rest.substr(std::min(rest.size(), first.size() + 1));
+        // Waits a while for what the step expects, about ten seconds, and says what was found instead.
+        const auto expect = [&](const std::string& expected, const std::function<std::string()>& found) {
+            std::string last = found();
+            for (int pause = 0; pause < 500 && last != expected; ++pause, last = found()) {
+                window.Pause();
+            }
+            if (last != expected) {
+                failures.push_back(step + "\n    found: " + last);
+            }
+        };
+        if (verb == "see") {
+            expect(Expanded(second, folder),
+                   [&] { return first == "window" ? window.Title() : window.Text(ControlNamed(first)); });
+        } else if (verb == "key") {
+            window.Key(rest);
+        } else if (verb == "click") {
+            window.Click(ControlNamed(rest));
+        } else if (verb == "type" || verb == "name") {
+            std::invoke(verb == "type" ? &DrivenWindow::Type : &DrivenWindow::Name, window, ControlNamed(first),
+                        second);
+        } else if (verb == "source") {
+            TakeOutLine(folder / std::string(kSourceDefaultFileName), second);
+            sourceEdited = true;
+        } else if (verb == "message" || verb == "close-at-message") {
+            message = window.NextMessage();
+            expect(Expanded(rest, folder), [&] { return message.empty() ? "no message" : message.at(0); });
+        } else if (verb == "create-then") {
+            window.CreateThenStop(rest == "close");
+        } else if (verb == "place") {
+            expect(second, [&] {
+                const std::array<int, 4> place = window.Place(ControlNamed(first));
+                return std::to_string(place[0]) + " " + std::to_string(place[1]) + " " + std::to_string(place[2]) +
+                       " " + std::to_string(place[3]);
+            });
+        } else {
+            // The checks of a state that has no arguments to parse: what the step says is what is expected.
+            const std::map<std::string, std::function<std::string()>> states{
+                {"focus", [&] { return window.FocusName(); }},
+                {"held", [&] { return message.empty() ? "" : message.at(1); }},
+                {"idle", [&] { return InputState(window); }},
+                {"listings", [&] { return DerivedListings(folder, sourceEdited); }},
+                {"size", [&] { return window.HasFixedSize() ? "fixed" : "not fixed"; }},
+                {"closed", [&] { return window.IsClosed() ? "closed" : "open"; }}};
+            expect(rest.empty() ? verb : rest, states.at(verb));
+        }
+    }
+    return failures;
+}
+
+}  // namespace veltrin::testing_support
