@@ -49,7 +49,9 @@ class RecordingView : public CreateView {
     std::vector<std::string> messages;
     std::function<void()> onYield;
 
-    std::string SourceName() const override { return sourceName; }
+    bool noMemory = false;  // memory runs out as soon as the command asks for the source's name
+
+    std::string SourceName() const override { return noMemory ? throw std::bad_alloc() : sourceName; }
     std::string SourceInputName() const override { return "128 ROM 0 Filename box"; }
     std::string ListingName(const Plus2Model& model) const override { return listingNames.at(model.language); }
     std::string ListingInputName(const Plus2Model& model) const override {  // "Spanish +2 ROM 0 Filename box"
@@ -208,6 +210,8 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             models_.back() = &failingFrench_;
         } else if (edit == "check instead") {
             checking_ = true;
+        } else if (edit == "no memory at once") {
+            view_.noMemory = true;
         } else if (edit == "no memory") {
             view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit == "line feeds only") {
@@ -225,6 +229,7 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             fs::permissions(*FindBackup(Listing(edit.substr(10))), fs::perms::all);
 #endif
         } else if (edit.starts_with("anew ") && fs::remove(Listing(edit.substr(5)))) {
+            fs::remove(Listing(edit.substr(5)).string() + ".link");  // so that its number is free for the new file
             WriteFile(Listing(edit.substr(5)), kEarlierListing);
         } else if (edit.starts_with("move ") && edit.find(" over ") != std::string::npos) {
             fs::rename(Listing(edit.substr(5, edit.find(" over ") - 5)), Listing(edit.substr(edit.find(" over ") + 6)));
