@@ -54,6 +54,14 @@ std::string Expanded(std::string text, const fs::path& folder) {
 
 }  // namespace
 
+bool DrivenWindow::WaitUntil(const std::function<bool()>& done) {
+    bool isDone = done();
+    for (int pause = 0; pause < 500 && !isDone; ++pause, isDone = done()) {
+        Pause();
+    }
+    return isDone;
+}
+
 std::string InputState(DrivenWindow& window) {
     const auto enabled = std::count_if(kRunInputs.begin(), kRunInputs.end(),
                                        [&window](Control input) { return window.IsEnabled(input); });
@@ -95,15 +103,8 @@ void PrepareRowFolder(const fs::path& folder) {
     }
 }
 
-std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& folder, DrivenWindow& window) {
-    std::vector<bool> closeWindowFirst;
-    for (const std::string& step : row.steps) {
-        if (step.find("message ") != std::string::npos) {
-            closeWindowFirst.push_back(step.starts_with("close-at-message "));
-        }
-    }
-    window.AnswerMessages(closeWindowFirst);
-    std::vector<std::string> failures;
+std::string RunWindowRow(const WindowRow& row, const fs::path& folder, DrivenWindow& window) {
+    std::string failures;
     std::vector<std::string> message;  // the last shown, and the state of the inputs meanwhile
     bool sourceEdited = false;
     for (const std::string& step : row.steps) {
@@ -111,14 +112,11 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
         const std::string rest = step.substr(std::min(step.size(), verb.size() + 1));
         const std::string first = rest.substr(0, rest.find(' '));
         const std::string second = rest.substr(std::min(rest.size(), first.size() + 1));
-        // Waits a while for what the step expects, about ten seconds, and says what was found instead.
+        // Waits a while for what the step expects, and says what was found instead.
         const auto expect = [&](const std::string& expected, const std::function<std::string()>& found) {
-            std::string last = found();
-            for (int pause = 0; pause < 500 && last != expected; ++pause, last = found()) {
-                window.Pause();
-            }
-            if (last != expected) {
-                failures.push_back(step + "\n    found: " + last);
+            std::string last;
+            if (!window.WaitUntil([&] { return (last = found()) == expected; })) {
+                failures += "\n  " + step + "\n    found: " + last;
             }
         };
         if (verb == "see") {
@@ -128,15 +126,23 @@ std::vector<std::string> RunWindowRow(const WindowRow& row, const fs::path& fold
             window.Key(rest);
         } else if (verb == "click") {
             window.Click(ControlNamed(rest));
+            if (LayoutOf(ControlNamed(rest)).kind == ControlKind::kBox) {  // the Windows window takes it in its turn
+                expect(rest, [&] { return window.FocusName(); });
+            }
         } else if (verb == "type" || verb == "name") {
             std::invoke(verb == "type" ? &DrivenWindow::Type : &DrivenWindow::Name, window, ControlNamed(first),
                         second);
         } else if (verb == "source") {
             TakeOutLine(folder / std::string(kSourceDefaultFileName), second);
             sourceEdited = true;
-        } else if (verb == "message" || verb == "close-at-message") {
-            message = window.NextMessage();
-            expect(Expanded(rest, folder), [&] { return message.empty() ? "no message" : message.at(0); });
+        } else if (verb == "close-window-at-next-message") {
+            window.closeWindowAtNextMessage = true;
+        } else if (verb == "message") {
+            message.clear();
+            expect(Expanded(rest, folder), [&] {
+                message = message.empty() ? window.NextMessage() : message;
+                return message.empty() ? "no message" : message.at(0);
+            });
         } else if (verb == "create-then") {
             window.CreateThenStop(rest == "close");
         } else if (verb == "place") {

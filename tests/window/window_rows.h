@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,18 @@ class DrivenWindow {
     virtual void Click(Control control) = 0;
     virtual void Key(const std::string& key) = 0;
     virtual void CreateThenStop(bool byClosing) = 0;
-    // Whether the user closes the window while each message box of the row shows, before the box; told before
-    // the first step, as a box of the Qt window shows and closes within the step that starts the run.
-    virtual void AnswerMessages(std::vector<bool> closeWindowFirst) = 0;
-    // The next message box of the run, "title: text" and the InputState while it showed, once it has been
-    // closed; empty when none shows.
+    // The next message box of the run, "title: text" and the InputState while it showed, once it has been closed;
+    // empty while none has shown.
     virtual std::vector<std::string> NextMessage() = 0;
     virtual bool IsClosed() = 0;
     virtual void Pause() = 0;  // gives the window a moment to handle what it was sent
+
+    // Pauses until done, for about ten seconds at the most (a program that starts under Wine may take seconds);
+    // gives whether it was done.
+    bool WaitUntil(const std::function<bool()>& done);
+
+    // Whether the user closes the window while the next message box of the run shows, before the box.
+    bool closeWindowAtNextMessage = false;
 };
 
 // "idle" when the four boxes, Create and Exit take input, "held" when only Exit does, as during a run.
@@ -55,7 +60,8 @@ std::string DerivedListings(const std::filesystem::path& folder, bool sourceEdit
 // Makes the folder of a row: the sample 128 listing and three listings of an earlier run.
 void PrepareRowFolder(const std::filesystem::path& folder);
 
-// Runs the row's steps on the window, whose current folder is the row's; gives what went wrong, one line each.
-std::vector<std::string> RunWindowRow(const WindowRow& row, const std::filesystem::path& folder, DrivenWindow& window);
+// Runs the row's steps on the window, whose current folder is the row's; gives what went wrong, a step and what
+// was found instead on two lines each, or nothing.
+std::string RunWindowRow(const WindowRow& row, const std::filesystem::path& folder, DrivenWindow& window);
 
 }  // namespace veltrin::testing_support

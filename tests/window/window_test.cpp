@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "commands/source_listing.h"
 #include "support/data_table.h"
@@ -22,8 +23,8 @@ namespace {
 using veltrin::Control;
 using veltrin::testing_support::DrivenWindow;
 
-// The window driven as the rows of the window's table drive both windows, with each message box made, then
-// recorded instead of shown (so none can block), and a hook run at every yield.
+// The window driven as the rows of the window's table drive both windows, shown at once, with each message box
+// made, then recorded instead of shown (so none can block), and a hook run at every yield.
 class TestWindow final : public frmVeltrin, public DrivenWindow {
   public:
     using frmVeltrin::cmdCreate_Click;
@@ -36,10 +37,11 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
             messages.push_back({(plainWarning ? "" : "(not a plain-text warning) ") +
                                     (box->windowTitle() + ": " + box->text()).toStdString(),
                                 InputState(*this)});
-            if (closeWindowFirst_.size() >= messages.size() && closeWindowFirst_.at(messages.size() - 1)) {
+            if (std::exchange(closeWindowAtNextMessage, false)) {
                 close();
             }
         });
+        show();
     }
     void Yield() override {
         ++yields;
@@ -71,26 +73,20 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     void Key(const std::string& key) override {
         QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString::fromStdString(key)));
     }
+    // Both among the pending events before the run starts: the second is handled at the run's first yield.
     void CreateThenStop(bool byClosing) override {
-        onYield = [byClosing](TestWindow& self) {
-            self.onYield = nullptr;
-            self.StopRun(byClosing);
-        };
-        Click(Control::cmdCreate);
+        QMetaObject::invokeMethod(Widget(Control::cmdCreate), "click", Qt::QueuedConnection);
+        QueueStop(byClosing);
     }
-    // Exit, or a close of the window, while a run is under way.
-    void StopRun(bool byClosing) {
+    // Exit, or a close of the window, among the events that the run's next yield handles.
+    void QueueStop(bool byClosing) {
         if (byClosing) {  // the window stays until the run on the stack has unwound
-            QVERIFY(!close() && isVisible());
-        } else {  // a user's click waits among the pending events
+            QMetaObject::invokeMethod(this, [this] { QVERIFY(!close() && isVisible()); }, Qt::QueuedConnection);
+        } else {
             QMetaObject::invokeMethod(Widget(Control::cmdExit), "click", Qt::QueuedConnection);
         }
     }
-    void AnswerMessages(std::vector<bool> closeWindowFirst) override { closeWindowFirst_ = closeWindowFirst; }
     std::vector<std::string> NextMessage() override {
-        for (int pause = 0; pause < 100 && messages.size() <= shown_; ++pause) {
-            Pause();  // an access key starts the run from the event queue
-        }
         return messages.size() > shown_ ? messages.at(shown_++) : std::vector<std::string>{};
     }
     bool IsClosed() override { return !isVisible(); }
@@ -101,7 +97,6 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     int yields = 0;
 
   private:
-    std::vector<bool> closeWindowFirst_;
     std::size_t shown_ = 0;
 };
 
@@ -133,13 +128,9 @@ class WindowTest : public QObject {
     void behavesAsTheWindowTableSays() {
         QFETCH(veltrin::testing_support::WindowRow, row);
         TestWindow window;
-        window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QString failures;
-        for (const std::string& failure : RunWindowRow(row, workDir_->path().toStdString(), window)) {
-            failures += QString::fromStdString("\n  " + failure);
-        }
-        QVERIFY2(failures.isEmpty(), qPrintable(failures));
+        const std::string failures = RunWindowRow(row, workDir_->path().toStdString(), window);
+        QVERIFY2(failures.empty(), failures.c_str());
     }
 
     // Every caption is shown whole at the window's fixed size.
@@ -157,7 +148,6 @@ class WindowTest : public QObject {
     // window, where a second press of the key that started the run presses no button.
     void aRunShowsTheBusyPointerOnTheWindowOnlyAndHoldsTheFocus() {
         TestWindow window;
-        window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.onYield = [](TestWindow& self) {
             QCOMPARE(self.FocusName(), "window");
@@ -175,13 +165,12 @@ class WindowTest : public QObject {
         for (const bool throughFrame : {false, true}) {
             init();
             TestWindow window;
-            window.show();
             const std::string folder = workDir_->path().toStdString();
             int stopAt = 0;
             window.onYield = [&](TestWindow& self) {
                 if (stopAt == 0 && veltrin::testing_support::DerivedListings(folder) != "none") {
                     stopAt = self.yields;
-                    self.StopRun(throughFrame);
+                    self.QueueStop(throughFrame);
                 }
             };
             window.cmdCreate_Click();
@@ -204,7 +193,6 @@ class WindowTest : public QObject {
 
     void eachBoxTakesADroppedFileCompletesFileNamesAndTheWindowHasItsIcon() {
         TestWindow window;
-        window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(!window.windowIcon().isNull());  // from the build folder too, where no icon theme has it
         const QString fileName = workDir_->filePath(QString::fromUtf8(veltrin::kSourceDefaultFileName.data()));

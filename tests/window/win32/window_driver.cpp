@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "../window_rows.h"
 #include "window/utf16_text.h"
@@ -30,7 +31,6 @@ namespace fs = std::filesystem;
 using veltrin::Control;
 
 constexpr int kFirstControlId = 100;  // the window's controls have the ids of their layout's order from here
-constexpr int kWaits = 500;           // of 20 ms: a program that starts under Wine may take seconds
 
 std::string Utf8(const std::wstring& text) { return veltrin::Utf8FromUtf16(std::u16string(text.begin(), text.end())); }
 
@@ -82,9 +82,7 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
                          folder.wstring().c_str(), &startup, &process_);
         ::AssignProcessToJobObject(job_, process_.hProcess);
         ::ResumeThread(process_.hThread);
-        for (int wait = 0; wait < kWaits && window_ == nullptr; ++wait, Pause()) {
-            window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin");
-        }
+        WaitUntil([this] { return (window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin")) != nullptr; });
     }
     ~Win32DrivenWindow() override {
         ::PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -130,18 +128,13 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
             ::SendMessageW(ControlWindow(box), WM_CHAR, character, 1);
         }
     }
-    // The left button pressed and released in the middle of the control; a box then has the focus.
+    // The left button pressed and released in the middle of the control.
     void Click(Control control) override {
         const HWND window = ControlWindow(control);
         RECT area{};
         ::GetClientRect(window, &area);
         ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(area.right / 2, area.bottom / 2));
         ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(area.right / 2, area.bottom / 2));
-        const veltrin::ControlLayout& layout = veltrin::LayoutOf(control);
-        for (int wait = 0; layout.kind == veltrin::ControlKind::kBox && wait < kWaits && FocusName() != layout.name;
-             ++wait) {
-            Pause();
-        }
     }
     // Keys as the keyboard gives them, to the window in front.
     void Key(const std::string& key) override {
@@ -161,24 +154,18 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         ::PostMessageW(ControlWindow(Control::cmdCreate), BM_CLICK, 0, 0);
         ::PostMessageW(byClosing ? window_ : ControlWindow(Control::cmdExit), byClosing ? WM_CLOSE : BM_CLICK, 0, 0);
     }
-    void AnswerMessages(std::vector<bool> closeWindowFirst) override { closeWindowFirst_ = closeWindowFirst; }
     std::vector<std::string> NextMessage() override {
-        HWND box = nullptr;
-        for (int wait = 0; wait < kWaits && box == nullptr && !IsClosed(); ++wait, Pause()) {
-            box = WindowOfClass(process_.dwThreadId, L"#32770");
-        }
+        const HWND box = WindowOfClass(process_.dwThreadId, L"#32770");
         if (box == nullptr) {
             return {};
         }
         const std::vector<std::string> shown{TitleOf(box) + ": " + Utf8(TextOf(::GetDlgItem(box, 0xFFFF))),
                                              InputState(*this)};
-        if (closeWindowFirst_.at(answered_++)) {
+        if (std::exchange(closeWindowAtNextMessage, false)) {
             ::PostMessageW(window_, WM_CLOSE, 0, 0);
         }
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        for (int wait = 0; wait < kWaits && ::IsWindow(box) != FALSE; ++wait) {
-            Pause();
-        }
+        WaitUntil([box] { return ::IsWindow(box) == FALSE; });
         return shown;
     }
     bool IsClosed() override {  // and ended as the program ends, not by a crash
@@ -197,8 +184,6 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     HANDLE job_ = ::CreateJobObjectW(nullptr, nullptr);
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
-    std::vector<bool> closeWindowFirst_;
-    std::size_t answered_ = 0;
 };
 
 // The name of the event that Ctrl-C sets, which the driver's own process id makes its own.
@@ -263,12 +248,9 @@ int wmain(int argc, wchar_t** argv) {
         const fs::path folder = work / std::to_string(outcomes[true] + outcomes[false]);
         veltrin::testing_support::PrepareRowFolder(folder);
         Win32DrivenWindow window(fs::absolute(argv[1]).wstring(), folder, desktop);
-        const std::vector<std::string> failures = RunWindowRow(row, folder, window);
+        const std::string failures = RunWindowRow(row, folder, window);
         ++outcomes[failures.empty()];
-        std::cout << (failures.empty() ? "ok:   " : "FAIL: ") << row.name << '\n';
-        for (const std::string& failure : failures) {
-            std::cout << "  " << failure << '\n';
-        }
+        std::cout << (failures.empty() ? "ok:   " : "FAIL: ") << row.name << failures << '\n';
     }
     std::error_code ignored;
     fs::remove_all(work, ignored);
