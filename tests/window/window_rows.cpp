@@ -24,8 +24,7 @@ std::string ReadFile(const fs::path& name) {
 }
 
 Control ControlNamed(const std::string& name) {
-    const auto* found = std::find_if(kControls.begin(), kControls.end(),
-                                     [&name](const ControlLayout& control) { return control.name == name; });
+    const auto* found = std::ranges::find(kControls, name, &ControlLayout::name);
     return found != kControls.end() ? found->control : throw std::invalid_argument("no control " + name);
 }
 
@@ -63,8 +62,8 @@ bool DrivenWindow::WaitUntil(const std::function<bool()>& done) {
 }
 
 std::string InputState(DrivenWindow& window) {
-    const auto enabled = std::count_if(kRunInputs.begin(), kRunInputs.end(),
-                                       [&window](Control input) { return window.IsEnabled(input); });
+    const auto enabled =
+        std::ranges::count_if(kRunInputs, [&window](Control input) { return window.IsEnabled(input); });
     const std::string state = enabled == 0 ? "held" : enabled == 5 ? "idle" : std::to_string(enabled) + " inputs";
     return window.IsEnabled(Control::cmdExit) ? state : state + " without Exit";
 }

@@ -1,8 +1,6 @@
 // The window as veltrin starts it, with Create pressed at once, for the killed runs: prints the status that the run
 // leaves, "Done!" or "Error!", or the version text when the run was ended, and stays open until it is closed.
 #include <QApplication>
-#include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,8 +13,8 @@ int main(int argc, char* argv[]) {
     frmVeltrin window;
     window.show();
     QTimer::singleShot(0, &window, [&window] {
-        window.findChild<QPushButton*>(QStringLiteral("cmdCreate"))->click();
-        std::printf("%s\n", qPrintable(window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text()));
+        QMetaObject::invokeMethod(window.Widget(veltrin::Control::cmdCreate), "click");
+        std::printf("%s\n", qPrintable(window.Widget(veltrin::Control::lblStatus)->property("text").toString()));
         std::fflush(stdout);
     });
     return QApplication::exec();

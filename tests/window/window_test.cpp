@@ -23,8 +23,8 @@ namespace {
 using veltrin::Control;
 using veltrin::testing_support::DrivenWindow;
 
-// The window driven as the rows of the window's table drive both windows, shown at once, with each message box
-// made, then recorded instead of shown (so none can block), and a hook run at every yield.
+// The window driven as the rows of the window's table drive both windows, shown and active at once, with each message
+// box made, then recorded instead of shown (so none can block), and a hook run at every yield.
 class TestWindow final : public frmVeltrin, public DrivenWindow {
   public:
     using frmVeltrin::cmdCreate_Click;
@@ -42,6 +42,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
             }
         });
         show();
+        QVERIFY(QTest::qWaitForWindowActive(this));
     }
     void Yield() override {
         ++yields;
@@ -81,7 +82,8 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     // Exit, or a close of the window, among the events that the run's next yield handles.
     void QueueStop(bool byClosing) {
         if (byClosing) {  // the window stays until the run on the stack has unwound
-            QMetaObject::invokeMethod(this, [this] { QVERIFY(!close() && isVisible()); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { QVERIFY(!close() && isVisible()); }, Qt::QueuedConnection);
         } else {
             QMetaObject::invokeMethod(Widget(Control::cmdExit), "click", Qt::QueuedConnection);
         }
@@ -128,7 +130,6 @@ class WindowTest : public QObject {
     void behavesAsTheWindowTableSays() {
         QFETCH(veltrin::testing_support::WindowRow, row);
         TestWindow window;
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         const std::string failures = RunWindowRow(row, workDir_->path().toStdString(), window);
         QVERIFY2(failures.empty(), failures.c_str());
     }
@@ -148,7 +149,6 @@ class WindowTest : public QObject {
     // window, where a second press of the key that started the run presses no button.
     void aRunShowsTheBusyPointerOnTheWindowOnlyAndHoldsTheFocus() {
         TestWindow window;
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.onYield = [](TestWindow& self) {
             QCOMPARE(self.FocusName(), "window");
             QCOMPARE(self.cursor().shape(), Qt::WaitCursor);
@@ -193,7 +193,6 @@ class WindowTest : public QObject {
 
     void eachBoxTakesADroppedFileCompletesFileNamesAndTheWindowHasItsIcon() {
         TestWindow window;
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(!window.windowIcon().isNull());  // from the build folder too, where no icon theme has it
         const QString fileName = workDir_->filePath(QString::fromUtf8(veltrin::kSourceDefaultFileName.data()));
         QMimeData dragged;

@@ -2,11 +2,13 @@
 // and the focus, types, clicks and presses keys, reads and closes the message boxes, through the system's messages
 // and input, for each row of tests/data/window_rows.txt. Runs under Wine on an X display (xvfb-run).
 //
-//   window_driver VELTRIN.EXE [PART OF A ROW'S NAME]
+//   window_driver VELTRIN.EXE
 //   window_driver --run VELTRIN.EXE
 //
 // Prints one line a row and closes with "N passed, N failed"; exits with 1 if a row failed. With --run, the window
 // is started in the current folder with Create pressed at once, for the killed runs (tests/cli/killed_runs.sh).
+#include <windows.h>
+
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -20,11 +22,6 @@
 #include "../window_rows.h"
 #include "window/utf16_text.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -32,14 +29,12 @@ using veltrin::Control;
 
 constexpr int kFirstControlId = 100;  // the window's controls have the ids of their layout's order from here
 
-std::string Utf8(const std::wstring& text) { return veltrin::Utf8FromUtf16(std::u16string(text.begin(), text.end())); }
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(4096, L'\0');
+std::string TextOf(HWND window) {
+    std::u16string text(4096, u'\0');
     DWORD_PTR length = 0;
     ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
                           5000, &length);
-    return text.substr(0, length);
+    return veltrin::Utf8FromUtf16(text.substr(0, length));
 }
 
 // The thread's visible top-level window of the class.
@@ -55,14 +50,14 @@ HWND WindowOfClass(DWORD thread, const wchar_t* name) {
 
 // A message box with an icon and one OK button is shown as its title, anything else so that it differs.
 std::string TitleOf(HWND box) {
-    std::wstring buttons;
+    std::string buttons;
     bool icon = false;
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         const bool button = ::SendMessageW(child, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
-        buttons += button && ::IsWindowVisible(child) != FALSE ? L"[" + TextOf(child) + L"]" : L"";
+        buttons += button && ::IsWindowVisible(child) != FALSE ? "[" + TextOf(child) + "]" : "";
         icon = icon || ::SendMessageW(child, STM_GETICON, 0, 0) != 0;
     }
-    return (buttons == L"[OK]" && icon ? "" : "(not a warning with one OK button) ") + Utf8(TextOf(box));
+    return (buttons == "[OK]" && icon ? "" : "(not a warning with one OK button) ") + TextOf(box);
 }
 
 class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
@@ -85,10 +80,7 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         WaitUntil([this] { return (window_ = WindowOfClass(process_.dwThreadId, L"frmVeltrin")) != nullptr; });
     }
     ~Win32DrivenWindow() override {
-        ::PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
-            ::TerminateProcess(process_.hProcess, 1);
-        }
+        Close(5000);
         ::CloseHandle(process_.hThread);
         ::CloseHandle(process_.hProcess);
         ::CloseHandle(job_);
@@ -96,8 +88,8 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     Win32DrivenWindow(const Win32DrivenWindow&) = delete;
     Win32DrivenWindow& operator=(const Win32DrivenWindow&) = delete;
 
-    std::string Title() override { return Utf8(TextOf(window_)); }
-    std::string Text(Control control) override { return Utf8(TextOf(ControlWindow(control))); }
+    std::string Title() override { return TextOf(window_); }
+    std::string Text(Control control) override { return TextOf(ControlWindow(control)); }
     std::string FocusName() override {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof(thread);
@@ -123,7 +115,8 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     }
     // The caret put at the end, then each character as the keyboard gives it to the box.
     void Type(Control box, const std::string& text) override {
-        ::SendMessageW(ControlWindow(box), EM_SETSEL, TextOf(ControlWindow(box)).size(), -1);
+        const auto end = static_cast<WPARAM>(::SendMessageW(ControlWindow(box), WM_GETTEXTLENGTH, 0, 0));
+        ::SendMessageW(ControlWindow(box), EM_SETSEL, end, -1);
         for (const char16_t character : veltrin::Utf16FromUtf8(text)) {
             ::SendMessageW(ControlWindow(box), WM_CHAR, character, 1);
         }
@@ -159,7 +152,7 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         if (box == nullptr) {
             return {};
         }
-        const std::vector<std::string> shown{TitleOf(box) + ": " + Utf8(TextOf(::GetDlgItem(box, 0xFFFF))),
+        const std::vector<std::string> shown{TitleOf(box) + ": " + TextOf(::GetDlgItem(box, 0xFFFF)),
                                              InputState(*this)};
         if (std::exchange(closeWindowAtNextMessage, false)) {
             ::PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -174,7 +167,13 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
     }
     void Pause() override { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
     [[nodiscard]] HANDLE Process() const { return process_.hProcess; }
-    void Close() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
+    // Closes the window as its user would, and ends its program if it has not ended within so many milliseconds.
+    void Close(DWORD wait) {
+        ::PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(process_.hProcess, wait) != WAIT_OBJECT_0) {
+            ::TerminateProcess(process_.hProcess, 1);
+        }
+    }
 
   private:
     [[nodiscard]] HWND ControlWindow(Control control) const {
@@ -211,8 +210,7 @@ int RunOnce(const std::wstring& program, const std::wstring& desktop) {
     } while (status != "Done!" && status != "Error!" &&
              ::WaitForMultipleObjects(events.size(), events.data(), FALSE, 20) == WAIT_TIMEOUT);
     std::cout << status << std::endl;
-    window.Close();
-    ::WaitForSingleObject(window.Process(), 60000);
+    window.Close(60000);
     ::CloseHandle(end);
     return 0;
 }
@@ -222,7 +220,7 @@ int RunOnce(const std::wstring& program, const std::wstring& desktop) {
 int wmain(int argc, wchar_t** argv) {
     const bool runOnce = argc > 1 && std::wstring_view(argv[1]) == L"--run";
     if (argc < (runOnce ? 3 : 2)) {
-        std::cerr << "usage: window_driver VELTRIN.EXE [PART OF A ROW'S NAME] | window_driver --run VELTRIN.EXE\n";
+        std::cerr << "usage: window_driver [--run] VELTRIN.EXE\n";
         return 2;
     }
     // A desktop of the test's own, which Wine shows as a virtual desktop of the size that its registry gives: Wine
@@ -242,9 +240,6 @@ int wmain(int argc, wchar_t** argv) {
     const fs::path work = fs::temp_directory_path() / ("veltrin-window-" + std::to_string(::GetCurrentProcessId()));
     std::map<bool, int> outcomes;  // rows passed (true) and failed
     for (const auto& row : veltrin::testing_support::ReadWindowRows()) {
-        if (argc > 2 && row.name.find(Utf8(argv[2])) == std::string::npos) {
-            continue;
-        }
         const fs::path folder = work / std::to_string(outcomes[true] + outcomes[false]);
         veltrin::testing_support::PrepareRowFolder(folder);
         Win32DrivenWindow window(fs::absolute(argv[1]).wstring(), folder, desktop);
