@@ -27,8 +27,6 @@ using veltrin::testing_support::DrivenWindow;
 // box made, then recorded instead of shown (so none can block), and a hook run at every yield.
 class TestWindow final : public frmVeltrin, public DrivenWindow {
   public:
-    using frmVeltrin::cmdCreate_Click;
-
     TestWindow() {
         SetMessagePresenter([this](const QString& message, const QString& title) {
             const auto box = MakeMessageBox(this, message, title);
@@ -173,7 +171,7 @@ class WindowTest : public QObject {
                     self.QueueStop(throughFrame);
                 }
             };
-            window.cmdCreate_Click();
+            window.Click(Control::cmdCreate);
             QCOMPARE(window.yields, stopAt);  // the run ended at that yield
             QVERIFY(!window.isVisible());
             QCOMPARE(veltrin::testing_support::DerivedListings(folder), "english");
@@ -201,10 +199,9 @@ class WindowTest : public QObject {
         text.setText(QStringLiteral("x"));
         // Drops what is dragged as a move, after it entered the box; gives the action that the box took, if any.
         const auto drop = [](QLineEdit* box, QMimeData& data) {
-            const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-            QDragEnterEvent enter(QPoint(4, 4), actions, &data, Qt::LeftButton, Qt::NoModifier);
+            QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(box, &enter);
-            QDropEvent dropEvent(QPointF(4, 4), actions, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent dropEvent(QPointF(4, 4), enter.possibleActions(), &data, Qt::LeftButton, Qt::NoModifier);
             dropEvent.setDropAction(Qt::MoveAction);
             QApplication::sendEvent(box, &dropEvent);
             return enter.isAccepted() ? dropEvent.dropAction() : Qt::IgnoreAction;
