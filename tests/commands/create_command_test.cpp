@@ -244,7 +244,8 @@ TEST_P(FailedRunTest, EndsAsTheTableSays) {
     EXPECT_EQ(ReadFile(Source()), source);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest, testing::ValuesIn(testing_support::ReadIndentedRows("failed_runs.txt")));
+INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest,
+                         testing::ValuesIn(testing_support::ReadIndentedRows("failed_runs.txt")));
 
 }  // namespace
 }  // namespace veltrin
