@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -102,12 +101,11 @@ class CreateCommandTest : public testing::Test {
 
     // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
     std::string Replaced() const {
+        constexpr const char* kLanguages[] = {"English", "Spanish", "French"};  // in the order of Plus2Language
         std::string replaced;
         for (const Plus2Model* model : kPlus2Models) {
             if (ReadFile(folder_ / model->defaultFileName) != kEarlierListing) {
-                std::string name(model->option.substr(2));  // "spanish", as "Spanish"
-                name[0] = static_cast<char>(std::toupper(name[0]));
-                replaced += (replaced.empty() ? "" : " ") + name;
+                replaced += std::string(replaced.empty() ? "" : " ") + kLanguages[static_cast<int>(model->language)];
             }
         }
         return replaced.empty() ? "none" : replaced;

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -167,38 +166,28 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         [&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }, true));
 }
 
-// A link is followed only where the system itself would follow it: in a folder that every user may write and
-// that has the sticky bit, a link of the user's or of the folder's owner.
+// The rows of shared_folder_links.txt.
 TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root, to give links and folders to nobody";
     }
-    constexpr uid_t kNobody = 65534;
-    const struct {
-        fs::perms folderMode;
-        uid_t folderOwner;
-        uid_t linkOwner;
-        bool followed;
-    } rows[] = {
-        {fs::perms::all | fs::perms::sticky_bit, 0, kNobody, false},
-        {fs::perms::all | fs::perms::sticky_bit, 0, 0, true},
-        {fs::perms::all | fs::perms::sticky_bit, kNobody, kNobody, true},
-        {fs::perms::all, 0, kNobody, true},
-        {fs::perms::owner_all | fs::perms::sticky_bit, 0, kNobody, true},
-    };
-    for (const auto& row : rows) {
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("shared_folder_links.txt")) {
+        const auto number = [&row](std::size_t field, int base) {
+            return static_cast<unsigned>(std::stoul(row.at(field), nullptr, base));
+        };
+        const bool followed = row.at(3) == "yes";
         WriteFile(PathOf("target.asm"), "old\r\n");
         fs::remove_all(PathOf("folder"));
         fs::create_directory(PathOf("folder"));
-        fs::permissions(PathOf("folder"), row.folderMode);
-        ASSERT_EQ(::chown(PathOf("folder").c_str(), row.folderOwner, row.folderOwner), 0);
+        fs::permissions(PathOf("folder"), static_cast<fs::perms>(number(0, 8)));
+        ASSERT_EQ(::chown(PathOf("folder").c_str(), number(1, 10), number(1, 10)), 0);
         fs::create_symlink("../target.asm", PathOf("folder") / "link.asm");
-        ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), row.linkOwner, row.linkOwner), 0);
+        ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), number(2, 10), number(2, 10)), 0);
         const std::string outcome = WriteTo(ListingTarget::Find(PathOf("folder") / "link.asm"));
-        EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("target.asm")), followed ? "new\r\n" : "old\r\n");
         EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
-        EXPECT_EQ(outcome == "written", row.followed) << outcome;
-        EXPECT_TRUE(row.followed || (outcome.starts_with("it is a link that") && outcome.ends_with("followed.")))
+        EXPECT_EQ(outcome == "written", followed) << outcome;
+        EXPECT_TRUE(followed || (outcome.starts_with("it is a link that") && outcome.ends_with("followed.")))
             << outcome;
     }
 }
