@@ -223,19 +223,17 @@ TEST_P(FailedRunTest, EndsAsTheTableSays) {
                                                                                           : RunOutcome::kDone;
     const std::string expectedOutcome = run.lines.back().substr(3);
     EXPECT_EQ(outcome, expectedOutcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
-    std::vector<std::string> expected;
-    for (const std::string& message : std::vector(run.lines.begin(), run.lines.end() - 1)) {
-        expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
-    }
-    // Names that the run joins itself have the system's separator: "/" stands for either.
-    const auto slashed = [](std::vector<std::string> texts) {
-        std::ranges::for_each(texts, [](std::string& text) {
+    // Names that the run joins itself have the system's separator: "/" stands for either, and KEY for the number
+    // that names a backup.
+    const auto normalised = [this](std::vector<std::string> texts) {
+        for (std::string& text : texts) {
+            text = std::regex_replace(text, std::regex(R"(\{folder\})"), folder_.Path().string());
             std::ranges::replace(text, '\\', '/');
-            text = std::regex_replace(text, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
-        });
+            text = std::regex_replace(text, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");
+        }
         return texts;
     };
-    EXPECT_THAT(slashed(view_.messages), ElementsAreArray(slashed(expected)));
+    EXPECT_THAT(normalised(view_.messages), ElementsAreArray(normalised({run.lines.begin(), run.lines.end() - 1})));
     EXPECT_EQ(view_.status + "; replaced: " + Replaced(), expectedOutcome);
     EXPECT_TRUE(view_.inputsEnabled);
     EXPECT_FALSE(view_.busyPointer);
