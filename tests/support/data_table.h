@@ -14,7 +14,7 @@ namespace veltrin::testing_support {
 // belong to the separator, so a field keeps its own leading spaces); empty lines and lines that start with "#"
 // are left out.
 inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& name) {
-    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name);
+    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name, std::ios::binary);
     if (!in) {
         throw std::runtime_error("no table " + name + " in " VELTRIN_TEST_DATA);
     }
