@@ -23,7 +23,7 @@ inline std::vector<std::string> Split(const std::string& text, std::string_view 
 
 // The lines of a table in tests/data that hold its rows: empty lines and lines that start with "#" are left out.
 inline std::vector<std::string> ReadTableLines(const std::string& name) {
-    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name);
+    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name, std::ios::binary);  // as bytes, on Windows too
     if (!in) {
         throw std::runtime_error("no table " + name + " in " VELTRIN_TEST_DATA);
     }
