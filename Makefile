@@ -80,7 +80,7 @@ test-portable: deps
 .PHONY: test-windows package package-windows
 
 # Everything cross-compiled with mingw-w64 into build-windows/, the setup and zip among it, tested under Wine.
-test-windows: build
+test-windows: deps
 	@JOBS=$(JOBS) bash scripts/test-windows.sh
 
 # The Windows setup, build-windows/veltrin-<version>-setup.exe, and build-windows/veltrin-<version>-windows.zip.

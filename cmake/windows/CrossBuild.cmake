@@ -1,9 +1,9 @@
 # Included right after project() in a build made with cmake/mingw-w64-x86_64.cmake.
 #
 # Runs the Windows executables under Wine in a Wine prefix of the build's own, builds GoogleTest for the target
-# from Debian's sources, and, for the command-line companion, swaps the process tests that drive it through a
-# POSIX shell (and the assembler checks, which start it from one) for scripts/windows-cli-test.sh, which drives
-# the Windows executable under Wine.
+# from Debian's sources, and leaves out the process tests that drive the command-line companion through a POSIX
+# shell (and the assembler checks, which start it from one): the packages' test (WindowsPackages.cmake) drives the
+# installed veltrin-cli.exe under Wine instead.
 
 # A release build is -O2, as the Linux build is, without debug information: the packages ship the programs stripped,
 # and the cross build takes a fifth less time without it. (GCC 12's -O3 warns of overlapping copies that are not.)
@@ -49,9 +49,6 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(${VELTRIN_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 set(GTest_DIR ${CMAKE_CURRENT_LIST_DIR}/gtest-config CACHE PATH "GoogleTest built from source" FORCE)
 
-set(VELTRIN_NATIVE_CLI "" CACHE FILEPATH
-    "A veltrin-cli built for this machine, whose listings the Windows one must match byte for byte")
-
 function(veltrin_windows_cli_tests)
     if(NOT TARGET cli_tests)
         return()
@@ -63,7 +60,8 @@ function(veltrin_windows_cli_tests)
     list(FILTER test_lists EXCLUDE REGEX "/cli_tests\\[[0-9]+\\]_include\\.cmake$")
     set_property(DIRECTORY ${cli_tests_folder} PROPERTY TEST_INCLUDE_FILES ${test_lists})
     # The assembler checks start veltrin-cli straight from a shell, which cannot start a Windows executable;
-    # windows_cli compares the Windows listings byte for byte with the native ones, which those checks cover.
+    # windows_packages derives the sample's listings with the installed veltrin-cli.exe byte for byte as the goldens,
+    # which those checks cover.
     get_property(test_folders DIRECTORY ${PROJECT_SOURCE_DIR}/tests PROPERTY SUBDIRECTORIES)
     if(${PROJECT_SOURCE_DIR}/tests/assembler IN_LIST test_folders)
         get_property(assembler_tests DIRECTORY ${PROJECT_SOURCE_DIR}/tests/assembler PROPERTY TESTS)
@@ -75,10 +73,6 @@ function(veltrin_windows_cli_tests)
     if(NOT VELTRIN_WINE)
         return()
     endif()
-    add_test(NAME windows_cli
-             COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows-cli-test.sh $<TARGET_FILE:veltrin-cli>
-                     ${PROJECT_SOURCE_DIR}/examples/Spectrum128_ROM0.asm ${VELTRIN_NATIVE_CLI})
-    set_tests_properties(windows_cli PROPERTIES ENVIRONMENT "${VELTRIN_WINE_ENVIRONMENT};VELTRIN_WINE=${VELTRIN_WINE}")
     # The killed runs of veltrin-cli.exe and of the window veltrin.exe (on a virtual X display): Ctrl-C, and ended as
     # Task Manager ends a program. Alone, as the backups of every run under this prefix go to the one state folder
     # that the killed runs watch.

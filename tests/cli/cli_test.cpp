@@ -62,17 +62,9 @@ class CliRunTest : public CliTest, public testing::WithParamInterface<std::vecto
         } else if (edit.starts_with("grow ")) {
             const std::size_t to = edit.find(" to ");
             fs::resize_file(folder_ / edit.substr(5, to - 5), std::stoull(edit.substr(to + 4)));
-        } else if (const std::size_t colon = edit.find(": "); colon != std::string::npos) {
-            const std::size_t arrow = edit.find(" => ");
-            const bool every = edit.substr(colon + 2).starts_with("every ");
-            const std::string from = edit.substr(colon + (every ? 8 : 2), arrow - colon - (every ? 8 : 2));
-            const std::string to = edit.substr(arrow + 4);
-            std::string bytes = ReadFile(folder_ / edit.substr(0, colon));
-            for (std::size_t at = bytes.find(from); at != std::string::npos;
-                 at = every ? bytes.find(from, at + to.size()) : std::string::npos) {
-                bytes.replace(at, from.size(), to);
-            }
-            testing_support::WriteFile(folder_ / edit.substr(0, colon), bytes);
+        } else if (!edit.empty()) {  // "FILE: EDIT", an edit of support/file_edits.h
+            const std::size_t colon = edit.find(": ");
+            testing_support::EditFile(folder_ / edit.substr(0, colon), edit.substr(colon + 2));
         }
     }
 };
@@ -91,10 +83,8 @@ TEST_P(CliRunTest, PrintsWhatItsRowSays) {
     for (const Plus2Model* model : kPlus2Models) {
         fs::copy_file(folder_ / model->defaultFileName, folder_ / "derived" / model->defaultFileName);
     }
-    const std::string edits = unescaped(row.at(0));
-    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 4) {
-        end = edits.find(" && ", start);
-        Edit(edits.substr(start, end - start));
+    for (const std::string& edit : testing_support::Split(unescaped(row.at(0)), " && ")) {
+        Edit(edit);
     }
     std::string expected = unescaped(row.at(3));
     for (std::smatch diff; std::regex_search(expected, diff, std::regex(R"(\{diff ([^}]*) ([^ }]+)\})"));) {

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <new>
@@ -35,7 +33,6 @@ namespace veltrin {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing_support::ReadFile;
 using testing_support::TestFolder;
@@ -104,12 +101,11 @@ class CreateCommandTest : public testing::Test {
 
     // The listings that no longer hold the earlier run's listing, as "English Spanish", or "none".
     std::string Replaced() const {
+        constexpr const char* kLanguages[] = {"English", "Spanish", "French"};  // in the order of Plus2Language
         std::string replaced;
         for (const Plus2Model* model : kPlus2Models) {
             if (ReadFile(folder_ / model->defaultFileName) != kEarlierListing) {
-                std::string name(model->option.substr(2));  // "spanish", as "Spanish"
-                name[0] = static_cast<char>(std::toupper(name[0]));
-                replaced += (replaced.empty() ? "" : " ") + name;
+                replaced += std::string(replaced.empty() ? "" : " ") + kLanguages[static_cast<int>(model->language)];
             }
         }
         return replaced.empty() ? "none" : replaced;
@@ -133,66 +129,7 @@ TEST_F(CreateCommandTest, WritesTheReviewedListingsUnderTheVersionText) {
     }
 }
 
-// One case of tests/data/failed_runs.txt.
-struct FailedRun {
-    std::string edit;
-    std::vector<std::string> messages;
-    std::string outcome;  // "status; replaced: listings"
-};
-
-void PrintTo(const FailedRun& run, std::ostream* out) { *out << run.edit; }
-
-std::vector<FailedRun> ReadFailedRuns() {
-    std::ifstream in(VELTRIN_TEST_DATA "/failed_runs.txt");
-    std::vector<FailedRun> runs;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line.starts_with('#')) {
-            continue;
-        }
-        if (!line.starts_with("  ")) {
-            runs.push_back({line, {}, {}});
-        } else if (!runs.empty() && line.starts_with("  => ")) {
-            runs.back().outcome = line.substr(5);
-        } else if (!runs.empty()) {
-            runs.back().messages.push_back(line.substr(2));
-        }
-    }
-    return runs;
-}
-
-// Where the first line that starts with the text begins in a CR LF listing, and where the next line begins.
-std::pair<std::size_t, std::size_t> LineStartingWith(const std::string& listing, const std::string& start) {
-    const std::size_t at = ("\r\n" + listing).find("\r\n" + start);  // as if a line ended before the first
-    if (at == std::string::npos) {
-        throw std::invalid_argument("no line starts with " + start);
-    }
-    return {at, listing.find("\r\n", at) + 2};
-}
-
-// Applies a "without", "cut after" or "move" edit to a listing.
-void EditListing(const std::string& edit, std::string& listing) {
-    if (edit.starts_with("without ")) {
-        const auto [begin, end] = LineStartingWith(listing, edit.substr(8));
-        listing.erase(begin, end - begin);
-    } else if (edit.starts_with("cut after ")) {
-        const std::size_t plus = edit.rfind(" +");
-        std::size_t end = LineStartingWith(listing, edit.substr(10, plus - 10)).second;
-        for (int line = std::stoi(edit.substr(plus + 2)); line > 0; --line) {
-            end = listing.find("\r\n", end) + 2;
-        }
-        listing.resize(end);
-    } else if (edit.starts_with("move ")) {
-        const std::size_t below = edit.find(" below ");
-        const auto [begin, end] = LineStartingWith(listing, edit.substr(5, below - 5));
-        const std::string line = listing.substr(begin, end - begin);
-        listing.erase(begin, end - begin);
-        listing.insert(LineStartingWith(listing, edit.substr(below + 7)).second, line);
-    } else {
-        throw std::invalid_argument("unknown edit: " + edit);
-    }
-}
-
-class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<FailedRun> {
+class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<testing_support::IndentedRow> {
   protected:
     bool checking_ = false;
     int running_ = 0;  // the program that the "running" edit started
@@ -203,13 +140,6 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             ::waitpid(running_, nullptr, 0);
         }
 #endif
-    }
-
-    void ApplyEdits(const std::string& edits) {
-        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
-            end = edits.find(" & ", start);
-            ApplyEdit(edits.substr(start, end - start));
-        }
     }
 
     void ApplyEdit(const std::string& edit) {
@@ -228,7 +158,7 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
         } else if (edit == "no memory") {
             view_.onYield = [] { throw std::bad_alloc(); };
         } else if (edit == "line feeds only") {
-            WriteFile(Source(), std::regex_replace(ReadFile(Source()), std::regex("\r\n"), "\n"));
+            testing_support::EditFile(Source(), "every \r\n => \n");
         } else if (edit.starts_with("link ")) {
             const std::size_t to = edit.find(" to ");
             fs::create_symlink(edit.substr(to + 4), folder_ / edit.substr(5, to - 5));
@@ -267,50 +197,51 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             const std::string box = edit.substr(5, space - 5);
             (box == "source" ? view_.sourceName : view_.listingNames[ModelOf(box).language]) = name;
         } else {
-            std::string listing = ReadFile(Source());
-            EditListing(edit, listing);
-            WriteFile(Source(), listing);
+            testing_support::EditFile(Source(), edit);
         }
     }
 };
 
 // Each run shows its messages and replaces only the listings before the failure.
 TEST_P(FailedRunTest, EndsAsTheTableSays) {
-    const FailedRun& run = GetParam();
+    const testing_support::IndentedRow& run = GetParam();  // the edits; the messages, then "=> " and the outcome
+    ASSERT_TRUE(!run.lines.empty() && run.lines.back().starts_with("=> "));
 #ifdef _WIN32
     // Links need a privilege there, and names that differ only in case are one file, which the run says instead.
-    if (std::regex_search(run.edit, std::regex("link |cut off |spectrum128_rom0.asm$"))) {
+    if (std::regex_search(run.name, std::regex("link |cut off |spectrum128_rom0.asm$"))) {
         GTEST_SKIP();
     }
 #endif
-    ApplyEdits(run.edit);
+    for (const std::string& edit : testing_support::Split(run.name, " & ")) {
+        ApplyEdit(edit);
+    }
     const std::string source = ReadFile(Source());
 
     std::ostringstream report;
     const RunOutcome outcome = !checking_ ? CreateCommand(view_, models_).Run()
                                : CheckListings(view_, report, {}) == CheckOutcome::kError ? RunOutcome::kError
                                                                                           : RunOutcome::kDone;
-    EXPECT_EQ(outcome, run.outcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
-    std::vector<std::string> expected;
-    for (const std::string& message : run.messages) {
-        expected.push_back(std::regex_replace(message, std::regex("\\{folder\\}"), folder_.Path().string()));
-    }
-    // Names that the run joins itself have the system's separator: "/" stands for either.
-    const auto slashed = [](std::vector<std::string> texts) {
-        std::ranges::for_each(texts, [](std::string& text) {
+    const std::string expectedOutcome = run.lines.back().substr(3);
+    EXPECT_EQ(outcome, expectedOutcome.starts_with("Done!") ? RunOutcome::kDone : RunOutcome::kError);
+    // Names that the run joins itself have the system's separator: "/" stands for either, and KEY for the number
+    // that names a backup.
+    const auto normalised = [this](std::vector<std::string> texts) {
+        for (std::string& text : texts) {
+            text = std::regex_replace(text, std::regex(R"(\{folder\})"), folder_.Path().string());
             std::ranges::replace(text, '\\', '/');
-            text = std::regex_replace(text, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
-        });
+            text = std::regex_replace(text, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");
+        }
         return texts;
     };
-    EXPECT_THAT(slashed(view_.messages), ElementsAreArray(slashed(expected)));
-    EXPECT_EQ(view_.status + "; replaced: " + Replaced(), run.outcome);
+    EXPECT_THAT(normalised(view_.messages), ElementsAreArray(normalised({run.lines.begin(), run.lines.end() - 1})));
+    EXPECT_EQ(view_.status + "; replaced: " + Replaced(), expectedOutcome);
     EXPECT_TRUE(view_.inputsEnabled);
     EXPECT_FALSE(view_.busyPointer);
     EXPECT_EQ(ReadFile(Source()), source);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest, testing::ValuesIn(ReadFailedRuns()));
+INSTANTIATE_TEST_SUITE_P(Sample, FailedRunTest,
+                         testing::ValuesIn(testing_support::ReadIndentedRows("failed_runs.txt")));
 
 }  // namespace
 }  // namespace veltrin

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -99,9 +98,7 @@ TEST_F(ListingFileTest, ReadingCutsTheBytesIntoLines) {
 
 #ifndef _WIN32
 
-// What a plain overwrite keeps, a replacement keeps: the file's other names, its owner, group and permissions, its
-// extended attributes and access control list; as an administrator, and as a user who may write the file but
-// not its folder, or may write a file of someone else.
+// The rows of replaced_listings.txt.
 TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root, to give files to nobody and to act as nobody";
@@ -115,49 +112,39 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
     // Each user's own state folder, which takes the backup of a listing rewritten in place.
     fs::create_directory(PathOf("nobody"));
     ASSERT_EQ(::chown(PathOf("nobody").c_str(), kNobody, kNobody), 0);
-    ::setenv("XDG_STATE_HOME", PathOf("state").c_str(), 1);
     fs::permissions(PathOf("shared"), fs::perms::all | fs::perms::sticky_bit);
-    const struct {
-        const char* name;
-        bool asNobody;
-        std::function<void(const fs::path&)> prepare;
-    } rows[] = {
-        {"linked.asm", false, [&](const fs::path& file) { fs::create_hard_link(file, PathOf("other.asm")); }},
-        {"attributed.asm", false,
-         [&](const fs::path& file) {
-             ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
-             ASSERT_EQ(::setxattr(file.c_str(), "system.posix_acl_access", kAccessList, sizeof kAccessList, 0), 0);
-             ASSERT_EQ(::setxattr(file.c_str(), "user.veltrin", "kept", 4, 0), 0);
-         }},
-        {"nobodys.asm", true, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
-        // An administrator gives a new file any owner, so it takes the name of a file that it does not own.
-        {"given.asm", false, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0); }},
-        {"given-owner.asm", false, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), kNobody, 0), 0); }},
-        {"given-group.asm", false, [&](const fs::path& file) { ASSERT_EQ(::chown(file.c_str(), 0, kNobody), 0); }},
-        {"shared/roots.asm", true, [&](const fs::path& file) { fs::permissions(file, fs::perms::all); }},
-        // A new file takes the folder's default list; the file it replaces had none.
-        {"acl/plain.asm", false,
-         [&](const fs::path& file) {
-             const fs::path folder = file.parent_path();
-             ASSERT_EQ(::setxattr(folder.c_str(), "system.posix_acl_default", kAccessList, sizeof kAccessList, 0), 0);
-         }},
-    };
-    for (const auto& row : rows) {
-        const fs::path file = PathOf(row.name);
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("replaced_listings.txt")) {
+        const fs::path file = PathOf(row.at(0).c_str());
+        const bool asNobody = row.at(1) == "nobody";
+        const auto more = [&row](const char* what) { return row.at(4).find(what) != std::string::npos; };
         WriteFile(file, "old\r\n");
-        row.prepare(file);
+        const auto id = [&row](std::size_t field) { return static_cast<uid_t>(std::stoul(row.at(field))); };
+        ASSERT_EQ(::chown(file.c_str(), id(2), id(3)), 0);
+        if (more("second name")) {
+            fs::create_hard_link(file, PathOf("other.asm"));
+        }
+        if (more("permissions for all")) {
+            fs::permissions(file, fs::perms::all);
+        }
+        if (more("folder access list")) {
+            const fs::path folder = file.parent_path();
+            ASSERT_EQ(::setxattr(folder.c_str(), "system.posix_acl_default", kAccessList, sizeof kAccessList, 0), 0);
+        } else if (more("access list")) {
+            ASSERT_EQ(::setxattr(file.c_str(), "system.posix_acl_access", kAccessList, sizeof kAccessList, 0), 0);
+        }
+        if (more("attribute")) {
+            ASSERT_EQ(::setxattr(file.c_str(), "user.veltrin", "kept", 4, 0), 0);
+        }
         const std::string before = FactsOf(file);
         const ino_t number = InodeOf(file);
         const auto write = [&] {
-            ::setenv("XDG_STATE_HOME", PathOf(row.asNobody ? "nobody" : "state").c_str(), 1);
+            ::setenv("XDG_STATE_HOME", PathOf(asNobody ? "nobody" : "state").c_str(), 1);
             return WriteTo(ListingTarget::Find(file)) == "written";
         };
-        EXPECT_TRUE(row.asNobody ? testing_support::InChildProcess(write, true) : write()) << row.name;
-        EXPECT_EQ(ReadFile(file), "new\r\n") << row.name;
-        EXPECT_EQ(FactsOf(file), before) << row.name;
-        // The plain files that a new file can be given everything of are the ones replaced by one.
-        const bool anew = std::string(row.name).starts_with("given") || row.name == std::string("acl/plain.asm");
-        EXPECT_EQ(InodeOf(file) != number, anew && !kEveryListingInPlace) << row.name;
+        EXPECT_TRUE(asNobody ? testing_support::InChildProcess(write, true) : write()) << row[0];
+        EXPECT_EQ(ReadFile(file), "new\r\n") << row[0];
+        EXPECT_EQ(FactsOf(file), before) << row[0];
+        EXPECT_EQ(InodeOf(file) != number, row.at(5) == "a new file" && !kEveryListingInPlace) << row[0];
     }
     EXPECT_EQ(ReadFile(PathOf("other.asm")), "new\r\n");
     // The backups went with the rewrites, and each was the user's own.
@@ -167,38 +154,28 @@ TEST_F(ListingFileTest, ReplacementKeepsWhatAnOverwriteKeeps) {
         [&] { return static_cast<bool>(ListingTarget::Find(PathOf("new.asm"))); }, true));
 }
 
-// A link is followed only where the system itself would follow it: in a folder that every user may write and
-// that has the sticky bit, a link of the user's or of the folder's owner.
+// The rows of shared_folder_links.txt.
 TEST_F(ListingFileTest, LinkInASharedFolderIsFollowedOnlyIfItsOwnerIsTrusted) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root, to give links and folders to nobody";
     }
-    constexpr uid_t kNobody = 65534;
-    const struct {
-        fs::perms folderMode;
-        uid_t folderOwner;
-        uid_t linkOwner;
-        bool followed;
-    } rows[] = {
-        {fs::perms::all | fs::perms::sticky_bit, 0, kNobody, false},
-        {fs::perms::all | fs::perms::sticky_bit, 0, 0, true},
-        {fs::perms::all | fs::perms::sticky_bit, kNobody, kNobody, true},
-        {fs::perms::all, 0, kNobody, true},
-        {fs::perms::owner_all | fs::perms::sticky_bit, 0, kNobody, true},
-    };
-    for (const auto& row : rows) {
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("shared_folder_links.txt")) {
+        const auto number = [&row](std::size_t field, int base) {
+            return static_cast<unsigned>(std::stoul(row.at(field), nullptr, base));
+        };
+        const bool followed = row.at(3) == "yes";
         WriteFile(PathOf("target.asm"), "old\r\n");
         fs::remove_all(PathOf("folder"));
         fs::create_directory(PathOf("folder"));
-        fs::permissions(PathOf("folder"), row.folderMode);
-        ASSERT_EQ(::chown(PathOf("folder").c_str(), row.folderOwner, row.folderOwner), 0);
+        fs::permissions(PathOf("folder"), static_cast<fs::perms>(number(0, 8)));
+        ASSERT_EQ(::chown(PathOf("folder").c_str(), number(1, 10), number(1, 10)), 0);
         fs::create_symlink("../target.asm", PathOf("folder") / "link.asm");
-        ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), row.linkOwner, row.linkOwner), 0);
+        ASSERT_EQ(::lchown((PathOf("folder") / "link.asm").c_str(), number(2, 10), number(2, 10)), 0);
         const std::string outcome = WriteTo(ListingTarget::Find(PathOf("folder") / "link.asm"));
-        EXPECT_EQ(ReadFile(PathOf("target.asm")), row.followed ? "new\r\n" : "old\r\n");
+        EXPECT_EQ(ReadFile(PathOf("target.asm")), followed ? "new\r\n" : "old\r\n");
         EXPECT_TRUE(fs::is_symlink(PathOf("folder") / "link.asm"));  // written through, not replaced
-        EXPECT_EQ(outcome == "written", row.followed) << outcome;
-        EXPECT_TRUE(row.followed || (outcome.starts_with("it is a link that") && outcome.ends_with("followed.")))
+        EXPECT_EQ(outcome == "written", followed) << outcome;
+        EXPECT_TRUE(followed || (outcome.starts_with("it is a link that") && outcome.ends_with("followed.")))
             << outcome;
     }
 }

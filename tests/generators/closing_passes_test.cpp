@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -13,10 +11,13 @@
 
 #include "generators/plus2_models.h"
 #include "support/data_table.h"
+#include "support/file_edits.h"
 #include "support/source_bytes.h"
 
 namespace veltrin {
 namespace {
+
+using testing_support::ReadFile;
 
 TEST(UpdateTapeLoaderMessage, PutsTheInsertTapeSentenceInFrontOfTheFirstCancelMessageOnly) {
     std::string scratch;
@@ -36,9 +37,7 @@ TEST(RelocateRom0References, RewritesOnlyMarkedAddressesInComments) {
 // The English listing of the sample with the given lines after its own.
 struct SampleListing : LineSink {
     explicit SampleListing(std::stop_token stop = {}, const std::string& moreLines = "") {
-        std::ifstream in(VELTRIN_SAMPLE_LISTING, std::ios::binary);
-        const SourceLines source =
-            testing_support::SourceLinesOf(std::string(std::istreambuf_iterator<char>(in), {}) + moreLines);
+        const SourceLines source = testing_support::SourceLinesOf(ReadFile(VELTRIN_SAMPLE_LISTING) + moreLines);
         failure = kEnglishPlus2.CreateListing(source, *this, std::move(stop));
     }
     void Write(std::string_view line) override { lines.emplace_back(line); }

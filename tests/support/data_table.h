@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fstream>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -10,23 +11,57 @@
 
 namespace veltrin::testing_support {
 
-// The rows of a table in tests/data: one row a line, its fields separated by " | " (the spaces around the bar
-// belong to the separator, so a field keeps its own leading spaces); empty lines and lines that start with "#"
-// are left out.
-inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& name) {
-    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name);
+// The parts of a text between the separators: "a | b" split at " | " is "a" and "b".
+inline std::vector<std::string> Split(const std::string& text, std::string_view separator) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + separator.size()) {
+        end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+    }
+    return parts;
+}
+
+// The lines of a table in tests/data that hold its rows: empty lines and lines that start with "#" are left out.
+inline std::vector<std::string> ReadTableLines(const std::string& name) {
+    std::ifstream in(std::string(VELTRIN_TEST_DATA) + "/" + name, std::ios::binary);  // as bytes, on Windows too
     if (!in) {
         throw std::runtime_error("no table " + name + " in " VELTRIN_TEST_DATA);
     }
-    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line.starts_with('#')) {
-            continue;
+        if (!line.empty() && !line.starts_with('#')) {
+            lines.push_back(line);
         }
-        std::vector<std::string>& fields = rows.emplace_back();
-        for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 3) {
-            end = line.find(" | ", start);
-            fields.push_back(line.substr(start, end - start));
+    }
+    return lines;
+}
+
+// The rows of a table of one row a line, its fields separated by " | " (the spaces around the bar belong to the
+// separator, so a field keeps its own leading spaces).
+inline std::vector<std::vector<std::string>> ReadDataTable(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : ReadTableLines(name)) {
+        rows.push_back(Split(line, " | "));
+    }
+    return rows;
+}
+
+// A row of a table whose rows are a line that names the row, then lines under it indented by two spaces.
+struct IndentedRow {
+    std::string name;
+    std::vector<std::string> lines;  // without their indent
+};
+
+// A test case of the row is shown by the row's name.
+inline void PrintTo(const IndentedRow& row, std::ostream* out) { *out << row.name; }
+
+inline std::vector<IndentedRow> ReadIndentedRows(const std::string& name) {
+    std::vector<IndentedRow> rows;
+    for (const std::string& line : ReadTableLines(name)) {
+        if (!line.starts_with("  ")) {
+            rows.push_back({line, {}});
+        } else if (!rows.empty()) {
+            rows.back().lines.push_back(line.substr(2));
         }
     }
     return rows;

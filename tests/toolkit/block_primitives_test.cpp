@@ -16,13 +16,7 @@ using Row = std::vector<std::string>;
 
 // The lines of a table's field: joined by "\n", "-" for none.
 Lines LinesOf(const std::string& field) {
-    Lines lines;
-    const std::string text = testing_support::Unescaped(field);
-    for (std::size_t start = 0, end = 0; field != "-" && end != std::string::npos; start = end + 1) {
-        end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
+    return field == "-" ? Lines() : testing_support::Split(testing_support::Unescaped(field), "\n");
 }
 
 // A source listing as read from a file, one line each.

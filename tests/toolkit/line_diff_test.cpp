@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "support/data_table.h"
 #include "support/test_folder.h"
 
 namespace veltrin {
@@ -46,31 +48,16 @@ void ExpectTheHunksOfDiff(const std::string& oldText, const std::string& newText
     EXPECT_EQ(changes->hunks, testing_support::ReadFile(folder / "hunks")) << oldText.substr(0, 200);
 }
 
-// Hunks at either end, changes two contexts apart and one more, changes among lines that repeat, a side that ends
-// first, a last line without its line end; then listings edited at random, as people edit them.
+// The pairs of line_diffs.txt, then listings edited at random, as people edit them.
 TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
 #ifdef _WIN32
     GTEST_SKIP() << "GNU diff is not at hand under Wine";
 #endif
-    // Pairs of old and new text apart by ";", each text after its "=", with "|" for a line feed.
-    std::string pairs = ";=a|b|;a|b|=;a|=b|;a|b|c|=a|;a|b=a|b|;a|q|q|q|b|=a|q|X|q|b|;x|a|b|b|c|=y|a|b|c|";
-    std::replace(pairs.begin(), pairs.end(), '|', '\n');
-    for (std::size_t start = 1; start != 0;) {  // past the last pair, start wraps round to 0
-        const std::size_t equals = pairs.find('=', start);
-        const std::size_t end = pairs.find(';', equals);
-        ExpectTheHunksOfDiff(pairs.substr(start, equals - start), pairs.substr(equals + 1, end - equals - 1));
-        start = end + 1;
-    }
-    std::string lines;
-    for (int line = 0; line < 20; ++line) {
-        lines += std::to_string(line) + "\n";
-    }
-    for (const auto& [first, second] : {std::pair{4, 11}, {4, 12}, {0, 19}}) {
-        std::string edited = lines;
-        for (const int line : {first, second}) {
-            edited.replace(edited.find(std::to_string(line) + "\n"), 1, "x");
-        }
-        ExpectTheHunksOfDiff(lines, edited);
+    for (const std::vector<std::string>& row : testing_support::ReadDataTable("line_diffs.txt")) {
+        const auto text = [](const std::string& field) {
+            return field == "-" ? "" : testing_support::Unescaped(field);
+        };
+        ExpectTheHunksOfDiff(text(row.at(0)), text(row.at(1)));
     }
     const std::string newText = testing_support::ReadFile(VELTRIN_TEST_DATA "/Spectrum+2_Spanish_ROM0.asm");
     const Lines listing = LinesOf(newText);
@@ -102,37 +89,31 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
     }
 }
 
-// Lines of a thousand replaced, added, removed, added after the last, and the last replaced by more: each difference
-// is worked out within the budget that it just fits, and given up past each of its limits.
+// The rows of diff_budgets.txt.
 TEST(LineDiffTest, GivesUpPastItsBudget) {
-    struct Row {
-        std::size_t at = 0;
-        std::size_t removed = 0;
-        std::size_t added = 0;
-        DiffBudget fits;
-    };
     Lines oldLines;
     for (int line = 0; line < 1000; ++line) {
         oldLines.push_back(std::to_string(line) + "\n");
     }
-    for (const Row& row : {Row{40, 20, 20, {255, 980, 441, 40, 140}}, Row{40, 0, 20, {127, 448, 441, 20, 80}},
-                           Row{40, 20, 0, {127, 468, 441, 20, 60}}, Row{1000, 0, 100, {0, 0, 0, 100, 400}},
-                           Row{990, 10, 310, {310, 1240, 3421, 320, 1280}}}) {
-        Lines newLines(oldLines.begin(), oldLines.begin() + static_cast<std::ptrdiff_t>(row.at));
-        newLines.insert(newLines.end(), row.added, "new\n");
-        newLines.insert(newLines.end(), oldLines.begin() + static_cast<std::ptrdiff_t>(row.at + row.removed),
+    for (const std::vector<std::string>& fields : testing_support::ReadDataTable("diff_budgets.txt")) {
+        std::vector<std::size_t> row;  // at, removed, added, then the budget that the difference just fits
+        std::ranges::transform(fields, std::back_inserter(row),
+                               [](const std::string& field) { return std::stoul(field); });
+        const DiffBudget fits{row.at(3), row.at(4), row.at(5), row.at(6), row.at(7)};
+        Lines newLines(oldLines.begin(), oldLines.begin() + static_cast<std::ptrdiff_t>(row[0]));
+        newLines.insert(newLines.end(), row[2], "new\n");
+        newLines.insert(newLines.end(), oldLines.begin() + static_cast<std::ptrdiff_t>(row[0] + row[1]),
                         oldLines.end());
-        const std::optional<LineChanges> changes = Diff(oldLines, newLines, row.fits);
-        ASSERT_TRUE(changes && changes->changes.size() == 1) << row.at;
+        const std::optional<LineChanges> changes = Diff(oldLines, newLines, fits);
+        ASSERT_TRUE(changes && changes->changes.size() == 1) << row[0];
         const LineChange& change = changes->changes[0];
-        EXPECT_EQ(std::tuple(change.oldLine, change.removed, change.added),
-                  std::tuple(row.at + 1, row.removed, row.added));
+        EXPECT_EQ(std::tuple(change.oldLine, change.removed, change.added), std::tuple(row[0] + 1, row[1], row[2]));
         for (std::size_t DiffBudget::*limit : {&DiffBudget::heldLines, &DiffBudget::heldBytes, &DiffBudget::searchSteps,
                                                &DiffBudget::changedLines, &DiffBudget::changedBytes}) {
-            DiffBudget budget = row.fits;
+            DiffBudget budget = fits;
             if (budget.*limit > 0) {
                 --(budget.*limit);
-                EXPECT_FALSE(Diff(oldLines, newLines, budget)) << row.at;
+                EXPECT_FALSE(Diff(oldLines, newLines, budget)) << row[0];
             }
         }
     }
