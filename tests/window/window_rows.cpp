@@ -1,14 +1,13 @@
 #include "window_rows.h"
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <stdexcept>
 
 #include "commands/source_listing.h"
 #include "commands/version_text.h"
+#include "support/file_edits.h"
 
 namespace veltrin::testing_support {
 
@@ -18,21 +17,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kEarlierListing = "; An earlier run's listing.\r\n";
 
-std::string ReadFile(const fs::path& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 Control ControlNamed(const std::string& name) {
     const auto* found = std::ranges::find(kControls, name, &ControlLayout::name);
     return found != kControls.end() ? found->control : throw std::invalid_argument("no control " + name);
-}
-
-void TakeOutLine(const fs::path& listingName, const std::string& start) {
-    std::string listing = ReadFile(listingName);
-    const std::size_t at = listing.find("\r\n" + start);
-    listing.erase(at + 2, listing.find("\r\n", at + 2) - at);
-    std::ofstream(listingName, std::ios::binary) << listing;
 }
 
 // What a row expects, with "{version}" the version text and "{folder}" the row's folder in full, as a message names
@@ -80,33 +67,20 @@ std::string DerivedListings(const fs::path& folder, bool sourceEdited) {
     return derived.empty() ? "none" : derived.substr(1);
 }
 
-std::vector<WindowRow> ReadWindowRows() {
-    std::ifstream in(VELTRIN_TEST_DATA "/window_rows.txt");
-    std::vector<WindowRow> rows;
-    for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("  ") && !rows.empty()) {
-            rows.back().steps.push_back(line.substr(2));
-        } else if (!line.empty() && !line.starts_with('#')) {
-            rows.push_back({line, {}});
-        }
-    }
-    return rows;
-}
-
 void PrepareRowFolder(const fs::path& folder) {
     fs::create_directories(folder);
     fs::copy_file(VELTRIN_SAMPLE_LISTING, folder / std::string(kSourceDefaultFileName),
                   fs::copy_options::overwrite_existing);
     for (const Plus2Model* model : kPlus2Models) {
-        std::ofstream(folder / std::string(model->defaultFileName), std::ios::binary) << kEarlierListing;
+        WriteFile(folder / std::string(model->defaultFileName), kEarlierListing);
     }
 }
 
-std::string RunWindowRow(const WindowRow& row, const fs::path& folder, DrivenWindow& window) {
+std::string RunWindowRow(const IndentedRow& row, const fs::path& folder, DrivenWindow& window) {
     std::string failures;
     std::vector<std::string> message;  // the last shown, and the state of the inputs meanwhile
     bool sourceEdited = false;
-    for (const std::string& step : row.steps) {
+    for (const std::string& step : row.lines) {
         const std::string verb = step.substr(0, step.find(' '));
         const std::string rest = step.substr(std::min(step.size(), verb.size() + 1));
         const std::string first = rest.substr(0, rest.find(' '));
@@ -132,7 +106,7 @@ std::string RunWindowRow(const WindowRow& row, const fs::path& folder, DrivenWin
             std::invoke(verb == "type" ? &DrivenWindow::Type : &DrivenWindow::Name, window, ControlNamed(first),
                         second);
         } else if (verb == "source") {
-            TakeOutLine(folder / std::string(kSourceDefaultFileName), second);
+            EditFile(folder / std::string(kSourceDefaultFileName), rest);
             sourceEdited = true;
         } else if (verb == "close-window-at-next-message") {
             window.closeWindowAtNextMessage = true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/data_table.h"
 #include "window/window_layout.h"
 
 namespace veltrin::testing_support {
@@ -44,14 +45,6 @@ class DrivenWindow {
 // "idle" when the four boxes, Create and Exit take input, "held" when only Exit does, as during a run.
 std::string InputState(DrivenWindow& window);
 
-struct WindowRow {
-    std::string name;
-    std::vector<std::string> steps;
-};
-
-// The rows of tests/data/window_rows.txt.
-std::vector<WindowRow> ReadWindowRows();
-
 // The +2 listings in the folder derived anew, by their options' names ("english spanish"), or "none"; the others
 // must still hold the earlier run's listing, and one derived from the sample must be its golden listing ("wrong"
 // when it is not).
@@ -60,8 +53,8 @@ std::string DerivedListings(const std::filesystem::path& folder, bool sourceEdit
 // Makes the folder of a row: the sample 128 listing and three listings of an earlier run.
 void PrepareRowFolder(const std::filesystem::path& folder);
 
-// Runs the row's steps on the window, whose current folder is the row's; gives what went wrong, a step and what
-// was found instead on two lines each, or nothing.
-std::string RunWindowRow(const WindowRow& row, const std::filesystem::path& folder, DrivenWindow& window);
+// Runs the steps of a row of tests/data/window_rows.txt on the window, whose current folder is the row's; gives what
+// went wrong, a step and what was found instead on two lines each, or nothing.
+std::string RunWindowRow(const IndentedRow& row, const std::filesystem::path& folder, DrivenWindow& window);
 
 }  // namespace veltrin::testing_support

@@ -102,7 +102,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(veltrin::testing_support::WindowRow)
+Q_DECLARE_METATYPE(veltrin::testing_support::IndentedRow)
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -120,13 +120,13 @@ class WindowTest : public QObject {
     }
 
     void behavesAsTheWindowTableSays_data() {
-        QTest::addColumn<veltrin::testing_support::WindowRow>("row");
-        for (const auto& row : veltrin::testing_support::ReadWindowRows()) {
+        QTest::addColumn<veltrin::testing_support::IndentedRow>("row");
+        for (const auto& row : veltrin::testing_support::ReadIndentedRows("window_rows.txt")) {
             QTest::newRow(row.name.c_str()) << row;
         }
     }
     void behavesAsTheWindowTableSays() {
-        QFETCH(veltrin::testing_support::WindowRow, row);
+        QFETCH(veltrin::testing_support::IndentedRow, row);
         TestWindow window;
         const std::string failures = RunWindowRow(row, workDir_->path().toStdString(), window);
         QVERIFY2(failures.empty(), failures.c_str());

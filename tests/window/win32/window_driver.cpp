@@ -239,7 +239,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const fs::path work = fs::temp_directory_path() / ("veltrin-window-" + std::to_string(::GetCurrentProcessId()));
     std::map<bool, int> outcomes;  // rows passed (true) and failed
-    for (const auto& row : veltrin::testing_support::ReadWindowRows()) {
+    for (const auto& row : veltrin::testing_support::ReadIndentedRows("window_rows.txt")) {
         const fs::path folder = work / std::to_string(outcomes[true] + outcomes[false]);
         veltrin::testing_support::PrepareRowFolder(folder);
         Win32DrivenWindow window(fs::absolute(argv[1]).wstring(), folder, desktop);
