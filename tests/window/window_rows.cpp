@@ -30,10 +30,7 @@ std::string Expanded(std::string text, const fs::path& folder) {
                                                        {"{folder}/", {inFolder.begin(), inFolder.end()}},
                                                        {"{folder}", {inFolder.begin(), inFolder.end() - 1}}};
     for (const auto& [placeholder, value] : values) {
-        for (std::size_t at = text.find(placeholder); at != std::string::npos;
-             at = text.find(placeholder, at + value.size())) {
-            text.replace(at, placeholder.size(), value);
-        }
+        text = EditedText(text, "every " + placeholder + " => " + value);
     }
     return text;
 }
