@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -48,7 +47,7 @@ void ExpectTheHunksOfDiff(const std::string& oldText, const std::string& newText
     EXPECT_EQ(changes->hunks, testing_support::ReadFile(folder / "hunks")) << oldText.substr(0, 200);
 }
 
-// The pairs of line_diffs.txt, then listings edited at random, as people edit them.
+// The pairs of line_diffs.txt.
 TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
 #ifdef _WIN32
     GTEST_SKIP() << "GNU diff is not at hand under Wine";
@@ -58,34 +57,6 @@ TEST(LineDiffTest, WritesTheHunksThatDiffWrites) {
             return field == "-" ? "" : testing_support::Unescaped(field);
         };
         ExpectTheHunksOfDiff(text(row.at(0)), text(row.at(1)));
-    }
-    const std::string newText = testing_support::ReadFile(VELTRIN_TEST_DATA "/Spectrum+2_Spanish_ROM0.asm");
-    const Lines listing = LinesOf(newText);
-    std::mt19937 random(28);
-    const auto below = [&random](std::size_t count) { return static_cast<std::size_t>(random() % count); };
-    for (int round = 0; round < 25; ++round) {
-        Lines edited = listing;
-        for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
-            const auto at = edited.begin() + static_cast<std::ptrdiff_t>(below(edited.size() - 200));
-            const auto count = static_cast<std::ptrdiff_t>(1 + below(below(2) == 0 ? 3 : 120));
-            if (const std::size_t kind = below(4); kind == 0) {
-                edited.erase(at, at + count);
-            } else if (kind == 1) {
-                edited.insert(at, static_cast<std::size_t>(count), edited.at(below(edited.size())));
-            } else if (kind == 2) {
-                *at = "; edited\n";
-            } else {
-                const Lines block(at, at + count);
-                edited.erase(at, at + count);
-                edited.insert(edited.begin() + static_cast<std::ptrdiff_t>(below(edited.size())), block.begin(),
-                              block.end());
-            }
-        }
-        std::string oldText;
-        for (const std::string& line : edited) {
-            oldText += line;
-        }
-        ExpectTheHunksOfDiff(oldText, newText);
     }
 }
 
