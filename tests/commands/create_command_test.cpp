@@ -22,10 +22,6 @@
 #include "support/test_folder.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
-
-#include <csignal>
-
 #include "support/child_process.h"
 #endif
 
@@ -132,16 +128,6 @@ TEST_F(CreateCommandTest, WritesTheReviewedListingsUnderTheVersionText) {
 class FailedRunTest : public CreateCommandTest, public testing::WithParamInterface<testing_support::IndentedRow> {
   protected:
     bool checking_ = false;
-    int running_ = 0;  // the program that the "running" edit started
-
-    void TearDown() override {
-#ifndef _WIN32
-        if (running_ > 0 && ::kill(running_, SIGKILL) == 0) {
-            ::waitpid(running_, nullptr, 0);
-        }
-#endif
-    }
-
     void ApplyEdit(const std::string& edit) {
         if (edit == "no source") {
             fs::remove(Source());
@@ -168,20 +154,6 @@ class FailedRunTest : public CreateCommandTest, public testing::WithParamInterfa
             (void)::chown((folder_ / edit.substr(6)).c_str(), 65534, 65534);
         } else if (edit.starts_with("cut off ")) {
             testing_support::CutOffRewrite(Listing(edit.substr(8)));
-        } else if (edit.starts_with("running ")) {  // a program runs from the listing's file, which none may write
-            const fs::path listing = Listing(edit.substr(8));
-            fs::remove(listing);
-            fs::copy_file("/bin/sleep", listing);
-            int started[2] = {};  // its end closes as the program starts
-            ASSERT_EQ(::pipe2(started, O_CLOEXEC), 0);
-            if ((running_ = ::fork()) == 0) {
-                ::execl(listing.c_str(), "sleep", "60", nullptr);
-                ::_exit(1);
-            }
-            ::close(started[1]);
-            char none = 0;
-            EXPECT_EQ(::read(started[0], &none, 1), 0);
-            ::close(started[0]);
         } else if (edit.starts_with("backup of ")) {  // for all to read
             fs::permissions(*FindBackup(Listing(edit.substr(10))), fs::perms::all);
 #endif
