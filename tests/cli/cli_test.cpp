@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -38,14 +37,6 @@ class CliTest : public testing::Test {
 
     testing_support::TestFolder folder_;
 };
-
-// The help is a golden file of its own (check_runs.txt); the version's numbers change with each release.
-TEST_F(CliTest, AnswersVersion) {
-    const Result version = Run("--version");
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_THAT(version.out,
-                testing::MatchesRegex("veltrin-cli [0-9]+\\.[0-9]+\nVeltrin team, V[0-9]+\\.[0-9][0-9]\n"));
-}
 
 // What veltrin-cli prints after edits of the files of a fresh run, one row of check_runs.txt a case.
 class CliRunTest : public CliTest, public testing::WithParamInterface<std::vector<std::string>> {

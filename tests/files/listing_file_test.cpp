@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -201,26 +200,6 @@ TEST_F(ListingFileTest, ListingStaysInTheFolderThatWasChecked) {
                                                   ? "it is not the file whose name was checked any more."
                                                   : "it is the Spectrum 128 ROM disassembly itself now.");
     EXPECT_EQ(ReadFile(PathOf("source") / "128.asm"), "source\r\n");
-}
-
-// Names relative to a folder deeper than the system takes whole are told apart, and told alike.
-TEST_F(ListingFileTest, NamesAreComparedAtAnyDepth) {
-    const fs::path start = fs::current_path();
-    const std::string step(250, 'd');
-    fs::current_path(folder_.Path());
-    for (int depth = 0; depth < 20; ++depth) {
-        fs::create_directory(step);
-        fs::current_path(step);
-    }
-    WriteFile("128.asm", "source\r\n");
-    EXPECT_FALSE(IsSameFile("en.asm", "128.asm") || DifferOnlyInCase("en.asm", "128.asm"));
-    EXPECT_TRUE(IsSameFile("./new.asm", "new.asm") && DifferOnlyInCase("EN.asm", "en.asm"));
-    fs::remove("128.asm");
-    for (int depth = 0; depth < 20; ++depth) {  // from the bottom: no whole name of the deepest files is short enough
-        fs::current_path("..");
-        fs::remove(step);
-    }
-    fs::current_path(start);
 }
 
 #endif
