@@ -38,11 +38,9 @@ problems=0
 problem() { echo "check_assembles: FAIL: $*" >&2; problems=$((problems + 1)); }
 labels=0
 wrong=0
-declare -A defined=()
 while read -r name equ value; do
     [ "$equ" = "EQU" ] && [[ "$name" =~ ^L[0-9A-Fa-f]{4}$ ]] || continue
     labels=$((labels + 1))
-    defined[${name^^}]=1
     want=$((16#${name:1:4}))
     got=$((16#${value%H}))
     if [ "$want" -ne "$got" ] && [ $((++wrong)) -le 20 ]; then
@@ -57,7 +55,7 @@ size=$(stat -c %s "$work/rom.bin" 2>/dev/null || echo 0)
 [ "$size" -ge "$rom_size" ] || problem "'$listing' assembles to $size bytes, $((rom_size - size)) short of $rom_size"
 [ "$size" -le "$rom_size" ] || problem "'$listing' assembles to $size bytes, $((size - rom_size)) more than $rom_size"
 for label in "${required[@]}"; do
-    [ -n "${defined[$label]:-}" ] || problem "'$listing' does not define the label $label"
+    grep -qiE "^$label[[:space:]]+EQU" "$work/rom.sym" || problem "'$listing' does not define the label $label"
 done
 
 [ "$problems" -eq 0 ] || exit 1
