@@ -18,8 +18,6 @@ namespace veltrin::testing_support {
 class TestFolder {
   public:
     TestFolder() : path_(std::filesystem::temp_directory_path() / FolderName()) {
-        std::error_code ignored;  // never throw: a test that left a file behind fails on its own account
-        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
     }
     TestFolder(const TestFolder&) = delete;

@@ -34,11 +34,6 @@ struct CollectedLines : LineSink {
     Lines lines;
 };
 
-// Spaces and tabs come off the end in any mixture; those at the start stay.
-TEST(TrimTrailingWhitespaceTest, TakesSpacesAndTabsOffTheEndOnly) {
-    EXPECT_EQ(TrimTrailingWhitespace("  ; a \t \t"), "  ; a");
-}
-
 TEST(CopyUntilLabelTest, CopiesUpToTheLabelOrItsHeaderAndLeavesTheCursorThere) {
     for (const Row& row : testing_support::ReadDataTable("label_searches.txt")) {
         SCOPED_TRACE(row.at(0));

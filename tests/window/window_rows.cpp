@@ -89,10 +89,7 @@ std::string RunWindowRow(const IndentedRow& row, const fs::path& folder, DrivenW
                 failures += "\n  " + step + "\n    found: " + last;
             }
         };
-        if (verb == "see") {
-            expect(Expanded(second, folder),
-                   [&] { return first == "window" ? window.Title() : window.Text(ControlNamed(first)); });
-        } else if (verb == "key") {
+        if (verb == "key") {
             window.Key(rest);
         } else if (verb == "click") {
             window.Click(ControlNamed(rest));
@@ -115,22 +112,26 @@ std::string RunWindowRow(const IndentedRow& row, const fs::path& folder, DrivenW
             });
         } else if (verb == "create-then") {
             window.CreateThenStop(rest == "close");
-        } else if (verb == "place") {
-            expect(second, [&] {
-                const std::array<int, 4> place = window.Place(ControlNamed(first));
-                return std::to_string(place[0]) + " " + std::to_string(place[1]) + " " + std::to_string(place[2]) +
-                       " " + std::to_string(place[3]);
-            });
         } else {
             // The checks of a state that has no arguments to parse: what the step says is what is expected.
             const std::map<std::string, std::function<std::string()>> states{
+                {"see",
+                 [&] { return first + " " + (first == "window" ? window.Title() : window.Text(ControlNamed(first))); }},
+                {"place",
+                 [&] {
+                     std::string place = first;
+                     for (const int number : window.Place(ControlNamed(first))) {
+                         place += " " + std::to_string(number);
+                     }
+                     return place;
+                 }},
                 {"focus", [&] { return window.FocusName(); }},
                 {"held", [&] { return message.empty() ? "" : message.at(1); }},
                 {"idle", [&] { return InputState(window); }},
                 {"listings", [&] { return DerivedListings(folder, sourceEdited); }},
                 {"size", [&] { return window.HasFixedSize() ? "fixed" : "not fixed"; }},
                 {"closed", [&] { return window.IsClosed() ? "closed" : "open"; }}};
-            expect(rest.empty() ? verb : rest, states.at(verb));
+            expect(rest.empty() ? verb : Expanded(rest, folder), states.at(verb));
         }
     }
     return failures;

@@ -1,3 +1,5 @@
+// The toolkit's rules that the tables of tests/data give row by row: relocation, hexadecimal addresses and the
+// wording of error texts.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include "toolkit/address_map.h"
 #include "toolkit/hex_address.h"
 #include "toolkit/line_relocation.h"
+#include "toolkit/text.h"
 
 namespace veltrin {
 namespace {
@@ -52,6 +55,12 @@ TEST(RelocateLineTest, RelocatesTheLabelAndTheFirstOperandReference) {
     std::string scratch;
     for (const Row& row : ReadDataTable("relocated_lines.txt")) {
         EXPECT_EQ(RelocateLine(row.at(1), ModelNamed(row.at(0)), scratch), row.at(2)) << row[0] << ": " << row[1];
+    }
+}
+
+TEST(MidSentenceTest, WordsAnErrorAsTheMiddleOfASentence) {
+    for (const Row& row : ReadDataTable("error_texts.txt")) {
+        EXPECT_EQ(MidSentence(testing_support::Unescaped(row.at(0))), row.at(1)) << row[0];
     }
 }
 
