@@ -134,7 +134,9 @@ class Win32DrivenWindow final : public veltrin::testing_support::DrivenWindow {
         static const std::map<std::string, std::vector<BYTE>> kKeys{
             {"Tab", {VK_TAB}},     {"Shift+Tab", {VK_SHIFT, VK_TAB}}, {"Enter", {VK_RETURN}},
             {"Space", {VK_SPACE}}, {"Alt+R", {VK_MENU, 'R'}},         {"Alt+X", {VK_MENU, 'X'}}};
+        // A key waits for the window to be in front with a focus, which takes it a moment after it opens.
         ::SetForegroundWindow(window_);
+        WaitUntil([this] { return ::GetForegroundWindow() == window_ && !FocusName().empty(); });
         for (const BYTE down : kKeys.at(key)) {
             ::keybd_event(down, 0, 0, 0);
         }
