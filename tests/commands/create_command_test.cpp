@@ -44,7 +44,7 @@ class RecordingView : public CreateView {
     bool inputsEnabled = true;
     bool busyPointer = false;
     std::vector<std::string> messages;
-    std::function<void()> onYield;
+    std::function<void()> onYield = [] {};
 
     bool noMemory = false;  // memory runs out as soon as the command asks for the source's name
 
@@ -61,11 +61,7 @@ class RecordingView : public CreateView {
     void ShowMessage(std::string_view message, std::string_view title) override {
         messages.push_back(std::string(title) + ": " + std::string(message));
     }
-    void Yield() override {
-        if (onYield) {
-            onYield();
-        }
-    }
+    void Yield() override { onYield(); }
 };
 
 constexpr const char* kEarlierListing = "; A listing of an earlier run.\r\n";

@@ -44,9 +44,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     }
     void Yield() override {
         ++yields;
-        if (onYield) {
-            onYield(*this);
-        }
+        onYield(*this);
         frmVeltrin::Yield();
     }
 
@@ -93,7 +91,7 @@ class TestWindow final : public frmVeltrin, public DrivenWindow {
     void Pause() override { QTest::qWait(20); }
 
     std::vector<std::vector<std::string>> messages;  // each "title: text", and the state of the inputs meanwhile
-    std::function<void(TestWindow&)> onYield;
+    std::function<void(TestWindow&)> onYield = [](TestWindow&) {};
     int yields = 0;
 
   private:
