@@ -121,7 +121,8 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         if (where == skipped) {
             continue;
         }
-        // A pipe or a device is refused before it is opened, as opening one may already do something.
+        // A pipe or a device is refused before it is opened, as opening one may already do something; only the pipe's
+        // row watches for an open.
         const int opens = name == "posix-pipe.asm" ? ::inotify_init1(IN_NONBLOCK) : -1;
         ::inotify_add_watch(opens, file.c_str(), IN_OPEN);
         const auto descriptorsBefore = openDescriptors();
@@ -171,11 +172,11 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         }
         // A backup stays exactly when the outcome says where it is, for the next run to put back, and others may not
         // read the listing there.
-        std::error_code noFolder;
+        std::error_code absent;  // for a state folder or a read-only file that is not there
         EXPECT_TRUE(!fs::exists(folder / "state" / "veltrin") || name.starts_with("posix-shared") ||
                     fs::status(folder / "state" / "veltrin").permissions() == fs::perms::owner_all);
         bool kept = false;
-        for (const fs::directory_entry& backup : fs::directory_iterator(folder / "state" / "veltrin", noFolder)) {
+        for (const fs::directory_entry& backup : fs::directory_iterator(folder / "state" / "veltrin", absent)) {
             kept = true;
             EXPECT_EQ(backup.status().permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
         }
@@ -188,12 +189,12 @@ TEST(ListingFileFailures, EndAsTheTableSays) {
         EXPECT_LT(::read(opens, &opened, sizeof opened), 1) << "the pipe was opened";
         ::close(opens);
 #endif
-        outcome = std::regex_replace(outcome, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
         const std::string expected = std::regex_replace(row.at(3), std::regex(R"(\{folder\})"), folder.Path().string());
+        outcome = std::regex_replace(outcome, std::regex(R"([0-9]+\.vlt-old)"), "KEY.vlt-old");  // a backup's name
         EXPECT_EQ(outcome, fs::path(expected).make_preferred().string());  // with the system's separators
         EXPECT_EQ(folder.Names(), names);
         // So that Windows can remove it.
-        fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, noFolder);
+        fs::permissions(folder / "read-only.asm", fs::perms::owner_write, fs::perm_options::add, absent);
     }
 }
 
